@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, test and run quorbix.
+# Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libfreeimage-dev
+  libcairo2-dev libpango1.0-dev fonts-liberation
+  libgtest-dev
+)
+# Optional extras: the fuzzer toolchain and ImageMagick (comparison only).
+if [[ "${1:-}" == "--extras" ]]; then
+  packages+=(clang libclang-rt-14-dev imagemagick hyperfine)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  SUDO=""
+  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,7 @@
+#include "ops/operations.h"
+
+namespace quorbix {
+
+void flipImage(const Bitmap&, const Settings&) {}  // TODO(ops): not built yet
+
+}  // namespace quorbix

@@ -1,0 +1,7 @@
+#include "ops/operations.h"
+
+namespace quorbix {
+
+Bitmap watermarkImage(Bitmap image, int, int, const Settings&) { return image; }  // TODO(ops): not built yet
+
+}  // namespace quorbix

@@ -1,0 +1,129 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace quorbix::platform {
+
+PathInfo pathInfo(const std::string& path) {
+  PathInfo info;
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return info;
+  if (S_ISREG(st.st_mode)) {
+    info.kind = PathKind::File;
+    info.size = static_cast<uint64_t>(st.st_size);
+  } else if (S_ISDIR(st.st_mode)) {
+    info.kind = PathKind::Folder;
+  } else {
+    info.kind = PathKind::Other;
+  }
+  return info;
+}
+
+bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  while (struct dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    FolderEntry entry;
+    entry.name = name;
+    struct stat lst {};
+    if (::lstat((base + name).c_str(), &lst) == 0) {
+      if (S_ISDIR(lst.st_mode)) {
+        entry.isFolder = true;
+      } else if (S_ISLNK(lst.st_mode)) {
+        struct stat st {};
+        entry.isLinkToFolder = ::stat((base + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+      }
+    }
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(dir);
+  return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& contents, uint64_t maxBytes) {
+  contents.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return false;
+  }
+  contents.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      contents.clear();
+      return false;
+    }
+    if (n == 0) break;
+    if (contents.size() + static_cast<size_t>(n) > maxBytes) {
+      ::close(fd);
+      contents.clear();
+      return false;
+    }
+    contents.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+bool writeWholeFile(const std::string& path, const std::string& contents) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < contents.size()) {
+    ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0;
+}
+
+bool createFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool deleteFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::optional<int64_t> lastWriteTime(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return static_cast<int64_t>(st.st_mtim.tv_sec);
+}
+
+bool setLastWriteTime(const std::string& path, int64_t unixSeconds) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;  // leave the access time alone
+  times[1].tv_sec = static_cast<time_t>(unixSeconds);
+  times[1].tv_nsec = 0;
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+}  // namespace quorbix::platform

@@ -1,0 +1,58 @@
+// File-system services of the program: kinds and sizes of paths, folder
+// listings, whole-file reads, folder creation, deletion, renaming and
+// last-write times. Paths are UTF-8 texts with "/" separators. Every call is
+// safe from any thread; none throws; failures are reported by return values.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorbix::platform {
+
+enum class PathKind { Missing, File, Folder, Other };
+
+struct PathInfo {
+  PathKind kind = PathKind::Missing;
+  uint64_t size = 0;  // bytes, for files
+};
+
+// Follows symbolic links (a link to a file is that file).
+PathInfo pathInfo(const std::string& path);
+inline bool isFolder(const std::string& path) { return pathInfo(path).kind == PathKind::Folder; }
+inline bool isFile(const std::string& path) { return pathInfo(path).kind == PathKind::File; }
+inline bool exists(const std::string& path) { return pathInfo(path).kind != PathKind::Missing; }
+
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;      // a real folder, not a link to one
+  bool isLinkToFolder = false;  // symbolic link whose target is a folder
+};
+
+// Lists `folder` (all names, hidden ones included, without "." and ".."),
+// in the order the system gives them. Returns false when it cannot be listed.
+bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+
+// Reads a whole regular file into `contents`. Fails for folders, unreadable
+// files and files larger than `maxBytes`.
+bool readWholeFile(const std::string& path, std::string& contents,
+                   uint64_t maxBytes = uint64_t{1} << 31);
+
+// Writes `contents` to `path`, replacing it.
+bool writeWholeFile(const std::string& path, const std::string& contents);
+
+// Creates one folder level.
+bool createFolder(const std::string& path);
+
+// Deletes a file (never a folder).
+bool deleteFile(const std::string& path);
+
+// Renames `from` over `to` (same file system), replacing `to` atomically.
+bool renameFile(const std::string& from, const std::string& to);
+
+// Last-write time as seconds since the Unix epoch (UTC).
+std::optional<int64_t> lastWriteTime(const std::string& path);
+bool setLastWriteTime(const std::string& path, int64_t unixSeconds);
+
+}  // namespace quorbix::platform

@@ -1,0 +1,54 @@
+#include "platform/font.h"
+
+#include <fontconfig/fontconfig.h>
+#include <pango/pango.h>
+
+#include <cmath>
+
+namespace quorbix::platform {
+
+Font::Font(PangoFontDescription* description, const FontRequest& request, int pixelSize)
+    : description_(description), request_(request), pixelSize_(pixelSize) {}
+
+Font::~Font() { pango_font_description_free(description_); }
+
+namespace {
+
+// True when fontconfig can supply some face for `family`.
+bool anyFaceFor(const std::string& family) {
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return false;
+  if (!family.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  }
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  bool found = false;
+  if (match != nullptr) {
+    FcChar8* file = nullptr;
+    found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr;
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return found;
+}
+
+}  // namespace
+
+std::shared_ptr<Font> createFont(const FontRequest& request) {
+  if (!anyFaceFor(request.face)) return nullptr;
+  PangoFontDescription* description = pango_font_description_new();
+  if (description == nullptr) return nullptr;
+  pango_font_description_set_family(description, request.face.c_str());
+  pango_font_description_set_weight(description,
+                                    request.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(description,
+                                   request.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  int pixels = static_cast<int>(std::lround(request.points * 96.0 / 72.0));
+  if (pixels > 0) pango_font_description_set_absolute_size(description, pixels * PANGO_SCALE);
+  return std::make_shared<Font>(description, request, pixels);
+}
+
+}  // namespace quorbix::platform

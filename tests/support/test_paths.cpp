@@ -1,0 +1,32 @@
+#include "support/test_paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace quorbix::test {
+
+std::string samplesDir() {
+  std::error_code ec;
+  std::filesystem::path dir(QUORBIX_SAMPLES_DIR);
+  if (std::filesystem::is_directory(dir, ec)) return std::filesystem::canonical(dir).string() + "/";
+  return "";
+}
+
+TempFolder::TempFolder() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorbix-test-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (char* made = ::mkdtemp(buffer.data())) path_ = std::string(made) + "/";
+}
+
+TempFolder::~TempFolder() {
+  if (path_.empty()) return;
+  std::error_code ec;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace quorbix::test
