@@ -1,0 +1,36 @@
+// convertFile: turns settings.inputFile into one saved output file, through
+// the outside converter (or FreeImage's PhotoCD loader as a fallback), the
+// image operations, the output depth and an atomic save. Runs on the worker
+// thread, one file at a time; prints nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "convert/format_registry.h"
+#include "settings/settings.h"
+
+namespace quorbix {
+
+// How the outside converter is started and how the pipeline pauses; tests
+// give their own.
+class ConverterRunner {
+ public:
+  virtual ~ConverterRunner() = default;
+  // Runs the converter with these arguments (argv[1..]) and waits for it.
+  virtual void run(const std::vector<std::string>& arguments) = 0;
+  // Pauses the calling thread (30 ms between converter runs).
+  virtual void pause(int milliseconds) = 0;
+};
+
+struct ConvertContext {
+  Settings& settings;
+  const FormatRegistry& registry;
+  ConverterRunner& converter;
+  std::string temporaryFolder;  // private to the run, ends in "/"
+};
+
+// True when the output file was saved; sets settings.outputPath.
+bool convertFile(ConvertContext& context);
+
+}  // namespace quorbix
