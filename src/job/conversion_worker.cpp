@@ -15,7 +15,11 @@ int32_t ConversionWorker::run() {
     if (!settings_.noSubfolders) createOutputSubfolders(settings_);
     if (debug) print_("Processing: " + settings_.inputFile);
 
+    // Per-file values of the previous file must not leak into this one's
+    // "Saving As" line when it fails early.
     settings_.outputPath.clear();
+    settings_.resizedWidth = 0;
+    settings_.resizedHeight = 0;
     bool ok = convert_(settings_);
     if (debug) {
       // A file that failed before its output was named shows the path its
