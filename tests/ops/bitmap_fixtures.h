@@ -20,6 +20,14 @@ inline Bitmap makeBitmap(unsigned width, unsigned height, unsigned bpp, Rgb fill
   Bitmap image(FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height),
                                   static_cast<int>(bpp)));
   if (!image) return image;
+  if (bpp <= 8) {
+    const unsigned colours = 1u << bpp;
+    RGBQUAD* palette = FreeImage_GetPalette(image.get());
+    for (unsigned i = 0; i < colours; ++i) {
+      const auto v = static_cast<BYTE>(i * 255 / (colours - 1));
+      palette[i] = RGBQUAD{v, v, v, 0};
+    }
+  }
   if (bpp >= 24) {
     RGBQUAD color{fill.b, fill.g, fill.r, 255};
     FreeImage_FillBackground(image.get(), &color);
