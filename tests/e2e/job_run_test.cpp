@@ -116,15 +116,16 @@ TEST_F(RunFixture, TwoOfThreeConvertedAndReadBack) {
   EXPECT_EQ(b->height, 100);
 }
 
-TEST_F(RunFixture, SavedWithTheRequestedDepthAndCompression) {
+TEST_F(RunFixture, SavedWithTheRequestedDepthCompressionAndSize) {
   deliver("p", 200, 100);
   input("p.pcd");
-  RunResult r = run({"-q", "-i", in, "-o", out, "--tiff-bpp=8", "--tiff-compression=PACKBITS"});
+  RunResult r = run({"-q", "-i", in, "-o", out, "--tiff-bpp=8", "--tiff-compression=PACKBITS",
+                     "--width=50", "--height=50", "--width-unit=PERCENT", "--height-unit=PERCENT"});
   EXPECT_EQ(r.lines, Lines{});
   auto p = readTiff(out + "p.tiff");
   ASSERT_TRUE(p.has_value());
-  EXPECT_EQ(p->width, 200);
-  EXPECT_EQ(p->height, 100);
+  EXPECT_EQ(p->width, 100);
+  EXPECT_EQ(p->height, 50);
   EXPECT_EQ(p->bpp, 8);
   EXPECT_EQ(p->compression, 32773);  // PackBits
 }
@@ -180,6 +181,17 @@ TEST_F(RunFixture, ConverterIsAskedForEachIndexWithTheExactPaths) {
     EXPECT_EQ(fs::path(runs[i][4]).parent_path().parent_path(), fs::path(temp).parent_path());
   }
   EXPECT_TRUE(readTiff(out + "a.tiff").has_value());
+}
+
+TEST_F(RunFixture, TextWatermarkRunGetsItsFont) {
+  deliver("a", 120, 80);
+  input("a.pcd");
+  RunResult r = run({"-i", in, "-o", out, "--wm-text=%filename% (c)", "--wm-font=Arial",
+                     "--wm-font-size=10", "--wm-font-style=BOLD"});
+  EXPECT_EQ(r.lines.back(), "Files converted: 1 of 1");
+  auto a = readTiff(out + "a.tiff");
+  ASSERT_TRUE(a.has_value());
+  EXPECT_EQ(a->width, 120);
 }
 
 TEST_F(RunFixture, EveryFileFailingQuietly) {
