@@ -337,3 +337,30 @@ TEST_F(ConvertFileTest, NoPrivateFolderNoConversion) {
 
 }  // namespace
 }  // namespace quorbix
+
+namespace quorbix {
+namespace {
+
+// Real Image Pacs, when the shared samples are there: with no converter at
+// all, the whole ones still load through FreeImage's loader at Base size and
+// the cut-off one fails.
+TEST_F(ConvertFileTest, RealSamplesThroughTheFallback) {
+  const std::string samples = test::samplesDir();
+  if (samples.empty()) GTEST_SKIP() << "no shared samples";
+  for (const char* name : {"portrait-16base.pcd", "base-only-synthetic.pcd"}) {
+    SCOPED_TRACE(name);
+    settings.inputFile = samples + name;
+    converter = FakeConverter();
+    ASSERT_TRUE(convert());
+    SavedPicture saved = readBack(settings.outputPath);
+    EXPECT_EQ(saved.width, 768u);
+    EXPECT_EQ(saved.height, 512u);
+  }
+  settings.inputFile = samples + "truncated-header.pcd";
+  converter = FakeConverter();
+  EXPECT_FALSE(convert());
+  EXPECT_TRUE(namesIn(tmpFolder).empty());
+}
+
+}  // namespace
+}  // namespace quorbix
