@@ -248,17 +248,6 @@ TEST_F(ConvertFileTest, SaveFlagsAndDepthReachTheFile) {
   EXPECT_EQ(readBack(settings.outputPath).bpp, 8u);
 }
 
-TEST_F(ConvertFileTest, SubFolderIsKeptUnlessSwitchedOff) {
-  converter.pictures[6] = {768, 512};
-  fs::create_directory(outFolder + "2019");
-  settings.relativeFolder = "2019/";
-  ASSERT_TRUE(convert());
-  EXPECT_EQ(settings.outputPath, outFolder + "2019/IMG0001.tiff");
-  settings.noSubfolders = true;
-  ASSERT_TRUE(convert());
-  EXPECT_EQ(settings.outputPath, outFolder + "IMG0001.tiff");
-}
-
 TEST_F(ConvertFileTest, HostileNamesArePassedAsTheyAre) {
   converter.pictures[6] = {768, 512};
   for (const std::string& name : {std::string("my scan \"1\".pcd"), std::string("$(touch pwned); `id`.pcd"),
