@@ -319,9 +319,15 @@ TEST_F(ConvertFileTest, UnwritableOrMissingOutputFolderFailsCleanly) {
 
 TEST_F(ConvertFileTest, NoPrivateFolderNoConversion) {
   converter.pictures[6] = {768, 512};
+  // A file of the user's in the current folder with the temporary name.
+  const fs::path before = fs::current_path();
+  fs::current_path(inFolder);
+  ASSERT_TRUE(test::writeTarga(inFolder + "IMG0001.tga", 8, 8));
   ConvertContext context{settings, registry, converter, ""};
   EXPECT_FALSE(convertFile(context));
+  fs::current_path(before);
   EXPECT_TRUE(converter.runs.empty());
+  EXPECT_TRUE(fs::exists(inFolder + "IMG0001.tga"));
 }
 
 }  // namespace
