@@ -79,6 +79,17 @@ TEST(TextLayoutTest, LineAlignment) {
   EXPECT_EQ(alignLine(20, one, ALIGN_CENTER, 5), 5);
 }
 
+TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
+  Settings s = textSettings("%n%");
+  s.fileCounter = 12345;
+  Bitmap block = renderTextWatermark(s, kNoLimit);
+  ASSERT_TRUE(block);
+  auto sizes = platform::measureText(*s.watermarkFont, {"12345", "%n%"}, platform::TextQuality::Raster);
+  ASSERT_EQ(sizes.size(), 2u);
+  ASSERT_NE(sizes[0].width, sizes[1].width);
+  EXPECT_EQ(block.width(), unsigned(sizes[0].width));
+}
+
 TEST(TextWatermarkTest, LinesFollowTheirAlignment) {
   Settings s = textSettings("I%eol%IWI%eol%IWIWI", 30);
   ASSERT_TRUE(s.watermarkFont);
