@@ -1,2 +1,4 @@
-// Entry point of quorbix; the driver does the work.
-int main() { return 0; }  // TODO(front end): the driver is not wired yet
+// Entry point of quorbix; the program entry in the library does the work.
+#include "app/program_entry.h"
+
+int main(int argc, char** argv) { return quorbix::programEntry(argc, argv); }

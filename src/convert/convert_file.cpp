@@ -1,7 +1,152 @@
 #include "convert/convert_file.h"
 
-namespace quorbix {
+#include <FreeImage.h>
 
-bool convertFile(ConvertContext&) { return false; }  // TODO(convert): not built yet
+#include <algorithm>
+
+#include "convert/file_names.h"
+#include "convert/image_io.h"
+#include "convert/output_depth.h"
+#include "convert/output_naming.h"
+#include "convert/resolution.h"
+#include "ops/operations.h"
+#include "platform/file_system.h"
+
+namespace quorbix {
+namespace {
+
+constexpr int kPauseMilliseconds = 30;
+constexpr int kHighestSubImage = 6;
+
+// A wider-than-1.6 picture (a panoramic scan) is extracted once more at the
+// level its short side belongs to.
+constexpr float kPanoramicRatio = 1.6f;
+
+void deleteIfFile(const std::string& path) {
+  if (platform::pathInfo(path).kind == platform::PathKind::File) platform::deleteFile(path);
+}
+
+class FilePipeline {
+ public:
+  explicit FilePipeline(ConvertContext& context)
+      : context_(context),
+        settings_(context.settings),
+        temporaryImagePath_(context.temporaryFolder +
+                            nameWithoutExtension(fileNamePart(context.settings.inputFile)) + ".tga") {}
+
+  // Deletes the temporary file on every way out.
+  ~FilePipeline() { deleteIfFile(temporaryImagePath_); }
+
+  bool run() {
+    // Without the run's private folder the temporary name would land in the
+    // current folder, where it could hit a file of the user's.
+    if (context_.temporaryFolder.empty()) return false;
+
+    Bitmap image = firstExtraction();
+    const unsigned width = image.width();
+    const unsigned height = image.height();
+    settings_.sourceDepth = static_cast<int32_t>(image.bpp());
+    // Settled now so that "%bpp%" in the watermark text shows this file's depth.
+    if (settings_.keepSourceDepth) {
+      settings_.targetBpp = context_.registry.autoDepth(settings_.conversion, settings_.sourceDepth);
+    }
+    if (width == 0 || height == 0) return false;
+
+    if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
+
+    const Resolution resolution = resolutionOf(image.get());
+    image = applyOperations(std::move(image));
+    applyResolution(image.get(), resolution);
+
+    settings_.outputPath = buildOutputPath(settings_);
+    return saveImageFile(static_cast<FREE_IMAGE_FORMAT>(settings_.outputFormatId), image,
+                         settings_.outputPath, settings_.saveFlags);
+  }
+
+ private:
+  void runConverter(int subImage) {
+    // A relative input is given as "./name" so that no converter can take a
+    // name beginning with "-" or "@" for an option or a list.
+    const std::string& input = settings_.inputFile;
+    std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
+    context_.converter.run({"-quiet", "-colorspace", "sRGB",
+                            source + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+  }
+
+  // The converter's picture when it left one, else FreeImage's own PhotoCD
+  // loader, but only for a real Image Pac (that loader turns any file at all
+  // into a 768 x 512 picture).
+  Bitmap loadExtracted() {
+    const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
+    if (info.kind == platform::PathKind::File && info.size > 0) {
+      if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
+      return loadImageFile(FIF_TARGA, temporaryImagePath_, TARGA_DEFAULT);
+    }
+    if (isReadablePhotoCd(settings_.inputFile)) return loadImageFile(FIF_PCD, settings_.inputFile, PCD_DEFAULT);
+    return Bitmap();
+  }
+
+  // Sub-images 6, 5, ... 0 until something appears at the temporary path.
+  Bitmap firstExtraction() {
+    deleteIfFile(temporaryImagePath_);
+    int subImage = kHighestSubImage;
+    while (!platform::exists(temporaryImagePath_)) {
+      runConverter(subImage);
+      --subImage;
+      context_.converter.pause(kPauseMilliseconds);
+      if (subImage < 0) break;
+    }
+    return loadExtracted();
+  }
+
+  // The sub-image to extract a panoramic picture at, or -1 to keep it.
+  static int reextractionLevel(unsigned width, unsigned height) {
+    const unsigned longSide = std::max(width, height);
+    const unsigned shortSide = std::min(width, height);
+    const float ratio = static_cast<float>(longSide) / static_cast<float>(shortSide);
+    if (!(ratio > kPanoramicRatio)) return -1;
+    switch (shortSide) {
+      case 2048: return 5;
+      case 1024: return 4;
+      case 512: return 3;
+      default: return -1;
+    }
+  }
+
+  Bitmap reextract(int subImage) {
+    deleteIfFile(temporaryImagePath_);
+    context_.converter.pause(kPauseMilliseconds);
+    runConverter(subImage);
+    return loadExtracted();
+  }
+
+  Bitmap applyOperations(Bitmap image) {
+    image = rotateImage(std::move(image), settings_);
+    const int rotatedWidth = static_cast<int>(image.width());
+    const int rotatedHeight = static_cast<int>(image.height());
+    image = resizeImage(std::move(image), rotatedWidth, rotatedHeight, settings_);
+    // The size after resizing is what "%width%" and "%height%" show, even
+    // when a frame makes the picture larger later.
+    const int width = static_cast<int>(image.width());
+    const int height = static_cast<int>(image.height());
+    settings_.resizedWidth = width;
+    settings_.resizedHeight = height;
+    flipImage(image, settings_);
+    image = adjustImage(std::move(image), settings_);
+    image = greyscaleImage(std::move(image), settings_);
+    image = thresholdImage(std::move(image), settings_);
+    image = frameImage(std::move(image), width, height, settings_);
+    image = watermarkImage(std::move(image), width, height, settings_);
+    return applyOutputDepth(std::move(image), settings_, context_.registry);
+  }
+
+  ConvertContext& context_;
+  Settings& settings_;
+  const std::string temporaryImagePath_;
+};
+
+}  // namespace
+
+bool convertFile(ConvertContext& context) { return FilePipeline(context).run(); }
 
 }  // namespace quorbix

@@ -1,7 +1,85 @@
 #include "job/conversion_job.h"
 
+#include <memory>
+#include <string>
+
+#include "convert/convert_file.h"
+#include "convert/process_converter_runner.h"
+#include "job/background_thread.h"
+#include "job/input_import.h"
+#include "job/job_progress.h"
+#include "platform/console.h"
+#include "platform/font.h"
+#include "platform/temp_folder.h"
+
 namespace quorbix {
 
-void ConversionJob::run(bool) {}  // TODO(job): not built yet
+void ConversionJob::run(bool quiet) {
+  if (!services_.print) services_.print = [](std::string_view line) { platform::printLine(line); };
+  if (!services_.createFont) services_.createFont = platform::createFont;
+  if (!services_.random) services_.random = makeRandomSource();
+
+  if (!prepareRun(settings_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {
+    return;
+  }
+  int32_t imported = importPhase(quiet);
+  if (imported == 0) return;
+  conversionPhase(quiet, imported);
+}
+
+int32_t ConversionJob::importPhase(bool quiet) {
+  const LineSink& print = services_.print;
+  if (!quiet) print(catalogue_.text("General", "Importing"));
+  inputs_.clear();
+  int32_t imported = importInputs(settings_.input, settings_.inputFile,
+                                  registry_.acceptedInputExtensions, inputs_);
+  if (!quiet) {
+    print(formatMessage(catalogue_.text("Msg", "Import complete"), std::to_string(imported)));
+  }
+  if (imported == 0) {
+    print(catalogue_.text("Msg", "Conversion is not complete"));
+    print(catalogue_.text("Msg", "Empty input files"));
+  }
+  return imported;
+}
+
+void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
+  const LineSink& print = services_.print;
+  if (!quiet) print(catalogue_.text("General", "Converting"));
+
+  // The real per-file conversion needs one private temporary folder and one
+  // converter runner for the whole run; both go away with this phase.
+  std::unique_ptr<platform::TemporaryFolder> temporary;
+  std::unique_ptr<ConverterRunner> runner;
+  ConvertOneFile convert = services_.convert;
+  if (!convert) {
+    temporary = std::make_unique<platform::TemporaryFolder>();
+    runner = makeProcessConverterRunner(settings_.programFolder);
+    convert = [this, &temporary, &runner](Settings& settings) {
+      // Without a private folder the temporary Targa would land beside the
+      // user's files; every file fails instead.
+      if (temporary->path().empty()) return false;
+      ConvertContext context{settings, registry_, *runner, temporary->path()};
+      return convertFile(context);
+    };
+  }
+
+  settings_.randomNumber = services_.random();
+  ConversionWorker worker(settings_, inputs_, convert, services_.random, print);
+  JobProgress progress;
+  runOnBackgroundThread([&] { progress.set(worker.run()); });
+  int32_t converted = progress.resultCount();
+
+  if (converted != 0) {
+    if (!quiet) {
+      print(catalogue_.text("Msg", "Conversion complete"));
+      print(formatMessage(catalogue_.text("Msg", "Files converted"), std::to_string(converted),
+                          std::to_string(imported)));
+    }
+  } else {
+    print(catalogue_.text("Msg", "Conversion is not complete"));
+  }
+  if (settings_.watermark == WATERMARK_TEXT) settings_.watermarkFont.reset();
+}
 
 }  // namespace quorbix

@@ -6,22 +6,50 @@
 
 #include "app/message_catalogue.h"
 #include "convert/format_registry.h"
+#include "job/conversion_worker.h"
+#include "job/input_set.h"
+#include "job/job_lines.h"
+#include "job/job_validation.h"
+#include "job/random_source.h"
 #include "settings/settings.h"
 
 namespace quorbix {
 
+// What the job uses of the outside world. An empty member means the real
+// service: console lines, the platform's fonts, a system-seeded random
+// source, and convertFile with the run's temporary folder and the outside
+// converter. Tests replace them.
+struct JobServices {
+  LineSink print;
+  FontFactory createFont;
+  RandomSource random;
+  ConvertOneFile convert;
+};
+
 class ConversionJob {
  public:
-  ConversionJob(Settings& settings, const FormatRegistry& registry, MessageCatalogue& catalogue)
-      : settings_(settings), registry_(registry), catalogue_(catalogue) {}
+  ConversionJob(Settings& settings, const FormatRegistry& registry, MessageCatalogue& catalogue,
+                JobServices services = {})
+      : settings_(settings), registry_(registry), catalogue_(catalogue),
+        services_(std::move(services)) {}
 
   // Prints its own lines; returns when the run is over.
   void run(bool quiet);
 
+  // The files of the run (filled by run()).
+  const InputSet& inputs() const { return inputs_; }
+
  private:
+  // The import phase; returns the number of imported files.
+  int32_t importPhase(bool quiet);
+  // The conversion phase and the summary.
+  void conversionPhase(bool quiet, int32_t imported);
+
   Settings& settings_;
   const FormatRegistry& registry_;
   MessageCatalogue& catalogue_;
+  JobServices services_;
+  InputSet inputs_;
 };
 
 }  // namespace quorbix

@@ -1,9 +1,24 @@
+#include <FreeImage.h>
+
 #include "ops/operations.h"
 
 namespace quorbix {
 
-Bitmap adjustImage(Bitmap image, const Settings&) { return image; }  // TODO(ops): not built yet
-Bitmap greyscaleImage(Bitmap image, const Settings&) { return image; }  // TODO(ops): not built yet
-Bitmap thresholdImage(Bitmap image, const Settings&) { return image; }  // TODO(ops): not built yet
+// Brightness, contrast, gamma and inversion in one FreeImage call, in place,
+// so FreeImage's own order among them applies.
+Bitmap adjustImage(Bitmap image, const Settings& settings) {
+  if (!image || !settings.adjustOn) return image;
+  const unsigned bpp = image.bpp();
+  if (bpp < 8 || bpp > 32) {
+    image = Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+    if (!image) return image;
+  }
+  // FreeImage adjusts 8-, 24- and 32-bit standard bitmaps; anything else (a
+  // 16-bit or a float picture) it refuses, and the picture stays as it was.
+  FreeImage_AdjustColors(image.get(), static_cast<double>(settings.brightness),
+                         static_cast<double>(settings.contrast),
+                         static_cast<double>(settings.gamma), settings.invert ? TRUE : FALSE);
+  return image;
+}
 
 }  // namespace quorbix

@@ -1,5 +1,7 @@
 #include "ops/color.h"
 
+#include <string>
+
 namespace quorbix {
 namespace {
 
@@ -8,6 +10,24 @@ int hexDigit(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+// The text as characters the way the length rule counts them (UTF-16 code
+// units: one per character, two for one beyond the Basic Multilingual
+// Plane). Every non-ASCII character becomes '\0', which is no hex digit.
+std::string characters(std::string_view utf8) {
+  std::string out;
+  for (char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else if (byte >= 0xF0) {
+      out.append(2, '\0');
+    } else if (byte >= 0xC0) {
+      out += '\0';
+    }  // continuation bytes belong to the character before
+  }
+  return out;
 }
 
 // Reads one two-character pair; reading stops at the first non-hex digit.
@@ -26,10 +46,12 @@ uint8_t readPair(std::string_view pair) {
 Rgba parseColor(std::string_view text, uint8_t opacity) {
   Rgba color;
   color.a = opacity;
-  if (text.size() != 6) return color;
-  color.r = readPair(text.substr(0, 2));
-  color.g = readPair(text.substr(2, 2));
-  color.b = readPair(text.substr(4, 2));
+  const std::string chars = characters(text);
+  if (chars.size() != 6) return color;
+  const std::string_view view = chars;
+  color.r = readPair(view.substr(0, 2));
+  color.g = readPair(view.substr(2, 2));
+  color.b = readPair(view.substr(4, 2));
   return color;
 }
 

@@ -22,3 +22,16 @@ TEST(ParseColor, PairStopsAtFirstNonHexCharacter) {
 }
 
 }  // namespace quorbix
+
+namespace quorbix {
+
+TEST(ParseColor, LengthCountsCharactersNotBytes) {
+  // "AAé00" is six bytes but five characters; "AAé000" is six characters.
+  EXPECT_EQ(parseColor("AA\xC3\xA9" "00"), (Rgba{0, 0, 0, 255}));
+  EXPECT_EQ(parseColor("AA\xC3\xA9" "000"), (Rgba{170, 0, 0, 255}));
+  EXPECT_EQ(parseColor("A\xC3\xA9" "FFFF"), (Rgba{10, 255, 255, 255}));
+  // A character beyond the Basic Multilingual Plane counts twice.
+  EXPECT_EQ(parseColor("\xF0\x9F\x8E\xA8" "1234"), (Rgba{0, 0x12, 0x34, 255}));
+}
+
+}  // namespace quorbix

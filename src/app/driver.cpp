@@ -1,0 +1,139 @@
+#include "app/driver.h"
+
+#include <random>
+
+#include "app/message_catalogue.h"
+#include "app/product.h"
+#include "app/uninstall_prompt.h"
+#include "convert/format_registry.h"
+#include "job/conversion_job.h"
+#include "platform/console.h"
+#include "platform/key_wait.h"
+#include "platform/program_folder.h"
+#include "platform/terminal.h"
+#include "settings/settings_defaults.h"
+
+namespace quorbix {
+namespace {
+
+// One entry of `list` chosen at random ("" for an empty list).
+std::string anyOf(const std::vector<std::string>& list) {
+  if (list.empty()) return "";
+  static std::minstd_rand random(std::random_device{}());
+  return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(random)];
+}
+
+void printLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) platform::printLine(line);
+}
+
+void errorAnswer(const std::string& error, bool pause) {
+  platform::setConsoleTitle(product::kConsoleTitle);
+  platform::printLine("Error: " + error);
+  if (pause) platform::waitForKey();
+}
+
+}  // namespace
+
+std::vector<std::string> helpLines(const std::string& programName) {
+  const FormatRegistry& registry = formatRegistry();
+  const std::string& prog = programName;
+  const std::string output =
+      registry.featuredOutputExtensions.empty() ? "" : registry.featuredOutputExtensions.front();
+  const auto example = [&](const char* line) {
+    return formatMessage(line, prog, anyOf(registry.featuredInputExtensions));
+  };
+  return {
+      " ",
+      formatMessage("Usage: %s1% -i <filename> [options]", prog),
+      " ",
+      example("  %s1% -i example.%s2%"),
+      example("  %s1% -i c:\\tmp\\example.%s2%"),
+      example("  %s1% -i c:\\tmp\\example.%s2% -o d:\\converted"),
+      formatMessage("  %s1% -i c:\\tmp\\filelist.txt", prog),
+      formatMessage("  %s1% -i c:\\tmp\\ -o d:\\converted --jpg-quality=95", prog),
+      formatMessage("  %s1% -i c:\\tmp\\ -o d:\\converted -c %s2% --jpg-quality=95", prog, output),
+      " ",
+      "Options:",
+      " ",
+      "  -h, -?, --help            Display this help and exit",
+      "  -i FILE, --input=FILE     Set input file/list/folder",
+      "  -o PATH, --output=PATH    Set output folder",
+      "  -c STR, --conversion=STR  Set output extension, STR = (jpg | bmp | ...)",
+      " ",
+      "Advanced options:",
+      " ",
+      "  --width=NUM               Set output image width",
+      "  --height=NUM              Set output image height",
+      "  --filename-mask=STR       Define output filename format",
+      "  --flip-horizontal         Flip output image horizontally",
+      "  --flip-vertical           Flip output image vertically",
+      "  --brightness=NUM          Set output image brightness, NUM = -100..100",
+      "  --contrast=NUM            Set output image contrast, NUM = -100..100",
+      "  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99",
+      "  --invert                  Invert output image",
+      "  --greyscale               Greyscale output image",
+      "  --profile=FILE            Set configuration file with required settings",
+      "    ...                     Refer documentation for all available options",
+      " ",
+      "Other options:",
+      " ",
+      "  -q, --quiet               Don't print status messages to stdout",
+      "  -d, --debug               Print debug information to stdout",
+      "  -p, --pause               Pause at exit",
+      "  -v, --version             Display version information and exit",
+  };
+}
+
+std::vector<std::string> bannerLines() {
+  return {product::kConsoleTitle, product::kOwnershipNotice, product::kWebAddress, " "};
+}
+
+DriverEnd runDriver(const Parameters& parameters, const std::string& programName) {
+  if (parameters.empty()) return DriverEnd::Returned;
+
+  Settings& settings = globalSettings();
+  formatRegistry().build();
+  resetJobFields(settings);
+  setDefaults(settings);
+  messageCatalogue().load();
+
+  const std::string first = parameterName(parameters, 0);
+  if (first == "-U") {
+    runUninstallPrompt(messageCatalogue());
+    return DriverEnd::Finished;
+  }
+  if (first == "-T") {
+    // The demonstration belongs to the window mode, which this edition lacks.
+    return DriverEnd::Finished;
+  }
+  if (first == "-V" || first == "--VERSION") {
+    platform::setConsoleTitle(product::kConsoleTitle);
+    platform::printLine(versionText(product::kVersionNumber));
+    return DriverEnd::Finished;
+  }
+  if (first == "-H" || first == "-?" || first == "--HELP") {
+    platform::setConsoleTitle(product::kConsoleTitle);
+    printLines(helpLines(programName));
+    return DriverEnd::Finished;
+  }
+
+  const std::string error = readOptions(parameters, settings);
+  if (!error.empty()) {
+    errorAnswer(error, settings.pause);
+    return DriverEnd::Finished;
+  }
+  if (!settings.inputGiven) return DriverEnd::Returned;
+
+  platform::setConsoleTitle(product::kConsoleTitle);
+  if (!settings.quiet) printLines(bannerLines());
+  settings.programFolder = platform::programFolder();
+  ConversionJob(settings, formatRegistry(), messageCatalogue()).run(settings.quiet);
+  if (settings.pause) {
+    platform::printLine("Press any key to exit.");
+    platform::waitForKey();
+  }
+  return DriverEnd::Finished;
+}
+
+}  // namespace quorbix

@@ -1,0 +1,30 @@
+// The command-line driver: everything from the first parameter to the end of
+// the run (special first parameters, the option loop, the error answer, the
+// banner, the conversion job, the pause). Main thread only; uses the global
+// Settings, FormatRegistry and MessageCatalogue.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace quorbix {
+
+enum class DriverEnd {
+  Returned,  // no parameters, or no input option: nothing was done
+  Finished,  // an answer was given or the job ran; the process ends
+};
+
+// `programName` is the executable's own file name without folder and
+// extension (the help's usage lines show it).
+DriverEnd runDriver(const Parameters& parameters, const std::string& programName);
+
+// The help screen's lines for `programName`.
+std::vector<std::string> helpLines(const std::string& programName);
+
+// The banner printed before a job: title and version, ownership notice,
+// web address, and a line holding one space.
+std::vector<std::string> bannerLines();
+
+}  // namespace quorbix

@@ -1,0 +1,35 @@
+#include "app/program_entry.h"
+
+#include "app/driver.h"
+#include "app/product.h"
+#include "convert/file_names.h"
+#include "platform/instance_lock.h"
+#include "platform/program_folder.h"
+
+namespace quorbix {
+namespace {
+
+// The executable's own file name without folder and extension; argv[0] when
+// the running executable cannot be found.
+std::string ownProgramName(const char* argv0) {
+  std::string path = platform::executablePath();
+  if (path.empty() && argv0 != nullptr) path = argv0;
+  std::string name = fileNamePart(path);
+  return nameWithoutExtension(name);
+}
+
+}  // namespace
+
+int programEntry(int argc, char** argv) {
+  // A second instance of the same version ends at once, silently.
+  auto lock = platform::InstanceLock::acquire(product::kConsoleTitle);
+  if (!lock) return 0;
+  Parameters parameters;
+  for (int k = 1; k < argc; ++k) parameters.emplace_back(argv[k]);
+  runDriver(parameters, ownProgramName(argc > 0 ? argv[0] : nullptr));
+  // Whether the driver returned (the window mode would follow here; this
+  // edition has none) or finished, the run ends with 0.
+  return 0;
+}
+
+}  // namespace quorbix

@@ -1,0 +1,10 @@
+// The program's start: the single-instance lock, then the driver.
+#pragma once
+
+namespace quorbix {
+
+// Runs the program for the process's argument vector; returns the process
+// exit code, which is always 0.
+int programEntry(int argc, char** argv);
+
+}  // namespace quorbix

@@ -1,0 +1,118 @@
+#include "convert/image_io.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/file_stream.h"
+#include "platform/file_system.h"
+#include "platform/temp_folder.h"
+
+namespace quorbix {
+namespace {
+
+// Image Pac layout (2048-byte sectors): the header with its signature in
+// sector 1, the Base picture (768 x 512, two luma lines and one line of both
+// chroma halves per pair of lines) from byte 0x30000 on.
+constexpr uint64_t kPhotoCdSignatureOffset = 2048;
+constexpr char kPhotoCdSignature[] = "PCD_IPI";
+constexpr uint64_t kPhotoCdBaseOffset = 0x30000;
+constexpr uint64_t kPhotoCdBaseBytes = 768 * 512 + 2 * (384 * 256);
+constexpr uint64_t kPhotoCdMinimumSize = kPhotoCdBaseOffset + kPhotoCdBaseBytes;
+
+unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(handle)));
+}
+unsigned DLL_CALLCONV writeStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(handle)));
+}
+int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
+  return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
+}
+long DLL_CALLCONV tellStream(fi_handle handle) { return std::ftell(static_cast<std::FILE*>(handle)); }
+
+FreeImageIO streamIo() {
+  FreeImageIO io{};
+  io.read_proc = readStream;
+  io.write_proc = writeStream;
+  io.seek_proc = seekStream;
+  io.tell_proc = tellStream;
+  return io;
+}
+
+// The first `count` bytes of `path`, or fewer when the file is shorter.
+std::string fileStart(const std::string& path, size_t count) {
+  std::FILE* stream = platform::openForReading(path);
+  if (stream == nullptr) return "";
+  std::string bytes(count, '\0');
+  bytes.resize(std::fread(bytes.data(), 1, count, stream));
+  std::fclose(stream);
+  return bytes;
+}
+
+unsigned littleEndian16(const std::string& bytes, size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+}
+
+}  // namespace
+
+Bitmap loadImageFile(FREE_IMAGE_FORMAT format, const std::string& path, int flags) {
+  std::FILE* stream = platform::openForReading(path);
+  if (stream == nullptr) return Bitmap();
+  FreeImageIO io = streamIo();
+  Bitmap image(FreeImage_LoadFromHandle(format, &io, static_cast<fi_handle>(stream), flags));
+  std::fclose(stream);
+  return image;
+}
+
+bool isCompleteTarga(const std::string& path) {
+  const platform::PathInfo info = platform::pathInfo(path);
+  constexpr size_t kHeaderSize = 18;
+  if (info.kind != platform::PathKind::File || info.size < kHeaderSize) return false;
+  const std::string header = fileStart(path, kHeaderSize);
+  if (header.size() < kHeaderSize) return false;
+  const unsigned idLength = static_cast<unsigned char>(header[0]);
+  const unsigned colorMapType = static_cast<unsigned char>(header[1]);
+  const unsigned imageType = static_cast<unsigned char>(header[2]);
+  const unsigned colorMapLength = littleEndian16(header, 5);
+  const unsigned colorMapEntryBits = static_cast<unsigned char>(header[7]);
+  const uint64_t width = littleEndian16(header, 12);
+  const uint64_t height = littleEndian16(header, 14);
+  const unsigned pixelBits = static_cast<unsigned char>(header[16]);
+
+  const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 ||
+                         imageType == 10 || imageType == 11;
+  const bool knownDepth = pixelBits == 8 || pixelBits == 15 || pixelBits == 16 || pixelBits == 24 ||
+                          pixelBits == 32;
+  if (!knownType || !knownDepth || colorMapType > 1 || width == 0 || height == 0) return false;
+  if (imageType >= 9) return true;  // run-length data: its length says nothing
+
+  const uint64_t colorMapBytes = colorMapType == 1 ? colorMapLength * ((colorMapEntryBits + 7) / 8) : 0;
+  const uint64_t pixelBytes = width * height * ((pixelBits + 7) / 8);
+  return info.size >= kHeaderSize + idLength + colorMapBytes + pixelBytes;
+}
+
+bool isReadablePhotoCd(const std::string& path) {
+  const platform::PathInfo info = platform::pathInfo(path);
+  if (info.kind != platform::PathKind::File || info.size < kPhotoCdMinimumSize) return false;
+  const size_t signatureLength = sizeof kPhotoCdSignature - 1;
+  const std::string start = fileStart(path, kPhotoCdSignatureOffset + signatureLength);
+  return start.size() == kPhotoCdSignatureOffset + signatureLength &&
+         std::memcmp(start.data() + kPhotoCdSignatureOffset, kPhotoCdSignature, signatureLength) == 0;
+}
+
+bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags) {
+  if (!image || path.empty()) return false;
+  std::string temporaryPath;
+  std::FILE* stream = platform::createSiblingFile(path, temporaryPath);
+  if (stream == nullptr) return false;
+  FreeImageIO io = streamIo();
+  bool ok = FreeImage_SaveToHandle(format, image.get(), &io, static_cast<fi_handle>(stream), flags) != FALSE;
+  // Buffered bytes reach the disk only now: a full disk shows here.
+  ok = std::fflush(stream) == 0 && std::ferror(stream) == 0 && ok;
+  ok = std::fclose(stream) == 0 && ok;
+  ok = ok && platform::renameFile(temporaryPath, path);
+  if (!ok) platform::deleteFile(temporaryPath);
+  return ok;
+}
+
+}  // namespace quorbix

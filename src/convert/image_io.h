@@ -1,0 +1,37 @@
+// Reading and writing image files with FreeImage by UTF-8 path (FreeImage's
+// own wide-character functions do nothing outside Windows, so every file goes
+// through a stream the platform layer opens). Safe on any thread; prints
+// nothing; failures are empty bitmaps and false.
+#pragma once
+
+#include <FreeImage.h>
+
+#include <string>
+
+#include "ops/bitmap.h"
+
+namespace quorbix {
+
+// Loads `path` as `format` with FreeImage's `flags`; empty when the file
+// cannot be opened or decoded.
+Bitmap loadImageFile(FREE_IMAGE_FORMAT format, const std::string& path, int flags);
+
+// True when `path` looks like a Targa file that holds a whole picture:
+// a known image type and pixel depth, a size above zero, and (for the
+// uncompressed types) enough bytes for every pixel. Converters that crash
+// half way leave files that fail here.
+bool isCompleteTarga(const std::string& path);
+
+// True when FreeImage's own PhotoCD loader can read `path` at its default
+// (Base, 768 x 512) size: the Image Pac signature "PCD_IPI" at byte 2048 and
+// a file long enough to hold the Base picture. The loader itself checks
+// neither and turns any file at all into a picture.
+bool isReadablePhotoCd(const std::string& path);
+
+// Saves `image` at `path` atomically: the picture is written to a new hidden
+// file in the same folder, which replaces `path` only when FreeImage and the
+// file system report success; otherwise it is deleted and `path` is left as
+// it was. False when nothing was saved (also for an empty image).
+bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags);
+
+}  // namespace quorbix

@@ -1,0 +1,95 @@
+#include "job/input_import.h"
+
+#include <algorithm>
+
+#include "convert/file_names.h"
+#include "job/background_thread.h"
+#include "job/job_progress.h"
+#include "job/list_file.h"
+#include "platform/file_system.h"
+
+namespace quorbix {
+namespace {
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+std::string withTrailingSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+int32_t InputImporter::addInputFile(const std::string& path, const std::string& relativeFolder) {
+  // Only regular files with content: FIFOs, devices and empty files are never opened.
+  platform::PathInfo info = platform::pathInfo(path);
+  if (info.kind != platform::PathKind::File || info.size == 0) return 0;
+  std::string extension = lowerAscii(extensionOf(path));
+  if (std::find(accepted_.begin(), accepted_.end(), extension) == accepted_.end()) return 0;
+  return inputs_.add(path, relativeFolder) ? 1 : 0;
+}
+
+// The sub-folder of `folder` below the input folder. Taken as a prefix, not
+// by removing every occurrence of the input folder's text, so that a
+// sub-folder repeating the input folder's name keeps its full place.
+std::string InputImporter::relativeFolderOf(const std::string& folder) const {
+  if (inputFolder_.empty() || folder.rfind(inputFolder_, 0) != 0) return "";
+  return folder.substr(inputFolder_.size());
+}
+
+int32_t InputImporter::scanFolder(const std::string& folder) {
+  std::vector<platform::FolderEntry> entries;
+  if (!platform::listFolder(folder, entries)) return 0;
+  const std::string relative = relativeFolderOf(folder);
+  int32_t count = 0;
+  for (const auto& entry : entries) {
+    if (entry.isFolder) {
+      count += scanFolder(withTrailingSlash(folder + entry.name));
+    } else if (!entry.isLinkToFolder) {
+      count += addInputFile(folder + entry.name, relative);
+    }
+  }
+  return count;
+}
+
+int32_t InputImporter::importListFile(const std::string& listFile) {
+  std::string contents;
+  if (!platform::readWholeFile(listFile, contents)) return 0;
+  int32_t count = 0;
+  for (const std::string& line : listFileLines(contents)) {
+    platform::PathInfo info = platform::pathInfo(line);
+    if (info.kind == platform::PathKind::Missing) continue;
+    if (info.kind == platform::PathKind::Folder) {
+      count += scanFolder(withTrailingSlash(line));
+    } else {
+      count += addInputFile(line);
+    }
+  }
+  return count;
+}
+
+bool isListFile(const std::string& inputFile) {
+  std::string extension = lowerAscii(extensionOf(inputFile));
+  return extension == "txt" || extension == "lst";
+}
+
+int32_t importInputs(const std::string& inputFolder, const std::string& inputFile,
+                     const std::vector<std::string>& acceptedExtensions, InputSet& inputs) {
+  InputImporter importer(acceptedExtensions, inputs, inputFolder);
+  if (inputFolder.empty() && !isListFile(inputFile)) return importer.addInputFile(inputFile);
+
+  JobProgress progress;
+  runOnBackgroundThread([&] {
+    int32_t count = inputFolder.empty() ? importer.importListFile(inputFile)
+                                        : importer.scanFolder(inputFolder);
+    progress.add(count);
+  });
+  return progress.resultCount();
+}
+
+}  // namespace quorbix

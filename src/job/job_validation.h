@@ -1,0 +1,32 @@
+// The first half of a run: classifies the input, normalises the input and
+// output folders, fills the defaults that depend on the input, checks the
+// settings the option parser stores unjudged, echoes every effective setting
+// in debug mode, and derives the per-run values every file conversion reads
+// (outputFormatId, targetBpp, keepSourceDepth, saveFlags, watermarkFont).
+// Main thread only, before any background thread of the job exists.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/message_catalogue.h"
+#include "convert/format_registry.h"
+#include "job/job_lines.h"
+#include "platform/font.h"
+#include "settings/settings.h"
+
+namespace quorbix {
+
+using FontFactory =
+    std::function<std::shared_ptr<platform::Font>(const platform::FontRequest&)>;
+
+// Prints "Preparing..." unless quiet, the echo in debug mode, and on the
+// first failed check exactly one "Error: ..." line (also when quiet).
+// Returns true when the run may go on to the import.
+bool prepareRun(Settings& settings, const FormatRegistry& registry, MessageCatalogue& catalogue,
+                bool quiet, const LineSink& print, const FontFactory& createFont);
+
+// The font request of the text watermark: face, points, style and effect.
+platform::FontRequest watermarkFontRequest(const Settings& settings);
+
+}  // namespace quorbix

@@ -1,0 +1,45 @@
+#include "ops/image_watermark.h"
+
+#include <algorithm>
+
+#include "platform/image_decoder.h"
+
+namespace quorbix {
+
+uint8_t watermarkGrey(uint8_t r, uint8_t g, uint8_t b) {
+  return static_cast<uint8_t>((77u * r + 150u * g + 29u * b) >> 8);
+}
+
+void applyLayerStyle(const Bitmap& picture, int opacity, bool greyscale) {
+  if (!picture || picture.bpp() != 32) return;
+  const unsigned scale = static_cast<unsigned>(std::clamp(opacity, 0, 255));
+  const unsigned width = picture.width(), height = picture.height();
+  for (unsigned y = 0; y < height; ++y) {
+    BYTE* pixel = FreeImage_GetScanLine(picture.get(), static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x, pixel += 4) {
+      if (greyscale) {
+        const uint8_t grey = watermarkGrey(pixel[FI_RGBA_RED], pixel[FI_RGBA_GREEN], pixel[FI_RGBA_BLUE]);
+        pixel[FI_RGBA_RED] = pixel[FI_RGBA_GREEN] = pixel[FI_RGBA_BLUE] = grey;
+      }
+      if (scale != 255) pixel[FI_RGBA_ALPHA] = static_cast<BYTE>((pixel[FI_RGBA_ALPHA] * scale + 127) / 255);
+    }
+  }
+}
+
+Bitmap renderImageWatermark(const Settings& settings, const Extent& limit) {
+  if (settings.wmImage.empty()) return Bitmap();
+  Bitmap layer = platform::decodePicture(settings.wmImage);
+  if (!layer) return layer;
+  // Only the part that can survive the crop is styled.
+  const long long width = std::min<long long>(layer.width(), limit.width);
+  const long long height = std::min<long long>(layer.height(), limit.height);
+  if (width < 1 || height < 1) return Bitmap();
+  if (width < layer.width() || height < layer.height()) {
+    layer = Bitmap(FreeImage_Copy(layer.get(), 0, 0, static_cast<int>(width), static_cast<int>(height)));
+    if (!layer) return layer;
+  }
+  applyLayerStyle(layer, settings.wmImageOpacity, settings.wmImageGreyscale);
+  return layer;
+}
+
+}  // namespace quorbix

@@ -1,0 +1,20 @@
+// Rendering of the text watermark into a 32-bit block: placeholders, lines,
+// layout, and raster or anti-aliased drawing in the run's watermark font.
+#pragma once
+
+#include "ops/bitmap.h"
+#include "ops/watermark_placement.h"
+#include "settings/settings.h"
+
+namespace quorbix {
+
+// Blocks with more pixels than this are not rendered when they are to be
+// rotated (an unrotated block is only rendered as far as it can be seen).
+inline constexpr long long kMaxRotatedBlockPixels = 8192LL * 8192;
+
+// The rendered block, or only its top-left `limit` part when that is
+// smaller. Empty when there is no font, the text yields an empty block, a
+// side of the block exceeds the drawing limit, or drawing fails.
+Bitmap renderTextWatermark(const Settings& settings, const Extent& limit);
+
+}  // namespace quorbix

@@ -1,0 +1,20 @@
+#include <FreeImage.h>
+
+#include "ops/operations.h"
+
+namespace quorbix {
+
+// The result is a 1-bit bitmap: pixels darker than the level black, the
+// others white.
+Bitmap thresholdImage(Bitmap image, const Settings& settings) {
+  if (!image || !settings.thresholdOn) return image;
+  if (image.bpp() > 32) {
+    image = Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+    if (!image) return image;
+  }
+  // The level is the low byte of THRESHOLD, so 256 acts as 0 and -1 as 255.
+  const auto level = static_cast<BYTE>(settings.threshold & 0xFF);
+  return Bitmap(FreeImage_Threshold(image.get(), level));
+}
+
+}  // namespace quorbix

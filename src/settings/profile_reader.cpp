@@ -1,0 +1,177 @@
+#include "settings/profile_reader.h"
+
+#include "app/option_table.h"
+#include "platform/file_system.h"
+
+namespace quorbix {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string upperAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string fromLatin1(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+  return out;
+}
+
+// Keeps well-formed UTF-8 and puts U+FFFD for every byte that does not
+// belong to a well-formed sequence (overlong forms and surrogates included),
+// so that every text taken from a profile is valid UTF-8.
+std::string validUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    size_t length = (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
+                  : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+    bool ok = length != 0 && i + length <= bytes.size();
+    char32_t cp = length == 0 ? 0 : b & (0x7F >> length);
+    for (size_t k = 1; ok && k < length; ++k) {
+      unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+      if ((c & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (ok) {
+      const char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+      ok = cp >= minimum[length] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    }
+    if (ok) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      appendUtf8(out, 0xFFFD);
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string withoutOuterQuotes(std::string_view text) {
+  while (!text.empty() && text.front() == '"') text.remove_prefix(1);
+  while (!text.empty() && text.back() == '"') text.remove_suffix(1);
+  return std::string(text);
+}
+
+// The option behind a profile key. A profile names the same options as the
+// command line, without the job fields, --profile and the console switches,
+// and its frame-opacity key is "--WM-SOLID-OPACITY".
+const OptionRow* optionForKey(const std::string& upperKey) {
+  static const std::string_view kNotInProfiles[] = {
+      "--INPUT", "--OUTPUT", "--CONVERSION", "--PROFILE", "--DEBUG", "--QUIET", "--PAUSE",
+      "--FR-SOLID-OPACITY"};
+  std::string_view name = upperKey;
+  if (name == "--WM-SOLID-OPACITY") return findOption("--FR-SOLID-OPACITY");
+  if (name.size() < 3 || name.substr(0, 2) != "--") return nullptr;
+  for (std::string_view excluded : kNotInProfiles) {
+    if (name == excluded) return nullptr;
+  }
+  return findOption(name);
+}
+
+}  // namespace
+
+std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
+  std::string text;
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text = validUtf8(bytes.substr(kByteOrderMark.size()));
+  } else {
+    text = fromLatin1(bytes);
+  }
+
+  std::vector<ProfileEntry> entries;
+  enum class Where { BeforeCli, InCli, AfterCli } where = Where::BeforeCli;
+  size_t start = 0;
+  while (start < text.size() && where != Where::AfterCli) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line(text.data() + start, end - start);
+    // CR LF ends one line, not two (the empty line between would be skipped
+    // anyway).
+    start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+
+    while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      std::string_view name = line.substr(1, line.find(']') == std::string_view::npos
+                                                 ? std::string_view::npos
+                                                 : line.find(']') - 1);
+      bool isCli = upperAscii(name) == "CLI";
+      if (where == Where::InCli) where = Where::AfterCli;
+      else if (isCli) where = Where::InCli;
+      continue;
+    }
+    if (where != Where::InCli) continue;
+    size_t equals = line.find('=');
+    ProfileEntry entry;
+    std::string_view key = line.substr(0, equals);
+    while (!key.empty() && isBlank(key.back())) key.remove_suffix(1);
+    entry.key = std::string(key);
+    if (equals != std::string_view::npos) entry.value = std::string(trimBlanks(line.substr(equals + 1)));
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool applyProfileEntry(const ProfileEntry& entry, Settings& settings) {
+  const std::string key = upperAscii(entry.key);
+  const OptionRow* option = optionForKey(key);
+  if (option == nullptr) return false;
+  // Text values keep their double quotes, except the filename mask.
+  if (key == "--FILENAME-MASK") option->apply(settings, withoutOuterQuotes(entry.value));
+  else option->apply(settings, entry.value);
+  return true;
+}
+
+bool readProfile(const std::string& path, Settings& settings) {
+  if (path.empty()) return false;
+  // Only regular files: opening a FIFO would block and a device may never end.
+  if (platform::pathInfo(path).kind != platform::PathKind::File) return false;
+  std::string bytes;
+  if (!platform::readWholeFile(path, bytes, kMaxProfileBytes)) return false;
+  for (const ProfileEntry& entry : parseProfile(bytes)) applyProfileEntry(entry, settings);
+  return true;
+}
+
+}  // namespace quorbix

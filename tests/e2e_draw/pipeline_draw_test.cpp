@@ -1,0 +1,125 @@
+// The frame and the watermarks inside the per-file conversion: a fake
+// converter delivers a plain grey picture, and the saved TIFF is read back.
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "convert/convert_file.h"
+#include "ops/bitmap.h"
+#include "platform/font.h"
+#include "support/fake_converter_runner.h"
+#include "support/test_paths.h"
+
+namespace quorbix {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Pixel {
+  int r = 0, g = 0, b = 0;
+  bool operator==(const Pixel&) const = default;
+};
+
+constexpr Pixel kGrey{90, 90, 90};
+
+bool writeGreyTarga(const std::string& path, int width, int height) {
+  FIBITMAP* image = FreeImage_Allocate(width, height, 24);
+  for (int y = 0; y < height; ++y) {
+    BYTE* p = FreeImage_GetScanLine(image, y);
+    for (int i = 0; i < width * 3; ++i) p[i] = static_cast<BYTE>(kGrey.r);
+  }
+  bool ok = FreeImage_Save(FIF_TARGA, image, path.c_str(), TARGA_DEFAULT) != FALSE;
+  FreeImage_Unload(image);
+  return ok;
+}
+
+class PipelineDrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(root.path().empty());
+    for (const char* sub : {"in", "out", "tmp"}) fs::create_directory(root.path() + sub);
+    registry.build();
+    settings.conversion = "tiff";
+    settings.outputFormatId = FIF_TIFF;
+    settings.saveFlags = TIFF_NONE;
+    settings.keepSourceDepth = true;
+    settings.output = root.path() + "out/";
+    converter.custom = [](int index, const std::string& target) {
+      if (index == 6) writeGreyTarga(target, 300, 200);
+    };
+  }
+
+  // Converts one input; returns the saved picture, or null.
+  FIBITMAP* convert(const std::string& name) {
+    settings.inputFile = root.path() + "in/" + name;
+    std::ofstream(settings.inputFile) << "photo cd stand-in";
+    ConvertContext context{settings, registry, converter, root.path() + "tmp/"};
+    if (!convertFile(context)) return nullptr;
+    saved_.reset(FreeImage_Load(FIF_TIFF, settings.outputPath.c_str(), 0));
+    return saved_.get();
+  }
+
+  Pixel at(int x, int y) const {
+    FIBITMAP* image = saved_.get();
+    const BYTE* p = FreeImage_GetScanLine(image, static_cast<int>(FreeImage_GetHeight(image)) - 1 - y) + x * 3;
+    return {p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]};
+  }
+
+  test::TempFolder root;
+  FormatRegistry registry;
+  Settings settings;
+  test::FakeConverter converter;
+  Bitmap saved_;
+};
+
+TEST_F(PipelineDrawTest, FrameAndTextWatermarkReachTheSavedFile) {
+  settings.frame = FRAME_SOLID;
+  settings.frSolidLeft = settings.frSolidRight = settings.frSolidTop = settings.frSolidBottom = 12;
+  settings.frSolidLeftColor = settings.frSolidRightColor = "00FF00";
+  settings.frSolidTopColor = settings.frSolidBottomColor = "00FF00";
+  settings.watermark = WATERMARK_TEXT;
+  settings.wmText = "File %n%";
+  settings.wmBackColor = "FF0000";
+  settings.wmBackOpacity = 255;
+  settings.wmTextBoundary = BOUNDARY_FRAME;
+  settings.wmTextPosition = POS_TOPLEFT;
+  settings.wmTextXOffset = settings.wmTextYOffset = 0;
+  platform::FontRequest request;
+  request.face = "Liberation Sans";
+  settings.watermarkFont = platform::createFont(request);
+  ASSERT_TRUE(settings.watermarkFont);
+
+  ASSERT_NE(convert("IMG0001.PCD"), nullptr);
+  EXPECT_EQ(FreeImage_GetWidth(saved_.get()), 300u);
+  EXPECT_EQ(FreeImage_GetHeight(saved_.get()), 200u);
+  EXPECT_EQ(at(150, 5), (Pixel{0, 255, 0}));    // frame
+  EXPECT_EQ(at(294, 100), (Pixel{0, 255, 0}));
+  EXPECT_EQ(at(12, 12), (Pixel{255, 0, 0}));    // the box starts inside the frame
+  EXPECT_EQ(at(150, 150), kGrey);
+}
+
+TEST_F(PipelineDrawTest, PictureDeletedDuringTheRunOnlyDropsTheWatermark) {
+  const std::string logo = root.path() + "logo.png";
+  FIBITMAP* blue = FreeImage_Allocate(20, 10, 24);
+  for (int y = 0; y < 10; ++y) {
+    BYTE* p = FreeImage_GetScanLine(blue, y);
+    for (int x = 0; x < 20; ++x) p[x * 3 + FI_RGBA_BLUE] = 255, p[x * 3 + FI_RGBA_RED] = p[x * 3 + FI_RGBA_GREEN] = 0;
+  }
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, blue, logo.c_str(), 0));
+  FreeImage_Unload(blue);
+  settings.watermark = WATERMARK_IMAGE;
+  settings.wmImage = logo;
+
+  ASSERT_NE(convert("IMG0001.PCD"), nullptr);
+  EXPECT_EQ(at(300 - 11, 200 - 11), (Pixel{0, 0, 255}));
+  EXPECT_EQ(at(300 - 30, 200 - 20), (Pixel{0, 0, 255}));
+
+  fs::remove(logo);
+  ASSERT_NE(convert("IMG0002.PCD"), nullptr);
+  EXPECT_EQ(at(300 - 11, 200 - 11), kGrey);
+}
+
+}  // namespace
+}  // namespace quorbix

@@ -1,0 +1,149 @@
+// The whole run with its console lines, with the per-file conversion, the
+// random source and the console replaced.
+#include "job/conversion_job.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "job_test_support.h"
+#include "support/test_paths.h"
+
+namespace quorbix {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct JobFixture : ::testing::Test {
+  test::TempFolder tmp;
+  Settings s;
+  FormatRegistry registry;
+  MessageCatalogue catalogue;
+  test::LineRecorder lines;
+  std::set<std::string> failing;
+  std::vector<std::string> converted;
+  bool fontSeenDuringConversion = false;
+
+  void SetUp() override {
+    registry.build();
+    catalogue.load();
+    s.programFolder = tmp.path();
+    test::makeFolder(tmp.path() + "in");
+    test::makeFolder(tmp.path() + "out");
+    s.input = tmp.path() + "in";
+    s.output = tmp.path() + "out";
+  }
+  std::string picture(const std::string& name) {
+    std::string path = tmp.path() + "in/" + name;
+    test::writeFile(path, "pcd");
+    return path;
+  }
+  void run(bool quiet) {
+    JobServices services;
+    services.print = lines.sink();
+    services.random = [] { return 4242; };
+    services.convert = [this](Settings& settings) {
+      converted.push_back(settings.inputFile);
+      fontSeenDuringConversion = settings.watermarkFont != nullptr;
+      settings.outputPath = settings.output + "x.tif";
+      return failing.count(settings.inputFile) == 0;
+    };
+    ConversionJob job(s, registry, catalogue, services);
+    job.run(quiet);
+  }
+};
+
+TEST_F(JobFixture, NormalRunWithOneFailure) {
+  picture("a.pcd");
+  failing.insert(picture("b.pcd"));
+  picture("c.PCD");
+  picture("notes.txt");
+  run(false);
+  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 3",
+                                "Converting...", "Conversion complete", "Files converted: 2 of 3"}));
+  EXPECT_EQ(converted.size(), 3u);
+  EXPECT_EQ(s.randomNumber, 4242);
+}
+
+TEST_F(JobFixture, EveryFileFailing) {
+  failing.insert(picture("a.pcd"));
+  run(false);
+  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 1",
+                                "Converting...", "Conversion stopped"}));
+}
+
+TEST_F(JobFixture, EveryFileFailingQuietly) {
+  failing.insert(picture("a.pcd"));
+  run(true);
+  EXPECT_EQ(lines.lines, (Lines{"Conversion stopped"}));
+}
+
+TEST_F(JobFixture, QuietSuccessPrintsNothing) {
+  picture("a.pcd");
+  run(true);
+  EXPECT_TRUE(lines.lines.empty());
+  EXPECT_EQ(converted.size(), 1u);
+}
+
+TEST_F(JobFixture, EmptyFolder) {
+  run(false);
+  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 0",
+                                "Conversion stopped",
+                                "No input file(s) found. Please, add valid file(s) and try again!"}));
+  lines.lines.clear();
+  s.input = tmp.path() + "in";
+  run(true);
+  EXPECT_EQ(lines.lines, (Lines{"Conversion stopped",
+                                "No input file(s) found. Please, add valid file(s) and try again!"}));
+  EXPECT_TRUE(converted.empty());
+}
+
+TEST_F(JobFixture, SingleFileWithAnotherExtensionFindsNothing) {
+  test::writeFile(tmp.path() + "files.list", picture("a.pcd") + "\n");
+  s.input = tmp.path() + "files.list";
+  run(true);
+  EXPECT_EQ(lines.lines, (Lines{"Conversion stopped",
+                                "No input file(s) found. Please, add valid file(s) and try again!"}));
+}
+
+TEST_F(JobFixture, DebugAndQuietTogether) {
+  s.debug = true;
+  std::string a = picture("a.pcd");
+  run(true);
+  ASSERT_GE(lines.lines.size(), 4u);
+  EXPECT_EQ(lines.lines.front(), "Input: " + tmp.path() + "in");
+  Lines tail(lines.lines.end() - 4, lines.lines.end());
+  EXPECT_EQ(tail, (Lines{"Keep Subfolders: 1", "Processing: " + a,
+                         "Saving As: " + tmp.path() + "out/x.tif", "OK"}));
+}
+
+TEST_F(JobFixture, FailedValidationImportsNothing) {
+  picture("a.pcd");
+  s.conversion = "TIFF";
+  run(false);
+  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Error: Invalid conversion type"}));
+  EXPECT_TRUE(converted.empty());
+}
+
+TEST_F(JobFixture, WatermarkFontLivesForTheConversionOnly) {
+  picture("a.pcd");
+  s.watermark = WATERMARK_TEXT;
+  run(true);
+  EXPECT_TRUE(fontSeenDuringConversion);
+  EXPECT_FALSE(s.watermarkFont);
+}
+
+TEST_F(JobFixture, ListFileInput) {
+  std::string a = picture("a.pcd");
+  test::makeFolder(tmp.path() + "more");
+  test::writeFile(tmp.path() + "more/b.pcd", "x");
+  test::writeFile(tmp.path() + "list.txt", "\xEF\xBB\xBF" + a + "\r\n" + tmp.path() + "more\r\n" + a);
+  s.input = tmp.path() + "list.txt";
+  s.output = tmp.path() + "out";
+  run(false);
+  EXPECT_EQ(lines.lines[2], "Import complete, new files added: 2");
+  EXPECT_EQ(lines.lines.back(), "Files converted: 2 of 2");
+}
+
+}  // namespace
+}  // namespace quorbix

@@ -1,0 +1,203 @@
+#include "job/conversion_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <set>
+
+#include "job_test_support.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "support/test_paths.h"
+
+namespace quorbix {
+namespace {
+
+using test::LineRecorder;
+
+// A per-file conversion that writes "<output><relative><name>.tif" for the
+// files it is told to succeed on and records what it saw.
+struct FakeConversion {
+  std::set<std::string> failing;             // input paths that fail
+  std::set<std::string> failBeforeNaming;    // fail without setting outputPath
+  std::vector<std::pair<int32_t, int32_t>> seenCounters;  // (randomNumber, fileCounter)
+
+  ConvertOneFile function() {
+    return [this](Settings& s) {
+      seenCounters.emplace_back(s.randomNumber, s.fileCounter);
+      if (failBeforeNaming.count(s.inputFile)) return false;
+      std::string name = s.inputFile.substr(s.inputFile.rfind('/') + 1) + ".tif";
+      s.outputPath = s.output + (s.noSubfolders ? "" : s.relativeFolder) + name;
+      if (failing.count(s.inputFile)) return false;
+      std::ofstream out(s.outputPath, std::ios::binary);
+      out << "tiff";
+      return static_cast<bool>(out.flush());
+    };
+  }
+};
+
+RandomSource sequence(std::vector<int32_t> values) {
+  auto next = std::make_shared<size_t>(0);
+  return [values, next]() { return values[(*next)++ % values.size()]; };
+}
+
+struct WorkerFixture : ::testing::Test {
+  test::TempFolder tmp;
+  Settings settings;
+  InputSet inputs;
+  FakeConversion conversion;
+  LineRecorder lines;
+
+  void SetUp() override {
+    settings.output = tmp.path() + "out/";
+    test::makeFolder(settings.output);
+    test::makeFolder(tmp.path() + "in");
+  }
+  std::string input(const std::string& name, const std::string& relative = "") {
+    std::string path = tmp.path() + "in/" + name;
+    test::writeFile(path, "pcd");
+    inputs.add(path, relative);
+    return path;
+  }
+  int32_t run(RandomSource random = sequence({7})) {
+    ConversionWorker worker(settings, inputs, conversion.function(), std::move(random),
+                            lines.sink());
+    return worker.run();
+  }
+};
+
+TEST_F(WorkerFixture, CountsSuccessesAndGoesOnAfterFailures) {
+  input("a.pcd");
+  std::string b = input("b.pcd");
+  input("c.pcd");
+  conversion.failing = {b};
+  EXPECT_EQ(run(), 2);
+  EXPECT_TRUE(lines.lines.empty());  // nothing printed outside debug mode
+  EXPECT_FALSE(platform::exists(settings.output + "b.pcd.tif"));
+}
+
+TEST_F(WorkerFixture, CountersAdvanceOnlyAfterSuccess) {
+  std::vector<std::string> paths;
+  for (const char* n : {"1.pcd", "2.pcd", "3.pcd", "4.pcd", "5.pcd"}) paths.push_back(input(n));
+  // Fail the second and third file in iteration order.
+  std::vector<std::string> order;
+  inputs.forEach([&](const InputSet::Entry& e) { order.push_back(e.path); });
+  conversion.failing = {order[1], order[2]};
+  settings.randomNumber = 500;
+  settings.fileCounter = 1;
+  EXPECT_EQ(run(sequence({11, 22, 33})), 3);
+  EXPECT_EQ(conversion.seenCounters,
+            (std::vector<std::pair<int32_t, int32_t>>{{500, 1}, {11, 2}, {11, 2}, {11, 2}, {22, 3}}));
+  EXPECT_EQ(settings.fileCounter, 4);
+  EXPECT_EQ(settings.randomNumber, 33);
+}
+
+TEST_F(WorkerFixture, DebugLinesPerFile) {
+  settings.debug = true;
+  settings.filenameMask = "named.tif";
+  std::string ok = input("ok.pcd");
+  std::string bad = input("bad.pcd");
+  std::string early = input("early.pcd", "sub/");
+  conversion.failing = {bad};
+  conversion.failBeforeNaming = {early};
+  EXPECT_EQ(run(), 1);
+
+  std::vector<std::string> expected;
+  inputs.forEach([&](const InputSet::Entry& e) {
+    expected.push_back("Processing: " + e.path);
+    if (e.path == early) {
+      // Failed before naming its output: the path it would have had, never
+      // the previous file's.
+      expected.push_back("Saving As: " + settings.output + "sub/named.tif");
+      expected.push_back("Not OK");
+    } else {
+      std::string name = e.path.substr(e.path.rfind('/') + 1) + ".tif";
+      expected.push_back("Saving As: " + settings.output + name);
+      expected.push_back(e.path == ok ? "OK" : "Not OK");
+    }
+  });
+  EXPECT_EQ(lines.lines, expected);
+}
+
+TEST_F(WorkerFixture, SubFoldersAreCreatedUnlessSwitchedOff) {
+  input("z.pcd", "2019/summer/");
+  input("y.pcd", "2019/");
+  EXPECT_EQ(run(), 2);
+  EXPECT_TRUE(platform::isFile(settings.output + "2019/summer/z.pcd.tif"));
+  EXPECT_TRUE(platform::isFile(settings.output + "2019/y.pcd.tif"));
+
+  test::TempFolder other;
+  settings.output = other.path();
+  settings.noSubfolders = true;
+  EXPECT_EQ(run(), 2);
+  EXPECT_FALSE(platform::exists(other.path() + "2019"));
+  EXPECT_TRUE(platform::isFile(other.path() + "z.pcd.tif"));
+}
+
+TEST(CreateOutputSubfolders, CreatesMissingLevelsAndToleratesFailure) {
+  test::TempFolder tmp;
+  Settings s;
+  s.output = tmp.path();
+  s.relativeFolder = "a/b c/\xC3\xA9t\xC3\xA9/";
+  createOutputSubfolders(s);
+  EXPECT_TRUE(platform::isFolder(tmp.path() + "a/b c/\xC3\xA9t\xC3\xA9/"));
+  // A file standing where a level should be: nothing is created past it,
+  // and nothing is reported.
+  test::writeFile(tmp.path() + "blocker", "x");
+  s.relativeFolder = "blocker/inner/";
+  createOutputSubfolders(s);
+  EXPECT_FALSE(platform::exists(tmp.path() + "blocker/inner"));
+  s.relativeFolder = "";
+  createOutputSubfolders(s);  // the output folder itself: nothing to do
+}
+
+TEST_F(WorkerFixture, OriginalTimeIsCopiedToTheSecond) {
+  std::string a = input("a.pcd");
+  std::string b = input("b.pcd");
+  conversion.failing = {b};
+  // A failed file's output exists here but must not be touched.
+  test::writeFile(settings.output + "b.pcd.tif", "old");
+  ASSERT_TRUE(platform::setLastWriteTime(a, 1000000007));
+  ASSERT_TRUE(platform::setLastWriteTime(b, 1000000007));
+  ASSERT_TRUE(platform::setLastWriteTime(settings.output + "b.pcd.tif", 1200000000));
+  settings.fileTimestamp = TIMESTAMP_ORIGINAL;
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(platform::lastWriteTime(settings.output + "a.pcd.tif"), 1000000007);
+  EXPECT_EQ(platform::lastWriteTime(settings.output + "b.pcd.tif"), 1200000000);
+}
+
+TEST_F(WorkerFixture, CustomTimeIsALocalDateValue) {
+  input("a.pcd");
+  settings.fileTimestamp = TIMESTAMP_CUSTOM;
+  settings.fileTimestampCustom = 1262347200;  // 2010-01-01 12:00:00 local
+  // One hour east of UTC, without summer time in January: the file must get
+  // 11:00:00 UTC, not 12:00:00.
+  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
+  bool hadTz = std::getenv("TZ") != nullptr;
+  ::setenv("TZ", "CET-1", 1);
+  ::tzset();
+  int32_t converted = run();
+  if (hadTz) {
+    ::setenv("TZ", savedTz.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+  EXPECT_EQ(converted, 1);
+  EXPECT_EQ(platform::lastWriteTime(settings.output + "a.pcd.tif"), 1262347200 - 3600);
+}
+
+TEST_F(WorkerFixture, CurrentTimeLeavesTheOutputAsWritten) {
+  input("a.pcd");
+  settings.fileTimestamp = TIMESTAMP_CURRENT;
+  int64_t before = platform::unixNow();
+  EXPECT_EQ(run(), 1);
+  auto written = platform::lastWriteTime(settings.output + "a.pcd.tif");
+  ASSERT_TRUE(written.has_value());
+  EXPECT_GE(*written, before - 1);
+}
+
+}  // namespace
+}  // namespace quorbix

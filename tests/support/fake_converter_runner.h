@@ -1,0 +1,33 @@
+// A ConverterRunner for tests: records every run and pause, and writes a
+// Targa picture of a chosen size for the sub-images it is told to "have".
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "convert/convert_file.h"
+
+namespace quorbix::test {
+
+class FakeConverter : public ConverterRunner {
+ public:
+  // Sub-image index -> picture size written for it.
+  std::map<int, std::pair<unsigned, unsigned>> pictures;
+  // Called instead of writing a picture, when set (garbage, crashes...).
+  std::function<void(int index, const std::string& target)> custom;
+
+  std::vector<int> runs;              // sub-image indices, in order
+  std::vector<std::string> events;    // "run 6", "pause 30", in order
+  std::vector<std::vector<std::string>> arguments;
+
+  void run(const std::vector<std::string>& args) override;
+  void pause(int milliseconds) override { events.push_back("pause " + std::to_string(milliseconds)); }
+};
+
+// Writes a 24-bit Targa of that size (a gradient) at `path`.
+bool writeTarga(const std::string& path, unsigned width, unsigned height);
+
+}  // namespace quorbix::test
