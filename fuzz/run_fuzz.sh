@@ -18,8 +18,18 @@ cmake --build build-fuzz --target "fuzz_$target" >/dev/null
 mkdir -p "$work/corpus" "$work/seeds/file" "$work/seeds/residuals" "$work/crashes"
 build/make-sample-pcd --fuzz-seeds "$work/seeds"
 seeds=("$work/seeds/${target#pcd_}")
-if [[ $target == pcd_file && -d ../shared/samples ]]; then
-  seeds+=(../shared/samples)
+if [[ $target == pcd_file ]]; then
+  # The file target reads a compact form: the first 8192 bytes, then the file
+  # from sector 384 on (see pcd_file_fuzz.cpp). Third-party samples are
+  # compacted into the work folder at fuzz time only.
+  mkdir -p "$work/seeds/compact"
+  for f in "$work"/seeds/file/*.pcd ../shared/samples/*.pcd; do
+    [[ -f $f ]] || continue
+    out="$work/seeds/compact/$(basename "$f")"
+    head -c 8192 "$f" > "$out"
+    tail -c +$((384 * 2048 + 1)) "$f" >> "$out"
+  done
+  seeds=("$work/seeds/compact")
 fi
 max_len=$([[ $target == pcd_file ]] && echo 8000000 || echo 65536)
 exec nice -n 19 "build-fuzz/fuzz/fuzz_$target" "$work/corpus" "${seeds[@]}" \
