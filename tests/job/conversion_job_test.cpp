@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pango/pango.h>
+
 #include <set>
 
 #include "job_test_support.h"
@@ -42,6 +44,9 @@ struct JobFixture : ::testing::Test {
     JobServices services;
     services.print = lines.sink();
     services.random = [] { return 4242; };
+    services.createFont = [](const platform::FontRequest& request) {
+      return std::make_shared<platform::Font>(pango_font_description_new(), request, 1);
+    };
     services.convert = [this](Settings& settings) {
       converted.push_back(settings.inputFile);
       fontSeenDuringConversion = settings.watermarkFont != nullptr;
