@@ -70,13 +70,6 @@ TEST_F(JobFixture, NormalRunWithOneFailure) {
   EXPECT_EQ(s.randomNumber, 4242);
 }
 
-TEST_F(JobFixture, EveryFileFailing) {
-  failing.insert(picture("a.pcd"));
-  run(false);
-  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 1",
-                                "Converting...", "Conversion stopped"}));
-}
-
 TEST_F(JobFixture, EveryFileFailingQuietly) {
   failing.insert(picture("a.pcd"));
   run(true);
@@ -136,18 +129,6 @@ TEST_F(JobFixture, WatermarkFontLivesForTheConversionOnly) {
   run(true);
   EXPECT_TRUE(fontSeenDuringConversion);
   EXPECT_FALSE(s.watermarkFont);
-}
-
-TEST_F(JobFixture, ListFileInput) {
-  std::string a = picture("a.pcd");
-  test::makeFolder(tmp.path() + "more");
-  test::writeFile(tmp.path() + "more/b.pcd", "x");
-  test::writeFile(tmp.path() + "list.txt", "\xEF\xBB\xBF" + a + "\r\n" + tmp.path() + "more\r\n" + a);
-  s.input = tmp.path() + "list.txt";
-  s.output = tmp.path() + "out";
-  run(false);
-  EXPECT_EQ(lines.lines[2], "Import complete, new files added: 2");
-  EXPECT_EQ(lines.lines.back(), "Files converted: 2 of 2");
 }
 
 }  // namespace
