@@ -1,0 +1,53 @@
+// BitReader: reads a byte range of a ByteSource as a stream of bits, first
+// bit highest, fetching it in chunks so a coded level is never held whole.
+// Past the end it delivers zero bits and remembers that it ran over.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "pcd/byte_source.h"
+
+namespace quorbix::pcd {
+
+class BitReader {
+ public:
+  BitReader(const ByteSource& source, uint64_t begin, uint64_t end);
+
+  // The next `count` bits (1..32) without consuming them.
+  uint32_t peek(int count) {
+    if (held_ < count) refill();
+    return static_cast<uint32_t>(buffer_ >> (64 - count));
+  }
+  void skip(int count) {
+    if (held_ < count) refill();
+    buffer_ <<= count;
+    held_ -= count;
+    if (static_cast<uint64_t>(count) > remaining_) {
+      remaining_ = 0;
+      overrun_ = true;
+    } else {
+      remaining_ -= static_cast<uint64_t>(count);
+    }
+  }
+  // Bits of the range not consumed yet.
+  uint64_t remaining() const { return remaining_; }
+  // True once more bits were consumed than the range holds, or a read failed.
+  bool overrun() const { return overrun_; }
+
+ private:
+  void refill();
+
+  const ByteSource& source_;
+  uint64_t next_;  // source offset of the next chunk
+  uint64_t end_;
+  std::vector<uint8_t> chunk_;
+  size_t chunkPos_ = 0;
+  size_t chunkLength_ = 0;
+  uint64_t buffer_ = 0;  // held bits, first bit at the top
+  int held_ = 0;
+  uint64_t remaining_;
+  bool overrun_ = false;
+};
+
+}  // namespace quorbix::pcd

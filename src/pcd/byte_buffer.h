@@ -1,0 +1,61 @@
+// ByteBuffer: a byte vector whose resize leaves new bytes uninitialised.
+// Picture planes are always written in full before they are read, so
+// zero-filling them first would only cost time (a 16Base picture is ~30 MB);
+// large blocks ask for huge pages for the same reason.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "platform/memory_advice.h"
+
+namespace quorbix::pcd {
+
+// Blocks from this size on are aligned for huge pages and marked for them.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t n) {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kHugePage) return std::allocator<T>::allocate(n);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p == nullptr) throw std::bad_alloc();
+    platform::preferHugePages(p, rounded);
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (n * sizeof(T) < kHugePage) {
+      std::allocator<T>::deallocate(p, n);
+    } else {
+      std::free(p);
+    }
+  }
+
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;  // default-initialisation: no zeroing
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+using ByteBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
+
+}  // namespace quorbix::pcd

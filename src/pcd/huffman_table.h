@@ -1,0 +1,33 @@
+// HuffmanTable: one code table of a coded level, as stored in the Image Pac:
+// a byte holding the entry count minus one, then per entry the code length
+// minus one, the code left-aligned in 16 bits (big-endian) and the signed
+// 8-bit difference it stands for. Parsing checks every length and that no
+// code is a prefix of another, so lookups can never be ambiguous.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quorbix::pcd {
+
+class HuffmanTable {
+ public:
+  struct Entry {
+    uint8_t length = 0;  // 0: no code starts with these bits
+    int8_t value = 0;
+  };
+
+  // Parses one table from at most `size` bytes at `data`. Returns the number
+  // of bytes the table takes, or 0 when they do not form a valid table.
+  size_t parse(const uint8_t* data, size_t size);
+
+  bool valid() const { return !lookup_.empty(); }
+  // The code at the start of `window` (the next 16 bits, first bit highest).
+  Entry lookup(uint32_t window) const { return lookup_[window & 0xffff]; }
+
+ private:
+  std::vector<Entry> lookup_;  // 65536 entries once parsed
+};
+
+}  // namespace quorbix::pcd

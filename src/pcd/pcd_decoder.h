@@ -1,0 +1,49 @@
+// The PhotoCD decoder: one sub-image of an Image Pac as an upright 8-bit
+// sRGB picture. Sub-image numbers are those of the converter's command line:
+// 0 and 1 = Base/16 (192 x 128), 2 = Base/4, 3 = Base (768 x 512),
+// 4 = 4Base, 5 = 16Base (3072 x 2048), 6 = 64Base. Reads hostile files
+// safely: every offset is checked against the source, every table against
+// its bounds. Thread-compatible (no shared state).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "pcd/byte_source.h"
+#include "pcd/pcd_header.h"
+#include "pcd/pcd_layout.h"
+#include "pcd/byte_buffer.h"
+#include "pcd/plane.h"
+
+namespace quorbix::pcd {
+
+enum class DecodeStatus {
+  Ok,
+  NotPhotoCd,    // no Image Pac header
+  NoSuchLevel,   // the file does not hold the sub-image (known from the header)
+  Damaged,       // the header promises the level but its data is missing or corrupt
+};
+
+const char* describe(DecodeStatus status);
+
+// An upright picture, rows top to bottom, pixels as B, G, R bytes.
+struct BgrImage {
+  int width = 0;
+  int height = 0;
+  ByteBuffer pixels;
+};
+
+// The level a sub-image number selects; nothing for numbers outside 0..6.
+std::optional<Level> subImageLevel(int subImage);
+
+// Decodes `level` in its stored orientation, still in PhotoYCC.
+DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture);
+
+// Colour conversion and turning upright.
+void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image);
+
+// The whole job: header, level, colours, orientation.
+DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image);
+
+}  // namespace quorbix::pcd

@@ -1,0 +1,61 @@
+#include "platform/staged_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/test_paths.h"
+
+namespace quorbix::platform {
+namespace {
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+size_t entries(const std::string& folder) {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+TEST(StagedFile, FinalPathShowsNothingUntilCommit) {
+  test::TempFolder dir;
+  const std::string path = dir.path() + "x.tga";
+  StagedFile file;
+  ASSERT_TRUE(file.open(path));
+  ASSERT_TRUE(file.write("abc", 3));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_TRUE(file.commit());
+  EXPECT_EQ(contents(path), "abc");
+  EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(StagedFile, AbandonedWriteKeepsTheEarlierFileAndLeavesNoTemporary) {
+  test::TempFolder dir;
+  const std::string path = dir.path() + "x.tga";
+  std::ofstream(path) << "old";
+  {
+    StagedFile file;
+    ASSERT_TRUE(file.open(path));
+    ASSERT_TRUE(file.write("new", 3));
+  }  // destroyed without commit, like a writer that failed midway
+  EXPECT_EQ(contents(path), "old");
+  EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(StagedFile, FailsInAMissingFolder) {
+  test::TempFolder dir;
+  StagedFile file;
+  EXPECT_FALSE(file.open(dir.path() + "missing/x.tga"));
+  EXPECT_FALSE(file.write("a", 1));
+  EXPECT_FALSE(file.commit());
+}
+
+}  // namespace
+}  // namespace quorbix::platform

@@ -1,0 +1,46 @@
+// convert: the program's own outside converter. Extracts one sub-image of a
+// PhotoCD file as a Targa picture in sRGB, the way quorbix starts it:
+//   convert -quiet -colorspace sRGB <input>[N] <output>.tga
+// It leaves a complete file at <output> or, when the picture has no such
+// sub-image or cannot be read, no file at all and a non-zero exit status.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "pcd/byte_source.h"
+#include "pcd/pcd_decoder.h"
+#include "pcd/targa_writer.h"
+#include "pcd/converter_arguments.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace quorbix;
+  const std::optional<pcd::ConverterRequest> request = pcd::parseConverterArguments(argc, argv);
+  if (!request) {
+    std::fprintf(stderr, "usage: %s -quiet -colorspace sRGB <input.pcd>[0-6] <output.tga>\n",
+                 argc > 0 ? argv[0] : "convert");
+    return kExitUsage;
+  }
+  auto source = pcd::FileByteSource::open(request->input);
+  if (!source) {
+    std::fprintf(stderr, "convert: cannot read %s\n", request->input.c_str());
+    return kExitFailed;
+  }
+  pcd::BgrImage image;
+  const pcd::DecodeStatus status = pcd::decodeSubImage(*source, request->subImage, image);
+  if (status != pcd::DecodeStatus::Ok) {
+    std::fprintf(stderr, "convert: %s[%d]: %s\n", request->input.c_str(), request->subImage, pcd::describe(status));
+    return kExitFailed;
+  }
+  if (!pcd::writeTarga(image, request->output)) {
+    std::fprintf(stderr, "convert: cannot write %s\n", request->output.c_str());
+    return kExitFailed;
+  }
+  return 0;
+}

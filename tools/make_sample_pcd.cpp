@@ -1,0 +1,113 @@
+// make-sample-pcd: writes a project-made PhotoCD Image Pac from a synthetic
+// picture, for trying the converter and quorbix without third-party files.
+//   make-sample-pcd <output.pcd> [--top base|4base|16base] [--portrait] [--luma-only]
+//   make-sample-pcd --fuzz-seeds <folder>
+// The second form writes seed inputs for the fuzz targets into <folder>/file
+// and <folder>/residuals (the folders must exist).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "pcd/plane.h"
+#include "support/pcd_writer.h"
+
+namespace {
+
+using quorbix::pcd::Level;
+using quorbix::pcd::Plane;
+using quorbix::pcd::Rotation;
+using quorbix::pcd::YccPicture;
+using quorbix::test::PcdWriteOptions;
+
+bool save(const std::string& path, const std::string& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+int usage(const char* self) {
+  std::fprintf(stderr,
+               "usage: %s <output.pcd> [--top base|4base|16base] [--portrait] [--luma-only]\n"
+               "       %s --fuzz-seeds <folder>\n",
+               self, self);
+  return 2;
+}
+
+// A small coded level in the residual fuzz target's input form: width code,
+// height code, table length (big-endian), tables, rows.
+std::string residualSeed(int widthCode, int heightCode, bool chroma, int pattern) {
+  const int w = 8 * (1 + widthCode % 32);
+  const int h = 2 * (1 + heightCode % 64);
+  YccPicture prediction{Plane(w, h), Plane(w / 2, h / 2), Plane(w / 2, h / 2)};
+  YccPicture target = prediction;
+  for (Plane* p : {&prediction.luma, &prediction.chroma1, &prediction.chroma2}) std::fill(p->pixels.begin(), p->pixels.end(), 128);
+  Plane* planes[3] = {&target.luma, &target.chroma1, &target.chroma2};
+  for (int c = 0; c < 3; ++c) {
+    Plane& p = *planes[c];
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x) p.row(y)[x] = static_cast<uint8_t>(128 + ((x * (pattern + 1) + y * 3 + c * 7) % 41) - 20);
+  }
+  YccPicture rebuilt;
+  const auto coded = quorbix::test::encodeCodedLevel(prediction, target, chroma, rebuilt);
+  std::string seed;
+  seed.push_back(static_cast<char>(widthCode));
+  seed.push_back(static_cast<char>(heightCode));
+  seed.push_back(static_cast<char>(coded.tables.size() >> 8));
+  seed.push_back(static_cast<char>(coded.tables.size() & 0xff));
+  return seed + coded.tables + coded.rows;
+}
+
+int writeFuzzSeeds(const std::string& folder) {
+  bool ok = true;
+  ok &= save(folder + "/residuals/luma-only", residualSeed(3, 5, false, 1));
+  ok &= save(folder + "/residuals/with-chroma", residualSeed(7, 9, true, 2));
+  ok &= save(folder + "/residuals/tiny", residualSeed(0, 0, true, 0));
+  PcdWriteOptions options;
+  options.topLevel = Level::Base;
+  ok &= save(folder + "/file/base-only.pcd", quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::Base), options));
+  options.topLevel = Level::FourBase;
+  options.rotation = Rotation::Quarter;
+  const std::string fourBase = quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::FourBase, true), options);
+  ok &= save(folder + "/file/4base-portrait.pcd", fourBase);
+  ok &= save(folder + "/file/4base-cut.pcd", fourBase.substr(0, fourBase.size() - 40000));
+  options.topLevel = Level::SixteenBase;
+  options.rotation = Rotation::None;
+  options.chromaDifferences = false;
+  ok &= save(folder + "/file/16base-luma-only.pcd", quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::SixteenBase), options));
+  if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write the seeds into %s\n", folder.c_str());
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage(argv[0]);
+  if (std::strcmp(argv[1], "--fuzz-seeds") == 0) {
+    return argc == 3 ? writeFuzzSeeds(argv[2]) : usage(argv[0]);
+  }
+  PcdWriteOptions options;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--top" && i + 1 < argc) {
+      const std::string top = argv[++i];
+      if (top == "base") options.topLevel = Level::Base;
+      else if (top == "4base") options.topLevel = Level::FourBase;
+      else if (top == "16base") options.topLevel = Level::SixteenBase;
+      else return usage(argv[0]);
+    } else if (arg == "--portrait") {
+      options.rotation = Rotation::Quarter;
+    } else if (arg == "--luma-only") {
+      options.chromaDifferences = false;
+    } else {
+      return usage(argv[0]);
+    }
+  }
+  const std::string bytes = quorbix::test::writePcd(
+      quorbix::test::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter), options);
+  if (!save(argv[1], bytes)) {
+    std::fprintf(stderr, "make-sample-pcd: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
