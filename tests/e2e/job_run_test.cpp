@@ -167,22 +167,6 @@ TEST_F(RunFixture, DebugEchoAndPerFileLines) {
   EXPECT_EQ(afterBanner(r), expected);
 }
 
-TEST_F(RunFixture, ConverterIsAskedForEachIndexWithTheExactPaths) {
-  converter.indices = {4};
-  deliver("a", 8, 8);
-  std::string a = input("a.pcd");
-  run({"-q", "-i", a, "-o", out});
-  auto runs = readFakeConverterRuns(program);
-  ASSERT_EQ(runs.size(), 3u);  // 6, 5, then 4 delivers
-  for (size_t i = 0; i < runs.size(); ++i) {
-    ASSERT_EQ(runs[i].size(), 5u);
-    EXPECT_EQ(runs[i][3], a + "[" + std::to_string(6 - i) + "]");
-    EXPECT_EQ(fs::path(runs[i][4]).filename(), "a.tga");
-    EXPECT_EQ(fs::path(runs[i][4]).parent_path().parent_path(), fs::path(temp).parent_path());
-  }
-  EXPECT_TRUE(readTiff(out + "a.tiff").has_value());
-}
-
 TEST_F(RunFixture, TextWatermarkRunGetsItsFont) {
   deliver("a", 120, 80);
   input("a.pcd");
