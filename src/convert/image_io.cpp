@@ -35,12 +35,16 @@ struct StreamHandle {
   long position = 0;
   long end = 0;
   bool knowsEnd;
+  // A C stream needs a flush or a seek between a write and a read.
+  enum class Last { Nothing, Read, Write } last = Last::Nothing;
 };
 
 StreamHandle& handleOf(fi_handle handle) { return *static_cast<StreamHandle*>(handle); }
 
 unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   StreamHandle& h = handleOf(handle);
+  if (h.last == StreamHandle::Last::Write && std::fflush(h.stream) != 0) return 0;
+  h.last = StreamHandle::Last::Read;
   size_t done = std::fread(buffer, size, count, h.stream);
   if (done == count) {
     h.position += static_cast<long>(done * size);
@@ -52,6 +56,8 @@ unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi
 
 unsigned DLL_CALLCONV writeStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   StreamHandle& h = handleOf(handle);
+  if (h.last == StreamHandle::Last::Read && std::fseek(h.stream, h.position, SEEK_SET) != 0) return 0;
+  h.last = StreamHandle::Last::Write;
   size_t done = std::fwrite(buffer, size, count, h.stream);
   h.position += static_cast<long>(done * size);
   h.end = std::max(h.end, h.position);
@@ -65,6 +71,7 @@ int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
     return 0;
   }
   if (std::fseek(h.stream, offset, origin) != 0) return -1;
+  h.last = StreamHandle::Last::Nothing;
   h.position = std::ftell(h.stream);
   return 0;
 }
