@@ -12,6 +12,16 @@ BitReader::BitReader(const ByteSource& source, uint64_t begin, uint64_t end)
     : source_(source), next_(begin), end_(std::max(begin, end)), remaining_((end_ - begin) * 8) {}
 
 void BitReader::refill() {
+  if (chunkLength_ - chunkPos_ >= 8) {
+    // Fast path: top up from one big-endian 64-bit load. Bits below the
+    // whole bytes taken are ORed in again, identically, by the next refill.
+    uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) word = word << 8 | chunk_[chunkPos_ + static_cast<size_t>(i)];
+    buffer_ |= word >> held_;
+    chunkPos_ += static_cast<size_t>((63 - held_) >> 3);
+    held_ |= 56;
+    return;
+  }
   while (held_ <= 56) {
     if (chunkPos_ == chunkLength_) {
       chunkPos_ = 0;
@@ -31,6 +41,27 @@ void BitReader::refill() {
     buffer_ |= byte << (56 - held_);
     held_ += 8;
   }
+}
+
+bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {
+  uint64_t used = 0;
+  for (int x = 0; x < width; ++x) {
+    if (held_ < 16) refill();
+    const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer_ >> 48));
+    if (entry.length == 0) return false;
+    buffer_ <<= entry.length;
+    held_ -= entry.length;
+    used += entry.length;
+    const int value = row[x] + entry.value;
+    row[x] = static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+  }
+  if (used > remaining_) {
+    remaining_ = 0;
+    overrun_ = true;
+  } else {
+    remaining_ -= used;
+  }
+  return !overrun_;
 }
 
 }  // namespace quorbix::pcd

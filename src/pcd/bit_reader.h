@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pcd/byte_source.h"
+#include "pcd/huffman_table.h"
 
 namespace quorbix::pcd {
 
@@ -30,6 +31,11 @@ class BitReader {
       remaining_ -= static_cast<uint64_t>(count);
     }
   }
+  // Decodes `width` codes with `table` and adds their values to `row`,
+  // clamped to 0..255. False at a bit pattern that is no code or when the
+  // range ends first.
+  bool addCodedRow(const HuffmanTable& table, uint8_t* row, int width);
+
   // Bits of the range not consumed yet.
   uint64_t remaining() const { return remaining_; }
   // True once more bits were consumed than the range holds, or a read failed.

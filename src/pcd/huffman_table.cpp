@@ -1,5 +1,7 @@
 #include "pcd/huffman_table.h"
 
+#include <algorithm>
+
 namespace quorbix::pcd {
 
 size_t HuffmanTable::parse(const uint8_t* data, size_t size) {
@@ -9,14 +11,20 @@ size_t HuffmanTable::parse(const uint8_t* data, size_t size) {
   const size_t bytes = 1 + 4 * count;
   if (bytes > size) return 0;
 
-  std::vector<Entry> table(65536);
+  // The lookup table has one slot per pattern of the longest code's length.
+  unsigned longest = 1;
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned length = static_cast<unsigned>(data[1 + 4 * i]) + 1;
+    if (length > 16) return 0;
+    longest = std::max(longest, length);
+  }
+  std::vector<Entry> table(size_t{1} << longest);
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* e = data + 1 + 4 * i;
     const unsigned length = static_cast<unsigned>(e[0]) + 1;
-    if (length > 16) return 0;
-    const unsigned code = static_cast<unsigned>(e[1] << 8 | e[2]);
-    const unsigned span = 1u << (16 - length);
-    const unsigned first = code & ~(span - 1);  // bits past the length are ignored
+    const unsigned code = static_cast<unsigned>(e[1] << 8 | e[2]) >> (16 - length);  // bits past the length are ignored
+    const unsigned span = 1u << (longest - length);
+    const unsigned first = code << (longest - length);
     for (unsigned slot = first; slot < first + span; ++slot) {
       // A filled slot means one code is a prefix of another; every slot is
       // filled at most once, so a hostile table costs at most 65536 steps.
@@ -24,6 +32,7 @@ size_t HuffmanTable::parse(const uint8_t* data, size_t size) {
       table[slot] = Entry{static_cast<uint8_t>(length), static_cast<int8_t>(e[3])};
     }
   }
+  shift_ = 16 - longest;
   lookup_ = std::move(table);
   return bytes;
 }

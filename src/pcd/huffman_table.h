@@ -24,10 +24,11 @@ class HuffmanTable {
 
   bool valid() const { return !lookup_.empty(); }
   // The code at the start of `window` (the next 16 bits, first bit highest).
-  Entry lookup(uint32_t window) const { return lookup_[window & 0xffff]; }
+  Entry lookup(uint32_t window) const { return lookup_[(window & 0xffff) >> shift_]; }
 
  private:
-  std::vector<Entry> lookup_;  // 65536 entries once parsed
+  std::vector<Entry> lookup_;  // 2^(longest code length) entries once parsed
+  unsigned shift_ = 0;
 };
 
 }  // namespace quorbix::pcd

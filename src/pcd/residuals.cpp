@@ -28,17 +28,6 @@ bool seekSync(BitReader& bits) {
   return false;
 }
 
-// Decodes one row of differences and adds them to `row`.
-bool decodeRow(BitReader& bits, const HuffmanTable& table, uint8_t* row, int width) {
-  for (int x = 0; x < width; ++x) {
-    const HuffmanTable::Entry entry = table.lookup(bits.peek(16));
-    if (entry.length == 0) return false;
-    bits.skip(entry.length);
-    row[x] = static_cast<uint8_t>(std::clamp(row[x] + entry.value, 0, 255));
-  }
-  return !bits.overrun();
-}
-
 struct Component {
   Plane* plane = nullptr;
   const HuffmanTable* table = nullptr;
@@ -89,7 +78,7 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
     }
     component.seen[static_cast<size_t>(y)] = true;
     ++component.rowsSeen;
-    if (!decodeRow(bits, *component.table, component.plane->row(y), component.plane->width)) return false;
+    if (!bits.addCodedRow(*component.table, component.plane->row(y), component.plane->width)) return false;
   }
 
   if (components[0].rowsSeen != picture.luma.height) return false;

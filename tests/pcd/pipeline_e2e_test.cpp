@@ -1,0 +1,92 @@
+// The whole run with our converter: quorbix with `convert` beside it turns a
+// PhotoCD folder into TIFF files whose pixels are exactly what the decoder
+// makes of the picture's highest level, upright.
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "pcd/byte_source.h"
+#include "pcd/pcd_decoder.h"
+#include "support/pcd_writer.h"
+#include "support/program_runner.h"
+#include "support/test_paths.h"
+
+namespace quorbix {
+namespace {
+
+// Number of pixels of the TIFF that differ from `expected` (-1 when the
+// sizes differ or the file does not load).
+long differingPixels(const std::string& tiff, const pcd::BgrImage& expected) {
+  FIBITMAP* dib = FreeImage_Load(FIF_TIFF, tiff.c_str(), TIFF_DEFAULT);
+  if (dib == nullptr) return -1;
+  long differ = -1;
+  if (static_cast<int>(FreeImage_GetWidth(dib)) == expected.width &&
+      static_cast<int>(FreeImage_GetHeight(dib)) == expected.height && FreeImage_GetBPP(dib) == 24) {
+    differ = 0;
+    for (int y = 0; y < expected.height; ++y) {
+      const BYTE* line = FreeImage_GetScanLine(dib, expected.height - 1 - y);  // bottom-up
+      const uint8_t* want = expected.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(expected.width) * 3;
+      for (int x = 0; x < expected.width; ++x) {
+        const BYTE* p = line + 3 * x;
+        const uint8_t* w = want + 3 * x;
+        differ += p[FI_RGBA_BLUE] != w[0] || p[FI_RGBA_GREEN] != w[1] || p[FI_RGBA_RED] != w[2];
+      }
+    }
+  }
+  FreeImage_Unload(dib);
+  return differ;
+}
+
+pcd::BgrImage decodeFile(const std::string& path, int subImage) {
+  pcd::BgrImage image;
+  auto source = pcd::FileByteSource::open(path);
+  if (source) pcd::decodeSubImage(*source, subImage, image);
+  return image;
+}
+
+TEST(PcdPipeline, ProjectMadePortraitBecomesItsUpright4BaseTiff) {
+  ASSERT_FALSE(test::builtConverter().empty());
+  test::TempFolder dir;
+  std::filesystem::create_directory(dir.path() + "in");
+  std::filesystem::create_directory(dir.path() + "out");
+  test::PcdWriteOptions options;
+  options.topLevel = pcd::Level::FourBase;
+  options.rotation = pcd::Rotation::Quarter;
+  const std::string input = dir.path() + "in/IMG0001.PCD";
+  std::ofstream(input, std::ios::binary) << test::writePcd(test::syntheticPicture(pcd::Level::FourBase, true), options);
+
+  test::RunOptions run;
+  run.withConverter = true;
+  const test::RunResult result = test::runQuorbix({"-i", dir.path() + "in", "-o", dir.path() + "out", "-q"}, run);
+  ASSERT_EQ(result.exitCode, 0) << result.out;
+  const pcd::BgrImage expected = decodeFile(input, 4);
+  ASSERT_EQ(expected.width, 1024);
+  ASSERT_EQ(expected.height, 1536);
+  EXPECT_EQ(differingPixels(dir.path() + "out/IMG0001.tiff", expected), 0);
+}
+
+TEST(PcdPipeline, RealSamplesFolder) {
+  if (test::samplesDir().empty()) GTEST_SKIP() << "no ../shared/samples";
+  ASSERT_FALSE(test::builtConverter().empty());
+  test::TempFolder dir;
+  std::filesystem::create_directory(dir.path() + "out");
+  test::RunOptions run;
+  run.withConverter = true;
+  const test::RunResult result = test::runQuorbix({"-i", test::samplesDir(), "-o", dir.path() + "out", "-q"}, run);
+  ASSERT_EQ(result.exitCode, 0) << result.out;
+  // 16Base, upright, no ladder run ending in a fake 64Base picture.
+  const pcd::BgrImage portrait = decodeFile(test::samplesDir() + "portrait-16base.pcd", 5);
+  ASSERT_EQ(portrait.width, 2048);
+  ASSERT_EQ(portrait.height, 3072);
+  EXPECT_EQ(differingPixels(dir.path() + "out/portrait-16base.tiff", portrait), 0);
+  // Base only: its Base level, not a blow-up.
+  EXPECT_EQ(differingPixels(dir.path() + "out/base-only-synthetic.tiff", decodeFile(test::samplesDir() + "base-only-synthetic.pcd", 3)), 0);
+  // Nothing decodable, and FreeImage's loader refuses it too.
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "out/truncated-header.tiff"));
+}
+
+}  // namespace
+}  // namespace quorbix
