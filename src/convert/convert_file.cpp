@@ -31,8 +31,10 @@ class FilePipeline {
   explicit FilePipeline(ConvertContext& context)
       : context_(context),
         settings_(context.settings),
-        temporaryImagePath_(context.temporaryFolder +
-                            nameWithoutExtension(fileNamePart(context.settings.inputFile)) + ".tga") {}
+        temporaryImagePath_(context.temporaryFolder.empty()
+                                ? std::string()
+                                : context.temporaryFolder +
+                                      nameWithoutExtension(fileNamePart(context.settings.inputFile)) + ".tga") {}
 
   // Deletes the temporary file on every way out.
   ~FilePipeline() { deleteIfFile(temporaryImagePath_); }
@@ -40,7 +42,7 @@ class FilePipeline {
   bool run() {
     // Without the run's private folder the temporary name would land in the
     // current folder, where it could hit a file of the user's.
-    if (context_.temporaryFolder.empty()) return false;
+    if (temporaryImagePath_.empty()) return false;
 
     Bitmap image = firstExtraction();
     const unsigned width = image.width();

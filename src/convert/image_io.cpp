@@ -1,7 +1,9 @@
 #include "convert/image_io.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
@@ -19,16 +21,62 @@ constexpr uint64_t kPhotoCdBaseOffset = 0x30000;
 constexpr uint64_t kPhotoCdBaseBytes = 768 * 512 + 2 * (384 * 256);
 constexpr uint64_t kPhotoCdMinimumSize = kPhotoCdBaseOffset + kPhotoCdBaseBytes;
 
+// FreeImage's handle for a C stream with a large buffer. The position (and,
+// for a file written from empty, the end) is tracked here, so that the TIFF
+// writer's "seek to the end" before every strip costs nothing and does not
+// flush the buffer.
+struct StreamHandle {
+  StreamHandle(std::FILE* file, bool startsEmpty) : stream(file), knowsEnd(startsEmpty) {
+    std::setvbuf(stream, buffer.get(), _IOFBF, kBufferSize);
+  }
+  static constexpr size_t kBufferSize = 1 << 20;
+  std::unique_ptr<char[]> buffer = std::make_unique<char[]>(kBufferSize);
+  std::FILE* stream;
+  long position = 0;
+  long end = 0;
+  bool knowsEnd;
+  // A C stream needs a flush or a seek between a write and a read.
+  enum class Last { Nothing, Read, Write } last = Last::Nothing;
+};
+
+StreamHandle& handleOf(fi_handle handle) { return *static_cast<StreamHandle*>(handle); }
+
 unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(handle)));
+  StreamHandle& h = handleOf(handle);
+  if (h.last == StreamHandle::Last::Write && std::fflush(h.stream) != 0) return 0;
+  h.last = StreamHandle::Last::Read;
+  size_t done = std::fread(buffer, size, count, h.stream);
+  if (done == count) {
+    h.position += static_cast<long>(done * size);
+  } else {
+    h.position = std::ftell(h.stream);  // a partial item may have been read
+  }
+  return static_cast<unsigned>(done);
 }
+
 unsigned DLL_CALLCONV writeStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(handle)));
+  StreamHandle& h = handleOf(handle);
+  if (h.last == StreamHandle::Last::Read && std::fseek(h.stream, h.position, SEEK_SET) != 0) return 0;
+  h.last = StreamHandle::Last::Write;
+  size_t done = std::fwrite(buffer, size, count, h.stream);
+  h.position += static_cast<long>(done * size);
+  h.end = std::max(h.end, h.position);
+  return static_cast<unsigned>(done);
 }
+
 int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
-  return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
+  StreamHandle& h = handleOf(handle);
+  if ((origin == SEEK_SET && offset == h.position) || (origin == SEEK_CUR && offset == 0) ||
+      (origin == SEEK_END && h.knowsEnd && h.end + offset == h.position)) {
+    return 0;
+  }
+  if (std::fseek(h.stream, offset, origin) != 0) return -1;
+  h.last = StreamHandle::Last::Nothing;
+  h.position = std::ftell(h.stream);
+  return 0;
 }
-long DLL_CALLCONV tellStream(fi_handle handle) { return std::ftell(static_cast<std::FILE*>(handle)); }
+
+long DLL_CALLCONV tellStream(fi_handle handle) { return handleOf(handle).position; }
 
 FreeImageIO streamIo() {
   FreeImageIO io{};
@@ -58,9 +106,13 @@ unsigned littleEndian16(const std::string& bytes, size_t at) {
 Bitmap loadImageFile(FREE_IMAGE_FORMAT format, const std::string& path, int flags) {
   std::FILE* stream = platform::openForReading(path);
   if (stream == nullptr) return Bitmap();
-  FreeImageIO io = streamIo();
-  Bitmap image(FreeImage_LoadFromHandle(format, &io, static_cast<fi_handle>(stream), flags));
-  std::fclose(stream);
+  Bitmap image;
+  {
+    StreamHandle handle(stream, false);
+    FreeImageIO io = streamIo();
+    image.reset(FreeImage_LoadFromHandle(format, &io, static_cast<fi_handle>(&handle), flags));
+    std::fclose(stream);  // before the handle's buffer goes
+  }
   return image;
 }
 
@@ -105,11 +157,15 @@ bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::str
   std::string temporaryPath;
   std::FILE* stream = platform::createSiblingFile(path, temporaryPath);
   if (stream == nullptr) return false;
-  FreeImageIO io = streamIo();
-  bool ok = FreeImage_SaveToHandle(format, image.get(), &io, static_cast<fi_handle>(stream), flags) != FALSE;
-  // Buffered bytes reach the disk only now: a full disk shows here.
-  ok = std::fflush(stream) == 0 && std::ferror(stream) == 0 && ok;
-  ok = std::fclose(stream) == 0 && ok;
+  bool ok = false;
+  {
+    StreamHandle handle(stream, true);
+    FreeImageIO io = streamIo();
+    ok = FreeImage_SaveToHandle(format, image.get(), &io, static_cast<fi_handle>(&handle), flags) != FALSE;
+    // Buffered bytes reach the disk only now: a full disk shows here.
+    ok = std::fflush(stream) == 0 && std::ferror(stream) == 0 && ok;
+    ok = std::fclose(stream) == 0 && ok;
+  }
   ok = ok && platform::renameFile(temporaryPath, path);
   if (!ok) platform::deleteFile(temporaryPath);
   return ok;

@@ -79,7 +79,12 @@ Bitmap placeWatermark(Bitmap image, Bitmap watermark, int width, int height,
   if (image.width() != static_cast<unsigned>(width) || image.height() != static_cast<unsigned>(height)) {
     return Bitmap();
   }
-  // A watermark reaching outside the image is not drawn at all.
+  // A watermark reaching outside the image is not drawn at all. Inside, it
+  // is laid onto the empty image-sized canvas as it is and blended by its
+  // alpha; the canvas is left out since outside the watermark it would
+  // leave the image unchanged. (FreeImage_Paste with alpha 255 would not lay
+  // it on as it is: it scales every channel, alpha included, by 255/256, so
+  // an opaque watermark would let the image through and darken.)
   compositeOver(image, watermark, at.x, at.y);
   return image;
 }

@@ -5,12 +5,16 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "platform/font.h"
 
 namespace quorbix::platform {
 namespace {
+
+// Beyond any canvas plus the largest character, within cairo's coordinates.
+constexpr double kFarAway = 4.0 * kMaxFontPixels;
 
 void setSource(cairo_t* cr, Color color, double opacity = 1.0) {
   cairo_set_source_rgba(cr, color.r / 255.0, color.g / 255.0, color.b / 255.0,
@@ -168,6 +172,9 @@ bool Canvas::drawText(const Font& font, const std::vector<TextLine>& lines, Colo
   cairo_set_antialias(cr_, raster ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY);
   setSource(cr_, color);
   for (const TextLine& line : lines) {
+    // Far-off lines cannot reach the canvas, and cairo's fixed-point
+    // coordinates would wrap for them.
+    if (std::abs(line.x) > kFarAway || std::abs(line.y) > kFarAway) continue;
     layout.setText(line.text);
     cairo_move_to(cr_, line.x, line.y);
     pango_cairo_show_layout(cr_, layout.get());

@@ -3,7 +3,9 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pango.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace quorbix::platform {
 
@@ -46,9 +48,12 @@ std::shared_ptr<Font> createFont(const FontRequest& request) {
                                     request.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
   pango_font_description_set_style(description,
                                    request.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-  int pixels = static_cast<int>(std::lround(request.points * 96.0 / 72.0));
-  if (pixels > 0) pango_font_description_set_absolute_size(description, pixels * PANGO_SCALE);
-  return std::make_shared<Font>(description, request, pixels);
+  // A negative size gives the height of its positive value; 0 keeps the
+  // font system's default size.
+  long long pixels = std::llabs(std::llround(request.points * 96.0 / 72.0));
+  pixels = std::min<long long>(pixels, kMaxFontPixels);
+  if (pixels > 0) pango_font_description_set_absolute_size(description, static_cast<double>(pixels * PANGO_SCALE));
+  return std::make_shared<Font>(description, request, static_cast<int>(pixels));
 }
 
 }  // namespace quorbix::platform

@@ -19,6 +19,9 @@ struct FontRequest {
   bool strikeThrough = false;
 };
 
+// Larger characters are drawn at this height (in pixels).
+inline constexpr int kMaxFontPixels = 1 << 20;
+
 class Font {
  public:
   Font(PangoFontDescription* description, const FontRequest& request, int pixelSize);
@@ -28,7 +31,8 @@ class Font {
 
   const PangoFontDescription* description() const { return description_; }
   const FontRequest& request() const { return request_; }
-  // Character height in pixels: points x 96 / 72, rounded.
+  // Character height in pixels: |points| x 96 / 72, rounded, at most
+  // kMaxFontPixels; 0 when the font system's default size is used.
   int pixelSize() const { return pixelSize_; }
 
  private:

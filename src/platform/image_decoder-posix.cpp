@@ -20,6 +20,22 @@ FREE_IMAGE_FORMAT formatOf(const std::string& path) {
   return format;
 }
 
+// Most 32-bit BMP files leave the fourth byte of every pixel at 0 and mean
+// no transparency by it; such a picture is taken as opaque.
+void makeOpaqueIfAlphaUnused(const Bitmap& picture) {
+  const unsigned width = picture.width(), height = picture.height();
+  for (unsigned y = 0; y < height; ++y) {
+    const BYTE* pixel = FreeImage_GetScanLine(picture.get(), static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x, pixel += 4) {
+      if (pixel[FI_RGBA_ALPHA] != 0) return;
+    }
+  }
+  for (unsigned y = 0; y < height; ++y) {
+    BYTE* pixel = FreeImage_GetScanLine(picture.get(), static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x, pixel += 4) pixel[FI_RGBA_ALPHA] = 255;
+  }
+}
+
 }  // namespace
 
 Bitmap decodePicture(const std::string& path, uint64_t maxPixels) {
@@ -38,7 +54,10 @@ Bitmap decodePicture(const std::string& path, uint64_t maxPixels) {
   if (uint64_t{picture.width()} * picture.height() > maxPixels) return Bitmap();
 
   FREE_IMAGE_TYPE type = FreeImage_GetImageType(picture.get());
-  if (type == FIT_BITMAP && picture.bpp() == 32) return picture;
+  if (type == FIT_BITMAP && picture.bpp() == 32) {
+    if (format == FIF_BMP) makeOpaqueIfAlphaUnused(picture);
+    return picture;
+  }
   // 16-bit-per-channel colour converts directly; other sample types (grey
   // 16-bit, floating point) go through the standard 8-bit form first.
   if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16) {

@@ -248,17 +248,6 @@ TEST_F(ConvertFileTest, SaveFlagsAndDepthReachTheFile) {
   EXPECT_EQ(readBack(settings.outputPath).bpp, 8u);
 }
 
-TEST_F(ConvertFileTest, SubFolderIsKeptUnlessSwitchedOff) {
-  converter.pictures[6] = {768, 512};
-  fs::create_directory(outFolder + "2019");
-  settings.relativeFolder = "2019/";
-  ASSERT_TRUE(convert());
-  EXPECT_EQ(settings.outputPath, outFolder + "2019/IMG0001.tiff");
-  settings.noSubfolders = true;
-  ASSERT_TRUE(convert());
-  EXPECT_EQ(settings.outputPath, outFolder + "IMG0001.tiff");
-}
-
 TEST_F(ConvertFileTest, HostileNamesArePassedAsTheyAre) {
   converter.pictures[6] = {768, 512};
   for (const std::string& name : {std::string("my scan \"1\".pcd"), std::string("$(touch pwned); `id`.pcd"),
@@ -330,9 +319,42 @@ TEST_F(ConvertFileTest, UnwritableOrMissingOutputFolderFailsCleanly) {
 
 TEST_F(ConvertFileTest, NoPrivateFolderNoConversion) {
   converter.pictures[6] = {768, 512};
+  // A file of the user's in the current folder with the temporary name.
+  const fs::path before = fs::current_path();
+  fs::current_path(inFolder);
+  ASSERT_TRUE(test::writeTarga(inFolder + "IMG0001.tga", 8, 8));
   ConvertContext context{settings, registry, converter, ""};
   EXPECT_FALSE(convertFile(context));
+  fs::current_path(before);
   EXPECT_TRUE(converter.runs.empty());
+  EXPECT_TRUE(fs::exists(inFolder + "IMG0001.tga"));
+}
+
+}  // namespace
+}  // namespace quorbix
+
+namespace quorbix {
+namespace {
+
+// Real Image Pacs, when the shared samples are there: with no converter at
+// all, the whole ones still load through FreeImage's loader at Base size and
+// the cut-off one fails.
+TEST_F(ConvertFileTest, RealSamplesThroughTheFallback) {
+  const std::string samples = test::samplesDir();
+  if (samples.empty()) GTEST_SKIP() << "no shared samples";
+  for (const char* name : {"portrait-16base.pcd", "base-only-synthetic.pcd"}) {
+    SCOPED_TRACE(name);
+    settings.inputFile = samples + name;
+    converter = FakeConverter();
+    ASSERT_TRUE(convert());
+    SavedPicture saved = readBack(settings.outputPath);
+    EXPECT_EQ(saved.width, 768u);
+    EXPECT_EQ(saved.height, 512u);
+  }
+  settings.inputFile = samples + "truncated-header.pcd";
+  converter = FakeConverter();
+  EXPECT_FALSE(convert());
+  EXPECT_TRUE(namesIn(tmpFolder).empty());
 }
 
 }  // namespace

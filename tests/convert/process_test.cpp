@@ -163,24 +163,6 @@ TEST(TemporaryFolder, PrivateAndRemovedWithItsContents) {
   EXPECT_FALSE(fs::exists(path));
 }
 
-TEST(TemporaryFolder, FollowsTmpdirWhenItIsAbsolute) {
-  test::TempFolder base;
-  const char* old = std::getenv("TMPDIR");
-  std::string saved = old ? old : "";
-  ::setenv("TMPDIR", base.path().c_str(), 1);
-  {
-    platform::TemporaryFolder folder;
-    EXPECT_EQ(folder.path().rfind(base.path(), 0), 0u) << folder.path();
-  }
-  ::setenv("TMPDIR", "relative/dir", 1);
-  {
-    platform::TemporaryFolder folder;
-    EXPECT_EQ(folder.path().rfind("/tmp/", 0), 0u) << folder.path();
-  }
-  if (old) ::setenv("TMPDIR", saved.c_str(), 1);
-  else ::unsetenv("TMPDIR");
-}
-
 TEST(SiblingFile, NewHiddenFileInTheSameFolder) {
   test::TempFolder root;
   const std::string target = root.path() + "IMG0001.tiff";

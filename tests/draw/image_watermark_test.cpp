@@ -116,6 +116,16 @@ TEST_F(ImageWatermarkTest, JpegAndBmpLogosAreOpaqueRectangles) {
   }
 }
 
+TEST_F(ImageWatermarkTest, ThirtyTwoBitBmpWithoutAlphaIsOpaque) {
+  save(solidBitmap(10, 10, 32, {0, 0, 255, 0}), FIF_BMP, path("zero-alpha.bmp"));
+  Bitmap picture = platform::decodePicture(path("zero-alpha.bmp"));
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(pixelAt(picture, 5, 5), (Rgba{0, 0, 255, 255}));
+  // A PNG's zero alpha means transparent and stays.
+  save(solidBitmap(10, 10, 32, {0, 0, 255, 0}), FIF_PNG, path("zero-alpha.png"));
+  EXPECT_EQ(pixelAt(platform::decodePicture(path("zero-alpha.png")), 5, 5).a, 0);
+}
+
 TEST_F(ImageWatermarkTest, GreyscaleUsesTheWeightedSum) {
   EXPECT_EQ(watermarkGrey(255, 0, 0), 76);
   EXPECT_EQ(watermarkGrey(0, 255, 0), 149);

@@ -79,6 +79,17 @@ TEST(TextLayoutTest, LineAlignment) {
   EXPECT_EQ(alignLine(20, one, ALIGN_CENTER, 5), 5);
 }
 
+TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
+  Settings s = textSettings("%n%");
+  s.fileCounter = 12345;
+  Bitmap block = renderTextWatermark(s, kNoLimit);
+  ASSERT_TRUE(block);
+  auto sizes = platform::measureText(*s.watermarkFont, {"12345", "%n%"}, platform::TextQuality::Raster);
+  ASSERT_EQ(sizes.size(), 2u);
+  ASSERT_NE(sizes[0].width, sizes[1].width);
+  EXPECT_EQ(block.width(), unsigned(sizes[0].width));
+}
+
 TEST(TextWatermarkTest, LinesFollowTheirAlignment) {
   Settings s = textSettings("I%eol%IWI%eol%IWIWI", 30);
   ASSERT_TRUE(s.watermarkFont);
@@ -202,6 +213,42 @@ TEST(TextWatermarkTest, NothingToDrawLeavesA24BitImage) {
 
   Settings empty = textSettings("");  // zero-width block
   EXPECT_FALSE(renderTextWatermark(empty, kNoLimit));
+}
+
+TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
+  auto render = [](void (*style)(platform::FontRequest&)) {
+    Settings s = textSettings("Hamburg", 24);
+    platform::FontRequest request = s.watermarkFont->request();
+    style(request);
+    s.watermarkFont = platform::createFont(request);
+    s.wmBackOpacity = 0;
+    return renderTextWatermark(s, kNoLimit);
+  };
+  Bitmap plain = render([](platform::FontRequest&) {});
+  Bitmap bold = render([](platform::FontRequest& r) { r.bold = true; });
+  Bitmap underlined = render([](platform::FontRequest& r) { r.underline = true; });
+  Bitmap struck = render([](platform::FontRequest& r) { r.strikeThrough = true; });
+  ASSERT_TRUE(plain && bold && underlined && struck);
+  EXPECT_GT(bold.width(), plain.width());
+  // Both lines run under the whole word: some row has one unbroken run of
+  // ink across most of the block, which no row of the plain word has.
+  auto hasFullRow = [](const Bitmap& block) {
+    for (int y = 0; y < int(block.height()); ++y) {
+      int run = 0, longest = 0;
+      for (int x = 0; x < int(block.width()); ++x) {
+        run = pixelAt(block, x, y).a != 0 ? run + 1 : 0;
+        longest = std::max(longest, run);
+      }
+      if (longest * 10 >= int(block.width()) * 8) return true;
+    }
+    return false;
+  };
+  EXPECT_FALSE(hasFullRow(plain));
+  EXPECT_TRUE(hasFullRow(underlined));
+  EXPECT_TRUE(hasFullRow(struck));
+  // A negative size means the same height as the positive one.
+  Settings negative = textSettings("Hamburg", -24);
+  EXPECT_EQ(negative.watermarkFont->pixelSize(), 32);
 }
 
 TEST(TextWatermarkTest, HostileTextsAndSizesDoNotBreak) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pango/pango.h>
+
 #include <set>
 
 #include "job_test_support.h"
@@ -42,6 +44,9 @@ struct JobFixture : ::testing::Test {
     JobServices services;
     services.print = lines.sink();
     services.random = [] { return 4242; };
+    services.createFont = [](const platform::FontRequest& request) {
+      return std::make_shared<platform::Font>(pango_font_description_new(), request, 1);
+    };
     services.convert = [this](Settings& settings) {
       converted.push_back(settings.inputFile);
       fontSeenDuringConversion = settings.watermarkFont != nullptr;
@@ -63,13 +68,6 @@ TEST_F(JobFixture, NormalRunWithOneFailure) {
                                 "Converting...", "Conversion complete", "Files converted: 2 of 3"}));
   EXPECT_EQ(converted.size(), 3u);
   EXPECT_EQ(s.randomNumber, 4242);
-}
-
-TEST_F(JobFixture, EveryFileFailing) {
-  failing.insert(picture("a.pcd"));
-  run(false);
-  EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 1",
-                                "Converting...", "Conversion stopped"}));
 }
 
 TEST_F(JobFixture, EveryFileFailingQuietly) {
@@ -131,18 +129,6 @@ TEST_F(JobFixture, WatermarkFontLivesForTheConversionOnly) {
   run(true);
   EXPECT_TRUE(fontSeenDuringConversion);
   EXPECT_FALSE(s.watermarkFont);
-}
-
-TEST_F(JobFixture, ListFileInput) {
-  std::string a = picture("a.pcd");
-  test::makeFolder(tmp.path() + "more");
-  test::writeFile(tmp.path() + "more/b.pcd", "x");
-  test::writeFile(tmp.path() + "list.txt", "\xEF\xBB\xBF" + a + "\r\n" + tmp.path() + "more\r\n" + a);
-  s.input = tmp.path() + "list.txt";
-  s.output = tmp.path() + "out";
-  run(false);
-  EXPECT_EQ(lines.lines[2], "Import complete, new files added: 2");
-  EXPECT_EQ(lines.lines.back(), "Files converted: 2 of 2");
 }
 
 }  // namespace

@@ -49,29 +49,5 @@ TEST(FakeConverter, LogsArgumentsAndDeliversChosenIndices) {
   EXPECT_EQ(runs[1][3], hostile + "[5]");
 }
 
-TEST(FakeConverter, PerInputTargaWinsOverDefault) {
-  TempFolder tmp;
-  writeFile(tmp.path() + "default.tga", "DEFAULT");
-  std::system(("mkdir " + shellQuote(tmp.path() + "fake-targa")).c_str());
-  writeFile(tmp.path() + "fake-targa/IMG2.tga", "OWN");
-  FakeConverterOptions options;
-  options.targa = tmp.path() + "default.tga";
-  ASSERT_TRUE(writeFakeConverter(tmp.path(), options));
-  runScript(tmp.path(), {"/x/IMG1.PCD[6]", tmp.path() + "1.tga"});
-  runScript(tmp.path(), {"/x/IMG2.PCD[6]", tmp.path() + "2.tga"});
-  EXPECT_EQ(readFile(tmp.path() + "1.tga"), "DEFAULT");
-  EXPECT_EQ(readFile(tmp.path() + "2.tga"), "OWN");
-}
-
-TEST(FakeConverter, CrashesWhenAsked) {
-  TempFolder tmp;
-  FakeConverterOptions options;
-  options.crash = true;
-  ASSERT_TRUE(writeFakeConverter(tmp.path(), options));
-  int status = runScript(tmp.path(), {"in.pcd[6]", tmp.path() + "o.tga"});
-  EXPECT_NE(status, 0);
-  EXPECT_EQ(readFakeConverterRuns(tmp.path()).size(), 1u);
-}
-
 }  // namespace
 }  // namespace quorbix::test

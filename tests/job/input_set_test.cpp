@@ -67,14 +67,5 @@ TEST(InputSet, FixedHashSpreadsOverAllBuckets) {
   EXPECT_EQ(used.size(), InputSet::kBucketCount);
 }
 
-TEST(InputSet, ClearEmptiesEverything) {
-  InputSet set;
-  set.add("/a.pcd", "");
-  set.clear();
-  EXPECT_TRUE(set.empty());
-  EXPECT_TRUE(orderOf(set).empty());
-  EXPECT_TRUE(set.add("/a.pcd", ""));
-}
-
 }  // namespace
 }  // namespace quorbix

@@ -1,0 +1,354 @@
+// The built quorbix run as a user would: a copy of the program beside a fake
+// converter script, real files, exact console lines, and the saved TIFF
+// files read back.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "e2e_support.h"
+#include "job/input_set.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "support/fake_converter.h"
+#include "support/program_runner.h"
+#include "support/test_paths.h"
+
+namespace quorbix::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+void writeFile(const std::string& path, const std::string& contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The order in which the run visits `paths` (the input set's order).
+std::vector<std::string> conversionOrder(const std::vector<std::string>& paths) {
+  InputSet set;
+  for (const auto& p : paths) set.add(p, "");
+  std::vector<std::string> order;
+  set.forEach([&](const InputSet::Entry& e) { order.push_back(e.path); });
+  return order;
+}
+
+// A program folder with quorbix and a fake converter, an input and an
+// output folder, and a private TMPDIR that must be empty after each run.
+struct RunFixture : ::testing::Test {
+  TempFolder tmp;
+  std::string program, in, out, temp;
+  FakeConverterOptions converter;
+
+  void SetUp() override {
+    program = tmp.path() + "prog/";
+    in = tmp.path() + "in/";
+    out = tmp.path() + "out/";
+    temp = tmp.path() + "tmp/";
+    for (const auto& f : {program, in, out, temp, program + "fake-targa/"}) fs::create_directory(f);
+  }
+  // The picture the converter delivers for input base name `base`.
+  void deliver(const std::string& base, int width, int height) {
+    ASSERT_TRUE(writeTarga(program + "fake-targa/" + base + ".tga", width, height));
+  }
+  // An input file that is no PhotoCD at all: only the converter makes it a picture.
+  std::string input(const std::string& relative, const std::string& contents = "not a photo cd") {
+    writeFile(in + relative, contents);
+    return in + relative;
+  }
+  RunResult run(const std::vector<std::string>& args) {
+    EXPECT_TRUE(writeFakeConverter(program, converter));
+    RunOptions options;
+    options.programFolder = program;
+    options.workingFolder = tmp.path();
+    options.env = {{"TMPDIR", temp}};
+    RunResult result = runQuorbix(args, options);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(namesIn(temp), Lines{}) << "temporary files left behind";
+    return result;
+  }
+  // The lines after the four banner lines.
+  static Lines afterBanner(const RunResult& r) {
+    EXPECT_GE(r.lines.size(), 4u);
+    if (r.lines.size() < 4) return r.lines;
+    EXPECT_EQ(r.lines[0], "Vellumora Quorbix 2.8");
+    EXPECT_EQ(r.lines[3], " ");
+    return Lines(r.lines.begin() + 4, r.lines.end());
+  }
+};
+
+TEST_F(RunFixture, TwoOfThreeConvertedAndReadBack) {
+  deliver("a", 64, 48);
+  deliver("b", 30, 100);
+  input("a.pcd");
+  input("b.PCD");
+  input("c.pcd");  // the converter delivers nothing for it
+  input("notes.txt");
+  RunResult r = run({"-i", in, "-o", out, "--tiff-compression=LZW"});
+  EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Importing...", "Import complete, new files added: 3",
+                                   "Converting...", "Conversion complete", "Files converted: 2 of 3"}));
+  EXPECT_EQ(namesIn(out), (Lines{"a.tiff", "b.tiff"}));
+  auto a = readTiff(out + "a.tiff");
+  ASSERT_TRUE(a.has_value());
+  EXPECT_EQ(a->width, 64);
+  EXPECT_EQ(a->height, 48);
+  EXPECT_EQ(a->bpp, 24);
+  EXPECT_EQ(a->compression, 5);  // LZW
+  // A Targa carries no resolution; the loader's 72 dpi is kept.
+  EXPECT_EQ(a->dotsPerMeterX, 2835u);
+  EXPECT_EQ(a->dotsPerMeterY, 2835u);
+  auto b = readTiff(out + "b.tiff");
+  ASSERT_TRUE(b.has_value());
+  EXPECT_EQ(b->width, 30);
+  EXPECT_EQ(b->height, 100);
+}
+
+TEST_F(RunFixture, SavedWithTheRequestedDepthCompressionAndSize) {
+  deliver("p", 200, 100);
+  input("p.pcd");
+  RunResult r = run({"-q", "-i", in, "-o", out, "--tiff-bpp=8", "--tiff-compression=PACKBITS",
+                     "--width=50", "--height=50", "--width-unit=PERCENT", "--height-unit=PERCENT"});
+  EXPECT_EQ(r.lines, Lines{});
+  auto p = readTiff(out + "p.tiff");
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(p->width, 100);
+  EXPECT_EQ(p->height, 50);
+  EXPECT_EQ(p->bpp, 8);
+  EXPECT_EQ(p->compression, 32773);  // PackBits
+}
+
+TEST_F(RunFixture, DebugEchoAndPerFileLines) {
+  deliver("a", 8, 8);
+  std::string a = input("a.pcd");
+  std::string c = input("c.pcd");
+  RunResult r = run({"-d", "-i", in, "-o", out, "--tiff-compression=DEFLATE", "--gamma=2"});
+  Lines expected = {"Preparing...",
+                    "Input: " + in,
+                    "Output: " + out,
+                    "Conversion: tiff",
+                    "TIFF BPP: 0",
+                    "TIFF Compression: DEFLATE",
+                    "TIFF Color Model: RGB",
+                    "Flip Horizontal: 0",
+                    "Flip Vertical: 0",
+                    "Brightness: 0",
+                    "Contrast: 0",
+                    "Gamma: 2.00",
+                    "Invert: 0",
+                    "Greyscale: 0",
+                    "Frame: NONE",
+                    "Watermark: NONE",
+                    "Filename Mask: %filename%.%ext%",
+                    "File Timestamp: CURRENT",
+                    "Keep Subfolders: 1",
+                    "Importing...",
+                    "Import complete, new files added: 2",
+                    "Converting..."};
+  for (const auto& path : conversionOrder({a, c})) {
+    expected.push_back("Processing: " + path);
+    expected.push_back("Saving As: " + out + (path == a ? "a.tiff" : "c.tiff"));
+    expected.push_back(path == a ? "OK" : "Not OK");
+  }
+  expected.push_back("Conversion complete");
+  expected.push_back("Files converted: 1 of 2");
+  EXPECT_EQ(afterBanner(r), expected);
+}
+
+TEST_F(RunFixture, TextWatermarkRunGetsItsFont) {
+  deliver("a", 120, 80);
+  input("a.pcd");
+  RunResult r = run({"-i", in, "-o", out, "--wm-text=%filename% (c)", "--wm-font=Arial",
+                     "--wm-font-size=10", "--wm-font-style=BOLD"});
+  EXPECT_EQ(r.lines.back(), "Files converted: 1 of 1");
+  auto a = readTiff(out + "a.tiff");
+  ASSERT_TRUE(a.has_value());
+  EXPECT_EQ(a->width, 120);
+}
+
+TEST_F(RunFixture, EveryFileFailingQuietly) {
+  input("a.pcd");
+  input("b.pcd");
+  RunResult r = run({"-q", "-i", in, "-o", out});
+  EXPECT_EQ(r.lines, (Lines{"Conversion stopped"}));
+  EXPECT_EQ(namesIn(out), Lines{});
+}
+
+TEST_F(RunFixture, EmptyInputFolder) {
+  RunResult r = run({"-i", in, "-o", out});
+  EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Importing...", "Import complete, new files added: 0",
+                                   "Conversion stopped",
+                                   "No input file(s) found. Please, add valid file(s) and try again!"}));
+}
+
+TEST_F(RunFixture, ValidationErrorsEndTheRun) {
+  input("a.pcd");
+  RunResult r = run({"-i", in, "-c", "TIFF"});
+  EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Error: Invalid conversion type"}));
+  r = run({"-q", "-i", "../in"});
+  EXPECT_EQ(r.lines, (Lines{"Error: Incorrect input folder"}));
+  r = run({"-q", "-i", in, "--gamma=nan"});
+  EXPECT_EQ(r.lines, (Lines{"Error: Invalid gamma value"}));
+  r = run({"-q", "-i", in, "--width=10"});
+  EXPECT_EQ(r.lines, (Lines{"Error: Invalid height value"}));
+  EXPECT_TRUE(readFakeConverterRuns(program).empty());
+}
+
+TEST_F(RunFixture, RelativeFoldersAreBelowTheProgramFolder) {
+  deliver("a", 8, 8);
+  fs::create_directory(program + "photos");
+  writeFile(program + "photos/a.pcd", "x");
+  // The current folder is tmp/, which has no "photos": the program folder counts.
+  RunResult r = run({"-q", "-i", "photos", "-o", "./photos"});
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_TRUE(readTiff(program + "photos/a.tiff").has_value());
+}
+
+TEST_F(RunFixture, SubFoldersAndTheOriginalTime) {
+  deliver("x", 8, 8);
+  deliver("y", 8, 8);
+  deliver("z", 8, 8);
+  fs::create_directories(in + "2019/summer");
+  input("x.pcd");
+  input("2019/y.pcd");
+  std::string z = input("2019/summer/z.pcd");
+  ASSERT_TRUE(platform::setLastWriteTime(z, 1000000007));
+  RunResult r = run({"-q", "-i", in, "-o", out, "--file-timestamp=ORIGINAL"});
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_TRUE(platform::isFile(out + "x.tiff"));
+  EXPECT_TRUE(platform::isFile(out + "2019/y.tiff"));
+  EXPECT_TRUE(platform::isFile(out + "2019/summer/z.tiff"));
+  EXPECT_EQ(platform::lastWriteTime(out + "2019/summer/z.tiff"), 1000000007);
+}
+
+TEST_F(RunFixture, NoSubFoldersAndACustomTime) {
+  deliver("y", 8, 8);
+  fs::create_directories(in + "2019");
+  input("2019/y.pcd");
+  RunResult r = run({"-q", "-i", in, "-o", out, "--no-subfolders", "--file-timestamp=CUSTOM",
+                     "--file-timestamp-custom=1262347200"});
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_EQ(namesIn(out), (Lines{"y.tiff"}));
+  EXPECT_EQ(platform::lastWriteTime(out + "y.tiff"), platform::unixFromDateValue(1262347200));
+}
+
+TEST_F(RunFixture, FileCounterCountsSuccessesOnly) {
+  for (const char* base : {"a", "b", "c", "d"}) {
+    deliver(base, 8, 8);
+    input(std::string(base) + ".pcd");
+  }
+  fs::remove(program + "fake-targa/b.tga");  // b fails
+  RunResult r = run({"-q", "-i", in, "-o", out, "--filename-mask=%n%.tif"});
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_EQ(namesIn(out), (Lines{"00001.tif", "00002.tif", "00003.tif"}));
+}
+
+TEST_F(RunFixture, HostileFileNames) {
+  ASSERT_TRUE(writeTarga(tmp.path() + "any.tga", 8, 8));
+  converter.targa = tmp.path() + "any.tga";
+  const Lines names = {"with space.pcd", "q\"uote's.pcd", "$(touch pwned).pcd", "new\nline.pcd",
+                       "-dash.pcd", "M\xC3\xBCller \xE5\x86\x99.pcd"};
+  for (const auto& n : names) input(n);
+  RunResult r = run({"-q", "-i", in, "-o", out});
+  EXPECT_EQ(r.lines, Lines{});
+  Lines expected;
+  for (const auto& n : names) expected.push_back(n.substr(0, n.size() - 3) + "tiff");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(namesIn(out), expected);
+  EXPECT_FALSE(fs::exists(tmp.path() + "pwned"));
+  EXPECT_FALSE(fs::exists(program + "pwned"));
+  Lines asked;
+  for (const auto& run : readFakeConverterRuns(program)) asked.push_back(run.at(3));
+  for (const auto& n : names) {
+    EXPECT_NE(std::find(asked.begin(), asked.end(), in + n + "[6]"), asked.end()) << n;
+  }
+}
+
+TEST_F(RunFixture, BadInputsCountAsNotConverted) {
+  deliver("good", 8, 8);
+  writeFile(program + "fake-targa/garbage.tga", std::string(5000, '\x7f'));  // converter writes garbage
+  writeFile(program + "fake-targa/nothing.tga", "");                         // an empty result
+  input("good.pcd");
+  input("garbage.pcd");
+  input("nothing.pcd");
+  input("truncated.pcd", std::string(2048, '\0') + "PCD_IPI");  // a PhotoCD cut short
+  input("empty.pcd", "");                                         // never imported
+  RunResult r = run({"-i", in, "-o", out});
+  Lines tail(r.lines.end() - 2, r.lines.end());
+  EXPECT_EQ(tail, (Lines{"Conversion complete", "Files converted: 1 of 4"}));
+  EXPECT_EQ(namesIn(out), (Lines{"good.tiff"}));
+}
+
+TEST_F(RunFixture, CrashingConverterIsSurvived) {
+  converter.crash = true;
+  input("a.pcd");
+  RunResult r = run({"-q", "-i", in, "-o", out});
+  EXPECT_EQ(r.lines, (Lines{"Conversion stopped"}));
+  EXPECT_EQ(readFakeConverterRuns(program).size(), 7u);  // every index tried
+
+  // A converter that delivers and then crashes still delivered.
+  ASSERT_TRUE(writeTarga(tmp.path() + "any.tga", 8, 8));
+  converter.targa = tmp.path() + "any.tga";
+  r = run({"-q", "-i", in, "-o", out});
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_TRUE(readTiff(out + "a.tiff").has_value());
+}
+
+TEST_F(RunFixture, BlockedOutputPlacesFailWithoutHarm) {
+  deliver("x", 8, 8);
+  deliver("y", 8, 8);
+  deliver("w", 8, 8);
+  fs::create_directories(in + "2019");
+  input("x.pcd");
+  input("2019/y.pcd");
+  input("w.pcd");
+  writeFile(out + "2019", "a file where the sub-folder should go");
+  fs::create_directory(out + "w.tiff");  // a folder where the output should go
+  writeFile(out + "w.tiff/keep", "kept");
+  RunResult r = run({"-i", in, "-o", out});
+  Lines tail(r.lines.end() - 2, r.lines.end());
+  EXPECT_EQ(tail, (Lines{"Conversion complete", "Files converted: 1 of 3"}));
+  EXPECT_EQ(namesIn(out), (Lines{"2019", "w.tiff", "x.tiff"}));  // nothing half-written
+  EXPECT_EQ(namesIn(out + "w.tiff"), (Lines{"keep"}));
+}
+
+TEST_F(RunFixture, UnwritableOutputFolder) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  deliver("a", 8, 8);
+  input("a.pcd");
+  ::chmod(out.c_str(), 0555);
+  RunResult r = run({"-q", "-i", in, "-o", out});
+  ::chmod(out.c_str(), 0755);
+  EXPECT_EQ(r.lines, (Lines{"Conversion stopped"}));
+  EXPECT_EQ(namesIn(out), Lines{});
+}
+
+TEST_F(RunFixture, ListFileInput) {
+  deliver("a", 8, 8);
+  deliver("b", 8, 8);
+  std::string a = input("a.pcd");
+  fs::create_directory(tmp.path() + "more");
+  writeFile(tmp.path() + "more/b.pcd", "x");
+  writeFile(tmp.path() + "list.txt", "\xEF\xBB\xBF  " + a + "  \r\n\r\n" + tmp.path() + "more\r\n" +
+                                         a + "\rno such file\n\t" + a + "\n");
+  RunResult r = run({"-i", tmp.path() + "list.txt", "-o", out});
+  EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Importing...", "Import complete, new files added: 2",
+                                   "Converting...", "Conversion complete", "Files converted: 2 of 2"}));
+  // Files from a list keep no sub-folders.
+  EXPECT_EQ(namesIn(out), (Lines{"a.tiff", "b.tiff"}));
+}
+
+}  // namespace
+}  // namespace quorbix::test
