@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs one of them for a while, niced.
-# Usage: fuzz/run_fuzz.sh <pcd_file|pcd_residuals> [seconds] [work-folder]
+# Usage: fuzz/run_fuzz.sh <pcd_file|pcd_residuals> [seconds] [work-folder] [libFuzzer flags...]
 # Seeds: project-made files from make-sample-pcd; for pcd_file also the
 # third-party samples in ../shared/samples when present (read in place, never
 # copied into the repository). Crashes land in the work folder.
@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 target=${1:?target: pcd_file or pcd_residuals}
 seconds=${2:-900}
 work=${3:-build-fuzz/work-$target}
+shift $(($# < 3 ? $# : 3))
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target make-sample-pcd >/dev/null
@@ -32,6 +33,9 @@ if [[ $target == pcd_file ]]; then
   seeds=("$work/seeds/compact")
 fi
 max_len=$([[ $target == pcd_file ]] && echo 8000000 || echo 65536)
+# The file target's inputs only reach the coded levels when they are long:
+# let mutations keep the seeds' full length from the start.
+len_control=$([[ $target == pcd_file ]] && echo 0 || echo 100)
 exec nice -n 19 "build-fuzz/fuzz/fuzz_$target" "$work/corpus" "${seeds[@]}" \
   -max_total_time="$seconds" -max_len="$max_len" -malloc_limit_mb=512 -rss_limit_mb=2048 \
-  -timeout=20 -artifact_prefix="$work/crashes/" -print_final_stats=1
+  -len_control="$len_control" -timeout=60 -artifact_prefix="$work/crashes/" -print_final_stats=1 "$@"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <vector>
 
 #include "pcd/bit_reader.h"
@@ -19,11 +20,15 @@ constexpr uint64_t kMaxTableBytes = 3 * (1 + 4 * 256);
 // Moves the reader just past the next sync pattern; false when there is none.
 bool seekSync(BitReader& bits) {
   while (bits.remaining() >= kSyncBits + kRowHeaderBits) {
-    if (bits.peek(kSyncBits) == kSync) {
+    const uint32_t window = bits.peek(kSyncBits);
+    if (window == kSync) {
       bits.skip(kSyncBits);
       return true;
     }
-    bits.skip(1);
+    // A sync needs 23 ones from where it starts: none can start at or before
+    // the first zero among the leading bits, so skip past it.
+    const int ones = std::countl_one(window << 8);
+    bits.skip(ones < kSyncBits - 1 ? ones + 1 : 1);
   }
   return false;
 }

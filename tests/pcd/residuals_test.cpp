@@ -1,0 +1,92 @@
+#include "pcd/residuals.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/pcd_writer.h"
+
+namespace quorbix::pcd {
+namespace {
+
+struct Coded {
+  YccPicture prediction;
+  YccPicture rebuilt;
+  test::CodedLevelBytes bytes;
+};
+
+Coded makeCoded(bool chroma) {
+  const int w = 64, h = 16;
+  Coded c;
+  c.prediction = YccPicture{Plane(w, h), Plane(w / 2, h / 2), Plane(w / 2, h / 2)};
+  YccPicture target = c.prediction;
+  Plane* p[3] = {&c.prediction.luma, &c.prediction.chroma1, &c.prediction.chroma2};
+  Plane* t[3] = {&target.luma, &target.chroma1, &target.chroma2};
+  for (int k = 0; k < 3; ++k) {
+    for (size_t i = 0; i < p[k]->pixels.size(); ++i) {
+      p[k]->pixels[i] = static_cast<uint8_t>(100 + i % 7);
+      t[k]->pixels[i] = static_cast<uint8_t>(90 + (i * 13 + static_cast<size_t>(k)) % 31);
+    }
+  }
+  c.bytes = test::encodeCodedLevel(c.prediction, target, chroma, c.rebuilt);
+  return c;
+}
+
+// Decodes `rows` (with the coded level's tables) onto a copy of the prediction.
+bool decode(const Coded& c, const std::string& rows, YccPicture& out) {
+  const std::string file = c.bytes.tables + rows;
+  MemoryByteSource source(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+  CodedLevelExtent extent;
+  extent.tableEnd = c.bytes.tables.size();
+  extent.dataBegin = extent.tableEnd;
+  extent.dataEnd = file.size();
+  out = c.prediction;
+  return addResiduals(source, extent, out);
+}
+
+TEST(Residuals, AddsLumaAndChromaDifferences) {
+  const Coded c = makeCoded(true);
+  YccPicture out;
+  ASSERT_TRUE(decode(c, c.bytes.rows, out));
+  EXPECT_TRUE(out.luma.pixels == c.rebuilt.luma.pixels);
+  EXPECT_TRUE(out.chroma1.pixels == c.rebuilt.chroma1.pixels);
+  EXPECT_TRUE(out.chroma2.pixels == c.rebuilt.chroma2.pixels);
+  EXPECT_FALSE(out.chroma1.pixels == c.prediction.chroma1.pixels);
+}
+
+TEST(Residuals, LumaOnlyLeavesTheChromaPrediction) {
+  const Coded c = makeCoded(false);
+  YccPicture out;
+  ASSERT_TRUE(decode(c, c.bytes.rows, out));
+  EXPECT_TRUE(out.luma.pixels == c.rebuilt.luma.pixels);
+  EXPECT_TRUE(out.chroma1.pixels == c.prediction.chroma1.pixels);
+}
+
+TEST(Residuals, SkipsJunkBeforeASyncAndIgnoresWhatFollowsTheEnd) {
+  const Coded c = makeCoded(true);
+  YccPicture out;
+  // Junk with long runs of ones but no sync pattern.
+  const std::string junk("\x12\xff\xff\x7f\xff\xfd\x00\xff\xff", 9);
+  ASSERT_TRUE(decode(c, junk + c.bytes.rows + "\xff\xff\xfe\x00\x00garbage", out));
+  EXPECT_TRUE(out.luma.pixels == c.rebuilt.luma.pixels);
+  EXPECT_TRUE(out.chroma2.pixels == c.rebuilt.chroma2.pixels);
+}
+
+TEST(Residuals, IncompleteOrRepeatedRowsAreRefused) {
+  const Coded c = makeCoded(true);
+  YccPicture out;
+  // Cut anywhere before the end: rows are missing.
+  for (size_t keep : {size_t{0}, size_t{10}, c.bytes.rows.size() / 3, c.bytes.rows.size() - 8}) {
+    EXPECT_FALSE(decode(c, c.bytes.rows.substr(0, keep), out)) << keep;
+  }
+  // The rows again after a first copy whose end row is cut off: rows repeat.
+  const std::string withoutEnd = c.bytes.rows.substr(0, c.bytes.rows.size() - 5);
+  EXPECT_FALSE(decode(c, withoutEnd + c.bytes.rows, out));
+  // No tables at all.
+  Coded noTables = c;
+  noTables.bytes.tables.clear();
+  EXPECT_FALSE(decode(noTables, c.bytes.rows, out));
+}
+
+}  // namespace
+}  // namespace quorbix::pcd
