@@ -150,6 +150,16 @@ void echoFrame(const Settings& s, const Reporter& r) {
   r.echo("Frame opacity: ", s.frSolidOpacity);
 }
 
+// The placement lines, alike for both kinds of watermark.
+void echoPlacement(const Reporter& r, int32_t boundary, int32_t position, int32_t xOffset,
+                   int32_t yOffset, int32_t rotation, int32_t size) {
+  r.echoKeyword("Watermark boundary: ", KT_BOUNDARY, boundary);
+  r.echoKeyword("Watermark position: ", KT_POSITION, position);
+  r.echo("Watermark offset (x/y): ", std::to_string(xOffset) + "/" + std::to_string(yOffset));
+  r.echo("Watermark rotation: ", rotation);
+  r.echoKeyword("Watermark size/mode: ", KT_WATERMARK_SIZE, size);
+}
+
 bool prepareTextWatermark(Settings& s, const Reporter& r, const FontFactory& createFont) {
   r.echo("Watermark text: ", s.wmText);
   r.echo("Watermark font: ", s.wmFont);
@@ -164,12 +174,8 @@ bool prepareTextWatermark(Settings& s, const Reporter& r, const FontFactory& cre
   r.echo("Watermark text opacity: ", s.wmTextOpacity);
   r.echo("Watermark background color: ", s.wmBackColor);
   r.echo("Watermark background opacity: ", s.wmBackOpacity);
-  r.echoKeyword("Watermark boundary: ", KT_BOUNDARY, s.wmTextBoundary);
-  r.echoKeyword("Watermark position: ", KT_POSITION, s.wmTextPosition);
-  r.echo("Watermark offset (x/y): ",
-         std::to_string(s.wmTextXOffset) + "/" + std::to_string(s.wmTextYOffset));
-  r.echo("Watermark rotation: ", s.wmTextRotation);
-  r.echoKeyword("Watermark size/mode: ", KT_WATERMARK_SIZE, s.wmTextSize);
+  echoPlacement(r, s.wmTextBoundary, s.wmTextPosition, s.wmTextXOffset, s.wmTextYOffset,
+                s.wmTextRotation, s.wmTextSize);
   s.watermarkFont = createFont ? createFont(watermarkFontRequest(s)) : nullptr;
   if (!s.watermarkFont) return r.fail("Error: Invalid watermark font");
   return true;
@@ -179,12 +185,8 @@ bool prepareImageWatermark(const Settings& s, const Reporter& r) {
   r.echo("Watermark image: ", s.wmImage);
   r.echoFlag("Watermark greyscale: ", s.wmImageGreyscale);
   r.echo("Watermark opacity: ", s.wmImageOpacity);
-  r.echoKeyword("Watermark boundary: ", KT_BOUNDARY, s.wmImageBoundary);
-  r.echoKeyword("Watermark position: ", KT_POSITION, s.wmImagePosition);
-  r.echo("Watermark offset (x/y): ",
-         std::to_string(s.wmImageXOffset) + "/" + std::to_string(s.wmImageYOffset));
-  r.echo("Watermark rotation: ", s.wmImageRotation);
-  r.echoKeyword("Watermark size/mode: ", KT_WATERMARK_SIZE, s.wmImageSize);
+  echoPlacement(r, s.wmImageBoundary, s.wmImagePosition, s.wmImageXOffset, s.wmImageYOffset,
+                s.wmImageRotation, s.wmImageSize);
   if (!isNonEmptyFile(s.wmImage)) return r.fail("Error: Invalid watermark image");
   return true;
 }
