@@ -1,11 +1,14 @@
 #include "pcd/bit_reader.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace quorbix::pcd {
 
 namespace {
 constexpr uint64_t kChunkBytes = 64 * 1024;
+constexpr uint32_t kSync = 0xfffffe;
+constexpr int kSyncBits = 24;
 }
 
 BitReader::BitReader(const ByteSource& source, uint64_t begin, uint64_t end)
@@ -41,6 +44,21 @@ void BitReader::refill() {
     buffer_ |= byte << (56 - held_);
     held_ += 8;
   }
+}
+
+bool BitReader::findSync(int headerBits) {
+  while (remaining_ >= static_cast<uint64_t>(kSyncBits + headerBits)) {
+    const uint32_t window = peek(kSyncBits);
+    if (window == kSync) {
+      skip(kSyncBits);
+      return true;
+    }
+    // A sync needs 23 ones from where it starts: none can start at or before
+    // the first zero among the leading bits, so skip past it.
+    const int ones = std::countl_one(window << 8);
+    skip(ones < kSyncBits - 1 ? ones + 1 : 1);
+  }
+  return false;
 }
 
 bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {

@@ -31,6 +31,10 @@ class BitReader {
       remaining_ -= static_cast<uint64_t>(count);
     }
   }
+  // Moves just past the next sync pattern (23 one bits and a zero) that is
+  // followed by at least `headerBits` more bits; false when there is none.
+  bool findSync(int headerBits);
+
   // Decodes `width` codes with `table` and adds their values to `row`,
   // clamped to 0..255. False at a bit pattern that is no code or when the
   // range ends first.

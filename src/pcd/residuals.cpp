@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <vector>
 
 #include "pcd/bit_reader.h"
@@ -12,26 +11,8 @@ namespace quorbix::pcd {
 
 namespace {
 
-constexpr uint32_t kSync = 0xfffffe;
-constexpr int kSyncBits = 24;
 constexpr int kRowHeaderBits = 16;
 constexpr uint64_t kMaxTableBytes = 3 * (1 + 4 * 256);
-
-// Moves the reader just past the next sync pattern; false when there is none.
-bool seekSync(BitReader& bits) {
-  while (bits.remaining() >= kSyncBits + kRowHeaderBits) {
-    const uint32_t window = bits.peek(kSyncBits);
-    if (window == kSync) {
-      bits.skip(kSyncBits);
-      return true;
-    }
-    // A sync needs 23 ones from where it starts: none can start at or before
-    // the first zero among the leading bits, so skip past it.
-    const int ones = std::countl_one(window << 8);
-    bits.skip(ones < kSyncBits - 1 ? ones + 1 : 1);
-  }
-  return false;
-}
 
 struct Component {
   Plane* plane = nullptr;
@@ -67,7 +48,7 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
 
   const int height = picture.luma.height;
   BitReader bits(source, extent.dataBegin, extent.dataEnd);
-  while (seekSync(bits)) {
+  while (bits.findSync(kRowHeaderBits)) {
     const uint32_t header = bits.peek(kRowHeaderBits);
     bits.skip(kRowHeaderBits);
     const int kind = static_cast<int>(header >> 14);
