@@ -3,11 +3,14 @@
 //   convert -quiet -colorspace sRGB <input>[N] <output>.tga
 // It leaves a complete file at <output> or, when the picture has no such
 // sub-image or cannot be read, no file at all and a non-zero exit status.
+// Sub-image 6 (64Base) is read from the picture's extension files when the
+// disc's IPE folder is found beside the Image Pac's folder.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "pcd/byte_source.h"
+#include "pcd/extension_files.h"
 #include "pcd/pcd_decoder.h"
 #include "pcd/targa_writer.h"
 #include "pcd/converter_arguments.h"
@@ -32,8 +35,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "convert: cannot read %s\n", request->input.c_str());
     return kExitFailed;
   }
+  std::unique_ptr<pcd::ExtensionFiles> extension;
+  if (request->subImage == 6) extension = pcd::findExtensionFolder(request->input);
   pcd::BgrImage image;
-  const pcd::DecodeStatus status = pcd::decodeSubImage(*source, request->subImage, image);
+  const pcd::DecodeStatus status = pcd::decodeSubImage(*source, request->subImage, image, extension.get());
   if (status != pcd::DecodeStatus::Ok) {
     std::fprintf(stderr, "convert: %s[%d]: %s\n", request->input.c_str(), request->subImage, pcd::describe(status));
     return kExitFailed;

@@ -1,14 +1,19 @@
 // make-sample-pcd: writes a project-made PhotoCD Image Pac from a synthetic
 // picture, for trying the converter and quorbix without third-party files.
-//   make-sample-pcd <output.pcd> [--top base|4base|16base] [--portrait] [--luma-only]
+//   make-sample-pcd <output.pcd> [--top base|4base|16base|64base] [--portrait] [--luma-only]
 //   make-sample-pcd --fuzz-seeds <folder>
+// With --top 64base the picture's 64Base extension is written too, where a
+// Pro PhotoCD disc keeps it: <output's folder>/../IPE/<name>/64BASE/, so
+// write the picture as <disc>/IMAGES/<name>.PCD.
 // The second form writes seed inputs for the fuzz targets into <folder>/file
 // and <folder>/residuals (the folders must exist).
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "pcd/plane.h"
+#include "support/extension_writer.h"
 #include "support/pcd_writer.h"
 
 namespace {
@@ -28,7 +33,7 @@ bool save(const std::string& path, const std::string& bytes) {
 
 int usage(const char* self) {
   std::fprintf(stderr,
-               "usage: %s <output.pcd> [--top base|4base|16base] [--portrait] [--luma-only]\n"
+               "usage: %s <output.pcd> [--top base|4base|16base|64base] [--portrait] [--luma-only]\n"
                "       %s --fuzz-seeds <folder>\n",
                self, self);
   return 2;
@@ -56,6 +61,23 @@ std::string residualSeed(int widthCode, int heightCode, bool chroma, int pattern
   seed.push_back(static_cast<char>(coded.tables.size() >> 8));
   seed.push_back(static_cast<char>(coded.tables.size() & 0xff));
   return seed + coded.tables + coded.rows;
+}
+
+// The Image Pac and, beside its folder, its 64Base extension.
+int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
+  quorbix::test::ExtensionWriteOptions options;
+  options.chroma = chroma;
+  const auto written = quorbix::test::writeProPhotoCd(
+      quorbix::test::syntheticPicture(Level::SixtyFourBase, rotation == Rotation::Quarter), rotation, options);
+  namespace fs = std::filesystem;
+  const fs::path image = fs::absolute(path);
+  const fs::path folder = image.parent_path().parent_path() / "IPE" / image.stem() / "64BASE";
+  std::error_code error;
+  fs::create_directories(folder, error);
+  bool ok = !error && save(path, written.imagePac);
+  for (const auto& [name, bytes] : written.extension) ok = ok && save((folder / name).string(), bytes);
+  if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write %s and its extension in %s\n", path.c_str(), folder.c_str());
+  return ok ? 0 : 1;
 }
 
 int writeFuzzSeeds(const std::string& folder) {
@@ -87,6 +109,7 @@ int main(int argc, char** argv) {
     return argc == 3 ? writeFuzzSeeds(argv[2]) : usage(argv[0]);
   }
   PcdWriteOptions options;
+  bool sixtyFourBase = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--top" && i + 1 < argc) {
@@ -94,6 +117,7 @@ int main(int argc, char** argv) {
       if (top == "base") options.topLevel = Level::Base;
       else if (top == "4base") options.topLevel = Level::FourBase;
       else if (top == "16base") options.topLevel = Level::SixteenBase;
+      else if (top == "64base") sixtyFourBase = true;
       else return usage(argv[0]);
     } else if (arg == "--portrait") {
       options.rotation = Rotation::Quarter;
@@ -103,6 +127,7 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
+  if (sixtyFourBase) return writeProPhotoCd(argv[1], options.rotation, options.chromaDifferences);
   const std::string bytes = quorbix::test::writePcd(
       quorbix::test::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter), options);
   if (!save(argv[1], bytes)) {

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "pcd/base_levels.h"
+#include "pcd/extension_info.h"
+#include "pcd/extension_residuals.h"
 #include "pcd/residuals.h"
 #include "pcd/ycc_to_srgb.h"
 
@@ -58,27 +60,59 @@ std::optional<Level> subImageLevel(int subImage) {
   }
 }
 
-DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture) {
+namespace {
+
+Level levelAbove(Level level) { return static_cast<Level>(static_cast<int>(level) + 1); }
+Level levelBelow(Level level) { return static_cast<Level>(static_cast<int>(level) - 1); }
+
+YccPicture predictFrom(YccPicture&& below) {
+  YccPicture predicted;
+  predicted.luma = upsample2x(below.luma);
+  below.luma = Plane();
+  predicted.chroma1 = upsample2x(below.chroma1);
+  predicted.chroma2 = upsample2x(below.chroma2);
+  below = YccPicture();
+  return predicted;
+}
+
+// 64Base: 16Base from the Image Pac, then the extension's differences.
+DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& header, YccPicture& picture,
+                                 const ExtensionFiles* extension) {
+  if (header.highestLevel < Level::SixteenBase || extension == nullptr) return DecodeStatus::NoSuchLevel;
+  const std::unique_ptr<ByteSource> infoFile = extension->open(kExtensionInfoName);
+  if (!infoFile) return DecodeStatus::NoSuchLevel;
+  // The table of contents and the files it names are checked before the
+  // long work of 16Base.
+  const std::optional<ExtensionInfo> info = parseExtensionInfo(*infoFile);
+  if (!info) return DecodeStatus::Damaged;
+  const std::optional<ExtensionSources> sources = openExtensionSources(*info, *extension);
+  if (!sources) return DecodeStatus::Damaged;
+  const DecodeStatus below = decodeYcc(source, header, Level::SixteenBase, picture);
+  if (below != DecodeStatus::Ok) return below;
+  YccPicture predicted = predictFrom(std::move(picture));
+  if (!addExtensionResiduals(*info, *sources, predicted)) return DecodeStatus::Damaged;
+  picture = std::move(predicted);
+  return DecodeStatus::Ok;
+}
+
+}  // namespace
+
+DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
+                       const ExtensionFiles* extension) {
   if (level <= Level::Base) {
     return readBaseLevel(source, level, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
   }
-  // 64Base lives in a separate extension file that a single Image Pac does
-  // not carry, so it is never decoded from here.
-  if (level > header.highestLevel || level == Level::SixtyFourBase) return DecodeStatus::NoSuchLevel;
+  if (level == Level::SixtyFourBase) return decodeSixtyFourBase(source, header, picture, extension);
+  if (level > header.highestLevel) return DecodeStatus::NoSuchLevel;
 
   // Check the whole chain's extents before any decoding work.
-  for (Level coded = Level::FourBase; coded <= level; coded = static_cast<Level>(static_cast<int>(coded) + 1)) {
+  for (Level coded = Level::FourBase; coded <= level; coded = levelAbove(coded)) {
     if (!codedExtent(header, coded, source.size())) return DecodeStatus::Damaged;
   }
-  DecodeStatus below = decodeYcc(source, header, static_cast<Level>(static_cast<int>(level) - 1), picture);
+  DecodeStatus below = decodeYcc(source, header, levelBelow(level), picture);
   if (below != DecodeStatus::Ok) return below;
 
-  YccPicture predicted;
-  predicted.luma = upsample2x(picture.luma);
-  picture.luma = Plane();
-  predicted.chroma1 = upsample2x(picture.chroma1);
-  predicted.chroma2 = upsample2x(picture.chroma2);
-  picture = YccPicture();
+  YccPicture predicted = predictFrom(std::move(picture));
   if (!addResiduals(source, *codedExtent(header, level, source.size()), predicted)) return DecodeStatus::Damaged;
   picture = std::move(predicted);
   return DecodeStatus::Ok;
@@ -172,13 +206,14 @@ void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image
   }
 }
 
-DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image) {
+DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
+                            const ExtensionFiles* extension) {
   const std::optional<PcdHeader> header = readPcdHeader(source);
   if (!header) return DecodeStatus::NotPhotoCd;
   const std::optional<Level> level = subImageLevel(subImage);
   if (!level) return DecodeStatus::NoSuchLevel;
   YccPicture picture;
-  const DecodeStatus status = decodeYcc(source, *header, *level, picture);
+  const DecodeStatus status = decodeYcc(source, *header, *level, picture, extension);
   if (status != DecodeStatus::Ok) return status;
   renderUpright(picture, header->rotation, image);
   return DecodeStatus::Ok;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pcd/byte_source.h"
+#include "pcd/extension_files.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
 #include "pcd/byte_buffer.h"
@@ -37,13 +38,16 @@ struct BgrImage {
 // The level a sub-image number selects; nothing for numbers outside 0..6.
 std::optional<Level> subImageLevel(int subImage);
 
-// Decodes `level` in its stored orientation, still in PhotoYCC.
-DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture);
+// Decodes `level` in its stored orientation, still in PhotoYCC. 64Base also
+// needs the picture's extension files; without them it is NoSuchLevel.
+DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
+                       const ExtensionFiles* extension = nullptr);
 
 // Colour conversion and turning upright.
 void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image);
 
 // The whole job: header, level, colours, orientation.
-DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image);
+DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
+                            const ExtensionFiles* extension = nullptr);
 
 }  // namespace quorbix::pcd

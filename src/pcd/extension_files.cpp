@@ -1,0 +1,71 @@
+#include "pcd/extension_files.h"
+
+#include <optional>
+
+#include "platform/folder_lookup.h"
+
+namespace quorbix::pcd {
+
+namespace {
+
+class FolderExtensionFiles : public ExtensionFiles {
+ public:
+  explicit FolderExtensionFiles(std::string folder) : folder_(std::move(folder)) {}
+
+  std::unique_ptr<ByteSource> open(const std::string& name) const override {
+    if (!isPlainExtensionFileName(name)) return nullptr;
+    const std::optional<std::string> path = platform::findEntryIgnoringCase(folder_, name);
+    if (!path) return nullptr;
+    return FileByteSource::open(*path);  // nullptr for anything but a readable regular file
+  }
+
+ private:
+  std::string folder_;
+};
+
+// The folder above the one holding `path`, spelled so that a relative or a
+// bare file name works too.
+std::string grandparentFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "..";
+  std::string folder = path.substr(0, slash);
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.empty() || folder == "/") return "/";  // the file sits in the root: nothing above it
+  const size_t up = folder.rfind('/');
+  const std::string last = up == std::string::npos ? folder : folder.substr(up + 1);
+  if (last == "." || last == "..") return folder + "/..";
+  if (up == std::string::npos) return ".";
+  return up == 0 ? "/" : folder.substr(0, up);
+}
+
+}  // namespace
+
+bool isPlainExtensionFileName(const std::string& name) {
+  if (name.empty() || name.size() > 12) return false;
+  int dots = 0;
+  for (char c : name) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    if (c == '.') {
+      ++dots;
+    } else if (!plain) {
+      return false;
+    }
+  }
+  return dots <= 1 && name.front() != '.';
+}
+
+std::unique_ptr<ExtensionFiles> findExtensionFolder(const std::string& imagePath) {
+  const size_t slash = imagePath.rfind('/');
+  const std::string fileName = slash == std::string::npos ? imagePath : imagePath.substr(slash + 1);
+  const size_t dot = fileName.rfind('.');
+  const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  if (stem.empty() || stem == "." || stem == "..") return nullptr;
+
+  std::optional<std::string> folder = platform::findEntryIgnoringCase(grandparentFolder(imagePath), "IPE");
+  if (folder) folder = platform::findEntryIgnoringCase(*folder, stem);
+  if (folder) folder = platform::findEntryIgnoringCase(*folder, "64BASE");
+  if (!folder) return nullptr;
+  return std::make_unique<FolderExtensionFiles>(*folder);
+}
+
+}  // namespace quorbix::pcd
