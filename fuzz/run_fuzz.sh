@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs one of them for a while, niced.
-# Usage: fuzz/run_fuzz.sh <pcd_file|pcd_residuals> [seconds] [work-folder] [libFuzzer flags...]
+# Usage: fuzz/run_fuzz.sh <pcd_file|pcd_residuals|pcd_extension> [seconds] [work-folder] [libFuzzer flags...]
 # Seeds: project-made files from make-sample-pcd; for pcd_file also the
 # third-party samples in ../shared/samples when present (read in place, never
 # copied into the repository). Crashes land in the work folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-target=${1:?target: pcd_file or pcd_residuals}
+target=${1:?target: pcd_file, pcd_residuals or pcd_extension}
 seconds=${2:-900}
 work=${3:-build-fuzz/work-$target}
 shift $(($# < 3 ? $# : 3))
@@ -16,7 +16,7 @@ cmake --build build --target make-sample-pcd >/dev/null
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQUORBIX_FUZZ=ON -DQUORBIX_TESTS=OFF -DQUORBIX_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target "fuzz_$target" >/dev/null
 
-mkdir -p "$work/corpus" "$work/seeds/file" "$work/seeds/residuals" "$work/crashes"
+mkdir -p "$work/corpus" "$work/seeds/file" "$work/seeds/residuals" "$work/seeds/extension" "$work/crashes"
 build/make-sample-pcd --fuzz-seeds "$work/seeds"
 seeds=("$work/seeds/${target#pcd_}")
 if [[ $target == pcd_file ]]; then

@@ -5,13 +5,15 @@
 // With --top 64base the picture's 64Base extension is written too, where a
 // Pro PhotoCD disc keeps it: <output's folder>/../IPE/<name>/64BASE/, so
 // write the picture as <disc>/IMAGES/<name>.PCD.
-// The second form writes seed inputs for the fuzz targets into <folder>/file
-// and <folder>/residuals (the folders must exist).
+// The second form writes seed inputs for the fuzz targets into <folder>/file,
+// <folder>/residuals and <folder>/extension (the folders must exist).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "pcd/extension_info.h"
 #include "pcd/plane.h"
 #include "support/extension_writer.h"
 #include "support/pcd_writer.h"
@@ -80,8 +82,43 @@ int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
   return ok ? 0 : 1;
 }
 
+// A small 64Base extension in the extension fuzz target's input form: each
+// piece (INFO.IC, then the files in its list's order) as a big-endian u32
+// length and its bytes. The picture is the target's: luma 64 x 12.
+std::string extensionSeed(const quorbix::test::ExtensionWriteOptions& options) {
+  YccPicture prediction{Plane(64, 12), Plane(32, 6), Plane(32, 6)};
+  YccPicture target = prediction;
+  Plane* before[3] = {&prediction.luma, &prediction.chroma1, &prediction.chroma2};
+  Plane* after[3] = {&target.luma, &target.chroma1, &target.chroma2};
+  for (int c = 0; c < 3; ++c) {
+    std::fill(before[c]->pixels.begin(), before[c]->pixels.end(), 128);
+    for (int y = 0; y < after[c]->height; ++y)
+      for (int x = 0; x < after[c]->width; ++x) after[c]->row(y)[x] = static_cast<uint8_t>(110 + (x * 5 + y * 3 + c) % 37);
+  }
+  YccPicture rebuilt;
+  const auto files = quorbix::test::writeExtension(prediction, target, options, rebuilt);
+  const auto piece = [](const std::string& bytes) {
+    std::string out;
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(bytes.size() >> shift & 0xff));
+    return out + bytes;
+  };
+  const std::string& info = files.at(quorbix::pcd::kExtensionInfoName);
+  std::string seed = piece(info);
+  const quorbix::pcd::MemoryByteSource infoSource(reinterpret_cast<const uint8_t*>(info.data()), info.size());
+  const auto parsed = quorbix::pcd::parseExtensionInfo(infoSource);
+  for (const std::string& name : parsed->fileNames) seed += piece(files.at(name));
+  return seed;
+}
+
 int writeFuzzSeeds(const std::string& folder) {
   bool ok = true;
+  quorbix::test::ExtensionWriteOptions extension;
+  ok &= save(folder + "/extension/three-layers", extensionSeed(extension));
+  extension.lumaFiles = 2;
+  extension.chroma = false;
+  extension.codedWidth = 32;
+  extension.firstColumn = 16;
+  ok &= save(folder + "/extension/luma-in-two-files", extensionSeed(extension));
   ok &= save(folder + "/residuals/luma-only", residualSeed(3, 5, false, 1));
   ok &= save(folder + "/residuals/with-chroma", residualSeed(7, 9, true, 2));
   ok &= save(folder + "/residuals/tiny", residualSeed(0, 0, true, 0));

@@ -8,8 +8,16 @@
 #include <fstream>
 #include <string>
 
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
 #include "pcd/byte_source.h"
+#include "pcd/extension_files.h"
 #include "pcd/pcd_decoder.h"
+#include "support/extension_writer.h"
 #include "support/pcd_writer.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
@@ -43,8 +51,14 @@ long differingPixels(const std::string& tiff, const pcd::BgrImage& expected) {
 pcd::BgrImage decodeFile(const std::string& path, int subImage) {
   pcd::BgrImage image;
   auto source = pcd::FileByteSource::open(path);
-  if (source) pcd::decodeSubImage(*source, subImage, image);
+  const auto extension = pcd::findExtensionFolder(path);
+  if (source) pcd::decodeSubImage(*source, subImage, image, extension.get());
   return image;
+}
+
+std::string lowerCase(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
 }
 
 TEST(PcdPipeline, ProjectMadePortraitBecomesItsUpright4BaseTiff) {
@@ -66,6 +80,40 @@ TEST(PcdPipeline, ProjectMadePortraitBecomesItsUpright4BaseTiff) {
   ASSERT_EQ(expected.width, 1024);
   ASSERT_EQ(expected.height, 1536);
   EXPECT_EQ(differingPixels(dir.path() + "out/IMG0001.tiff", expected), 0);
+}
+
+// A Pro PhotoCD disc copied to a Linux disk in lower case: the 64Base
+// extension is found beside the pictures and gives the 6144 x 4096 TIFF;
+// without one of its files the converter leaves nothing.
+TEST(PcdPipeline, ProPhotoCdCopyBecomesIts64BaseTiff) {
+  ASSERT_FALSE(test::builtConverter().empty());
+  test::TempFolder dir;
+  const std::string disc = dir.path() + "disc/photo_cd/";
+  const std::string extension = disc + "ipe/img0001/64base/";
+  std::filesystem::create_directories(disc + "images");
+  std::filesystem::create_directories(extension);
+  std::filesystem::create_directory(dir.path() + "out");
+  const test::ProPhotoCd pro = test::writeProPhotoCd(test::syntheticPicture(pcd::Level::SixtyFourBase),
+                                                      pcd::Rotation::None, test::ExtensionWriteOptions());
+  const std::string input = disc + "images/img0001.pcd";
+  std::ofstream(input, std::ios::binary) << pro.imagePac;
+  for (const auto& [name, bytes] : pro.extension) std::ofstream(extension + lowerCase(name), std::ios::binary) << bytes;
+
+  test::RunOptions run;
+  run.withConverter = true;
+  const test::RunResult result = test::runQuorbix({"-i", dir.path() + "disc", "-o", dir.path() + "out", "-q"}, run);
+  ASSERT_EQ(result.exitCode, 0) << result.out;
+  const pcd::BgrImage expected = decodeFile(input, 6);
+  ASSERT_EQ(expected.width, 6144);
+  ASSERT_EQ(expected.height, 4096);
+  EXPECT_EQ(differingPixels(dir.path() + "out/photo_cd/images/img0001.tiff", expected), 0);
+
+  std::filesystem::remove(extension + "c2_0001.icr");
+  const std::string targa = dir.path() + "out/x.tga";
+  const std::string command = "'" + test::builtConverter() + "' -quiet -colorspace sRGB '" + input + "[6]' '" + targa + "' 2>/dev/null";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_FALSE(std::filesystem::exists(targa));
 }
 
 TEST(PcdPipeline, RealSamplesFolder) {
