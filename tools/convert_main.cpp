@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     return kExitFailed;
   }
   std::unique_ptr<pcd::ExtensionFiles> extension;
-  if (request->subImage == 6) extension = pcd::findExtensionFolder(request->input);
+  if (request->subImage == 6) extension = pcd::extensionFolderOf(request->input);
   pcd::BgrImage image;
   const pcd::DecodeStatus status = pcd::decodeSubImage(*source, request->subImage, image, extension.get());
   if (status != pcd::DecodeStatus::Ok) {

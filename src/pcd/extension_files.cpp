@@ -8,21 +8,6 @@ namespace quorbix::pcd {
 
 namespace {
 
-class FolderExtensionFiles : public ExtensionFiles {
- public:
-  explicit FolderExtensionFiles(std::string folder) : folder_(std::move(folder)) {}
-
-  std::unique_ptr<ByteSource> open(const std::string& name) const override {
-    if (!isPlainExtensionFileName(name)) return nullptr;
-    const std::optional<std::string> path = platform::findEntryIgnoringCase(folder_, name);
-    if (!path) return nullptr;
-    return FileByteSource::open(*path);  // nullptr for anything but a readable regular file
-  }
-
- private:
-  std::string folder_;
-};
-
 // The folder above the one holding `path`, spelled so that a relative or a
 // bare file name works too.
 std::string grandparentFolder(const std::string& path) {
@@ -37,6 +22,41 @@ std::string grandparentFolder(const std::string& path) {
   if (up == std::string::npos) return ".";
   return up == 0 ? "/" : folder.substr(0, up);
 }
+
+std::optional<std::string> findExtensionFolder(const std::string& imagePath) {
+  const size_t slash = imagePath.rfind('/');
+  const std::string fileName = slash == std::string::npos ? imagePath : imagePath.substr(slash + 1);
+  const size_t dot = fileName.rfind('.');
+  const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  if (stem.empty() || stem == "." || stem == "..") return std::nullopt;
+
+  std::optional<std::string> folder = platform::findEntryIgnoringCase(grandparentFolder(imagePath), "IPE");
+  if (folder) folder = platform::findEntryIgnoringCase(*folder, stem);
+  if (folder) folder = platform::findEntryIgnoringCase(*folder, "64BASE");
+  return folder;
+}
+
+class FolderExtensionFiles : public ExtensionFiles {
+ public:
+  explicit FolderExtensionFiles(std::string imagePath) : imagePath_(std::move(imagePath)) {}
+
+  std::unique_ptr<ByteSource> open(const std::string& name) const override {
+    if (!isPlainExtensionFileName(name)) return nullptr;
+    if (!searched_) {
+      folder_ = findExtensionFolder(imagePath_);
+      searched_ = true;
+    }
+    if (!folder_) return nullptr;
+    const std::optional<std::string> path = platform::findEntryIgnoringCase(*folder_, name);
+    if (!path) return nullptr;
+    return FileByteSource::open(*path);  // nullptr for anything but a readable regular file
+  }
+
+ private:
+  std::string imagePath_;
+  mutable bool searched_ = false;
+  mutable std::optional<std::string> folder_;
+};
 
 }  // namespace
 
@@ -54,18 +74,8 @@ bool isPlainExtensionFileName(const std::string& name) {
   return dots <= 1 && name.front() != '.';
 }
 
-std::unique_ptr<ExtensionFiles> findExtensionFolder(const std::string& imagePath) {
-  const size_t slash = imagePath.rfind('/');
-  const std::string fileName = slash == std::string::npos ? imagePath : imagePath.substr(slash + 1);
-  const size_t dot = fileName.rfind('.');
-  const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
-  if (stem.empty() || stem == "." || stem == "..") return nullptr;
-
-  std::optional<std::string> folder = platform::findEntryIgnoringCase(grandparentFolder(imagePath), "IPE");
-  if (folder) folder = platform::findEntryIgnoringCase(*folder, stem);
-  if (folder) folder = platform::findEntryIgnoringCase(*folder, "64BASE");
-  if (!folder) return nullptr;
-  return std::make_unique<FolderExtensionFiles>(*folder);
+std::unique_ptr<ExtensionFiles> extensionFolderOf(const std::string& imagePath) {
+  return std::make_unique<FolderExtensionFiles>(imagePath);
 }
 
 }  // namespace quorbix::pcd

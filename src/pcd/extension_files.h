@@ -30,7 +30,9 @@ bool isPlainExtensionFileName(const std::string& name);
 // The extension folder that belongs to the Image Pac at `imagePath`: from the
 // Image Pac's folder one up, then IPE/<image name without its extension>/
 // 64BASE, each step found ignoring letter case. Its files are found ignoring
-// case too. nullptr when there is no such folder.
-std::unique_ptr<ExtensionFiles> findExtensionFolder(const std::string& imagePath);
+// case too. The folder is looked for only when a file is first asked for, so
+// a picture that cannot have 64Base costs no folder searches; with no such
+// folder every file is missing.
+std::unique_ptr<ExtensionFiles> extensionFolderOf(const std::string& imagePath);
 
 }  // namespace quorbix::pcd
