@@ -231,28 +231,26 @@ DecodeStatus decodeProLevel(const std::string& imagePac, const ExtensionFileByte
   return decodeYcc(source, *header, level, picture, &files);
 }
 
-TEST(SixtyFourBase, RebuildsTheFullPictureExactlyAndUpright) {
+// One test, as writing the full-size picture takes a while.
+TEST(SixtyFourBase, RebuildsTheFullPictureExactlyOrReportsWhatIsWrong) {
   const test::ProPhotoCd& pro = proPicture();
   YccPicture picture;
   ASSERT_EQ(decodeProLevel(pro.imagePac, &pro.extension, Level::SixtyFourBase, picture), DecodeStatus::Ok);
   EXPECT_EQ(picture.luma.width, 6144);
   EXPECT_EQ(picture.luma.height, 4096);
   expectSame(picture, pro.expected.back());
-
   BgrImage image;
   renderUpright(picture, Rotation::Quarter, image);
   EXPECT_EQ(image.width, 4096);
   EXPECT_EQ(image.height, 6144);
-}
 
-TEST(SixtyFourBase, IsMissingWithoutItsExtensionAndDamagedWhenItIsBroken) {
-  const test::ProPhotoCd& pro = proPicture();
-  YccPicture picture;
+  SCOPED_TRACE("without the extension, or without its table of contents: no such level");
   EXPECT_EQ(decodeProLevel(pro.imagePac, nullptr, Level::SixtyFourBase, picture), DecodeStatus::NoSuchLevel);
   ExtensionFileBytes withoutInfo = pro.extension;
   withoutInfo.erase(kExtensionInfoName);
   EXPECT_EQ(decodeProLevel(pro.imagePac, &withoutInfo, Level::SixtyFourBase, picture), DecodeStatus::NoSuchLevel);
 
+  SCOPED_TRACE("a coded-data file missing or cut short: damaged");
   ExtensionFileBytes withoutLuma = pro.extension;
   withoutLuma.erase("Y0001.ICR");
   EXPECT_EQ(decodeProLevel(pro.imagePac, &withoutLuma, Level::SixtyFourBase, picture), DecodeStatus::Damaged);
@@ -260,7 +258,7 @@ TEST(SixtyFourBase, IsMissingWithoutItsExtensionAndDamagedWhenItIsBroken) {
   cut["C1_0001.ICR"].resize(cut["C1_0001.ICR"].size() - 1000);
   EXPECT_EQ(decodeProLevel(pro.imagePac, &cut, Level::SixtyFourBase, picture), DecodeStatus::Damaged);
 
-  // An Image Pac without 16Base has no 64Base, whatever lies beside it.
+  SCOPED_TRACE("an Image Pac without 16Base has no 64Base, whatever lies beside it");
   test::PcdWriteOptions fourBase;
   fourBase.topLevel = Level::FourBase;
   const std::string small = test::writePcd(test::syntheticPicture(Level::FourBase), fourBase);

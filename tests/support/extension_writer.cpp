@@ -72,10 +72,17 @@ ExtensionFileBytes writeExtension(const YccPicture& prediction, const YccPicture
       return std::clamp(t.at(x, y) - p.at(x, y), -kMaxDifference, kMaxDifference);
     };
     std::map<int, uint64_t> counts;
-    for (int y = 0; y < p.height; ++y)
-      for (int x = x0; x < x0 + layer.width; ++x) ++counts[diff(x, y)];
-    const std::map<int, Code> code = buildCode(counts);
-    layer.table = tableBytes(code);
+    {
+      std::array<uint64_t, 2 * kMaxDifference + 1> histogram{};  // a map per pixel is slow in debug builds
+      for (int y = 0; y < p.height; ++y)
+        for (int x = x0; x < x0 + layer.width; ++x) ++histogram[static_cast<size_t>(diff(x, y) + kMaxDifference)];
+      for (size_t i = 0; i < histogram.size(); ++i)
+        if (histogram[i] > 0) counts[static_cast<int>(i) - kMaxDifference] = histogram[i];
+    }
+    const std::map<int, Code> codeOf = buildCode(counts);
+    layer.table = tableBytes(codeOf);
+    std::array<Code, 2 * kMaxDifference + 1> code{};
+    for (const auto& [value, c] : codeOf) code[static_cast<size_t>(value + kMaxDifference)] = c;
 
     // Rows are spread evenly over the component's files, each file holding
     // a band of consecutive rows.
@@ -85,7 +92,7 @@ ExtensionFileBytes writeExtension(const YccPicture& prediction, const YccPicture
       const uint16_t index = static_cast<uint16_t>(names.size());
       names.push_back(name);
       BitWriter bits;
-      bits.put(0, 8 * options.leadingBytes);
+      for (int i = 0; i < options.leadingBytes; ++i) bits.put(0, 8);
       const int rowBegin = p.height * part / parts, rowEnd = p.height * (part + 1) / parts;
       for (int y = rowBegin; y < rowEnd; ++y) {
         for (int place = 0; place < options.sequencesPerRow; ++place) {
@@ -95,7 +102,7 @@ ExtensionFileBytes writeExtension(const YccPicture& prediction, const YccPicture
           for (int i = 0; i < layer.sequenceLength; ++i) {
             const int x = x0 + place * layer.sequenceLength + i;
             const int d = diff(x, y);
-            const Code& k = code.at(d);
+            const Code& k = code[static_cast<size_t>(d + kMaxDifference)];
             bits.put(k.bits, k.length);
             r.row(y)[x] = static_cast<uint8_t>(std::clamp(p.at(x, y) + d, 0, 255));
           }

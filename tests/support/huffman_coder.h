@@ -13,6 +13,7 @@ namespace quorbix::test {
 
 class BitWriter {
  public:
+  // The low `count` bits of `bits` (count 0..32), highest first.
   void put(uint32_t bits, int count) {
     for (int i = count - 1; i >= 0; --i) {
       current_ = static_cast<uint8_t>(current_ << 1 | ((bits >> i) & 1));
