@@ -77,7 +77,7 @@ bool readLayers(const Reader& in, ExtensionInfo& info) {
     layer.sequenceLength = static_cast<int>(sequenceLength);
     // At most 65535 x 65535 pixels, so the count fits; the pointers must
     // then be in the file, which bounds what is allocated here.
-    const uint64_t sequences = uint64_t{static_cast<uint32_t>(layer.width)} * static_cast<uint32_t>(layer.height) / sequenceLength;
+    const uint64_t sequences = static_cast<uint64_t>(layer.width) * static_cast<uint64_t>(layer.height) / sequenceLength;
     if (sequences > in.size() / kSequenceEntryBytes || !in.has(pointersAt, static_cast<size_t>(sequences) * kSequenceEntryBytes)) {
       return false;
     }
