@@ -56,6 +56,13 @@ pcd::BgrImage decodeFile(const std::string& path, int subImage) {
   return image;
 }
 
+// quorbix with our converter beside it, quiet, from `input` into `output`.
+test::RunResult runWithConverter(const std::string& input, const std::string& output) {
+  test::RunOptions run;
+  run.withConverter = true;
+  return test::runQuorbix({"-i", input, "-o", output, "-q"}, run);
+}
+
 std::string lowerCase(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
@@ -72,9 +79,7 @@ TEST(PcdPipeline, ProjectMadePortraitBecomesItsUpright4BaseTiff) {
   const std::string input = dir.path() + "in/IMG0001.PCD";
   std::ofstream(input, std::ios::binary) << test::writePcd(test::syntheticPicture(pcd::Level::FourBase, true), options);
 
-  test::RunOptions run;
-  run.withConverter = true;
-  const test::RunResult result = test::runQuorbix({"-i", dir.path() + "in", "-o", dir.path() + "out", "-q"}, run);
+  const test::RunResult result = runWithConverter(dir.path() + "in", dir.path() + "out");
   ASSERT_EQ(result.exitCode, 0) << result.out;
   const pcd::BgrImage expected = decodeFile(input, 4);
   ASSERT_EQ(expected.width, 1024);
@@ -99,9 +104,7 @@ TEST(PcdPipeline, ProPhotoCdCopyBecomesIts64BaseTiff) {
   std::ofstream(input, std::ios::binary) << pro.imagePac;
   for (const auto& [name, bytes] : pro.extension) std::ofstream(extension + lowerCase(name), std::ios::binary) << bytes;
 
-  test::RunOptions run;
-  run.withConverter = true;
-  const test::RunResult result = test::runQuorbix({"-i", dir.path() + "disc", "-o", dir.path() + "out", "-q"}, run);
+  const test::RunResult result = runWithConverter(dir.path() + "disc", dir.path() + "out");
   ASSERT_EQ(result.exitCode, 0) << result.out;
   const pcd::BgrImage expected = decodeFile(input, 6);
   ASSERT_EQ(expected.width, 6144);
@@ -130,9 +133,7 @@ TEST(PcdPipeline, RealSamplesFolder) {
   ASSERT_FALSE(test::builtConverter().empty());
   test::TempFolder dir;
   std::filesystem::create_directory(dir.path() + "out");
-  test::RunOptions run;
-  run.withConverter = true;
-  const test::RunResult result = test::runQuorbix({"-i", test::samplesDir(), "-o", dir.path() + "out", "-q"}, run);
+  const test::RunResult result = runWithConverter(test::samplesDir(), dir.path() + "out");
   ASSERT_EQ(result.exitCode, 0) << result.out;
   // 16Base, upright, no ladder run ending in a fake 64Base picture.
   const pcd::BgrImage portrait = decodeFile(test::samplesDir() + "portrait-16base.pcd", 5);
