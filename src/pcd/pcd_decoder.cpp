@@ -35,33 +35,6 @@ std::optional<CodedLevelExtent> codedExtent(const PcdHeader& header, Level level
   return extent;
 }
 
-}  // namespace
-
-const char* describe(DecodeStatus status) {
-  switch (status) {
-    case DecodeStatus::Ok: return "decoded";
-    case DecodeStatus::NotPhotoCd: return "not a PhotoCD Image Pac";
-    case DecodeStatus::NoSuchLevel: return "the picture has no such sub-image";
-    case DecodeStatus::Damaged: return "the sub-image's data is missing or damaged";
-  }
-  return "";
-}
-
-std::optional<Level> subImageLevel(int subImage) {
-  switch (subImage) {
-    case 0:
-    case 1: return Level::Base16;
-    case 2: return Level::Base4;
-    case 3: return Level::Base;
-    case 4: return Level::FourBase;
-    case 5: return Level::SixteenBase;
-    case 6: return Level::SixtyFourBase;
-    default: return std::nullopt;
-  }
-}
-
-namespace {
-
 Level levelAbove(Level level) { return static_cast<Level>(static_cast<int>(level) + 1); }
 Level levelBelow(Level level) { return static_cast<Level>(static_cast<int>(level) - 1); }
 
@@ -96,6 +69,29 @@ DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& head
 }
 
 }  // namespace
+
+const char* describe(DecodeStatus status) {
+  switch (status) {
+    case DecodeStatus::Ok: return "decoded";
+    case DecodeStatus::NotPhotoCd: return "not a PhotoCD Image Pac";
+    case DecodeStatus::NoSuchLevel: return "the picture has no such sub-image";
+    case DecodeStatus::Damaged: return "the sub-image's data is missing or damaged";
+  }
+  return "";
+}
+
+std::optional<Level> subImageLevel(int subImage) {
+  switch (subImage) {
+    case 0:
+    case 1: return Level::Base16;
+    case 2: return Level::Base4;
+    case 3: return Level::Base;
+    case 4: return Level::FourBase;
+    case 5: return Level::SixteenBase;
+    case 6: return Level::SixtyFourBase;
+    default: return std::nullopt;
+  }
+}
 
 DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
                        const ExtensionFiles* extension) {
