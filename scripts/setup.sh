@@ -9,10 +9,13 @@ packages=(
   libcairo2-dev libpango1.0-dev fonts-liberation
   libgtest-dev
 )
-# Optional extras: the fuzzer toolchain and ImageMagick (comparison only).
-if [[ "${1:-}" == "--extras" ]]; then
-  packages+=(clang libclang-rt-14-dev imagemagick hyperfine)
-fi
+# Optional: --clang adds the second compiler and its fuzzer and sanitizer
+# runtimes (CI uses both); --extras adds those and ImageMagick (comparison
+# only) and hyperfine (timings).
+case "${1:-}" in
+  --clang) packages+=(clang libclang-rt-14-dev) ;;
+  --extras) packages+=(clang libclang-rt-14-dev imagemagick hyperfine) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

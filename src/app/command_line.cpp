@@ -110,9 +110,11 @@ std::string parameterValue(const Parameters& parameters, size_t i) {
 
 std::string versionText(int number) {
   const std::string digits = std::to_string(number);
-  std::string text = digits.substr(0, 1);
-  if (digits.size() > 1) text += "." + digits.substr(1, 1);
-  if (digits.size() > 2) text += "." + digits.substr(2);
+  // Appended piece by piece: "." + substr() builds a temporary that GCC 12's
+  // restrict analysis misreads in optimised builds.
+  std::string text(1, digits.front());
+  if (digits.size() > 1) text.append(1, '.').append(1, digits[1]);
+  if (digits.size() > 2) text.append(1, '.').append(digits, 2);
   if (text.back() == '0') text.resize(std::min<size_t>(3, text.size()));
   return text;
 }
