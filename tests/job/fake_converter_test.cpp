@@ -23,7 +23,7 @@ std::string readFile(const std::string& path) {
 
 int runScript(const std::string& folder, const std::vector<std::string>& args) {
   std::string command = shellQuote(folder + "convert");
-  for (const auto& a : args) command += " " + shellQuote(a);
+  for (const auto& a : args) command.append(1, ' ').append(shellQuote(a));
   return std::system(command.c_str());
 }
 
