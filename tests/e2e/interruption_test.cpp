@@ -175,6 +175,24 @@ TEST_F(StopFixture, IgnoredSignalsStayIgnored) {
   expectTidy(c, 0);
 }
 
+TEST_F(StopFixture, SecondSignalEndsTheStopAtOnce) {
+  // Started with SIGTERM ignored, the converter ignores the stop's SIGTERM
+  // too, so the stop would wait out its grace time and then kill it.
+  converter.hang = true;
+  Case c = makeCase("second", 1);
+  auto run = start(c, {}, {SIGTERM});
+  ASSERT_TRUE(run);
+  const int child = hangingConverter();
+  ASSERT_GT(child, 0);
+  ::kill(run->pid(), SIGINT);
+  ::kill(run->pid(), SIGHUP);
+  RunResult r = run->finish();
+  EXPECT_TRUE(r.signal == SIGINT || r.signal == SIGHUP) << r.signal;
+  // Ended before the grace time was up: the stubborn converter still runs.
+  EXPECT_TRUE(isRunning(child));
+  ::kill(child, SIGKILL);
+}
+
 TEST_F(StopFixture, NextRunRemovesWhatAKilledRunLeft) {
   ASSERT_TRUE(writeTarga(tmp.path() + "big.tga", 4000, 3000));
   converter.targa = tmp.path() + "big.tga";
