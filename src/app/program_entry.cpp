@@ -3,8 +3,11 @@
 #include "app/driver.h"
 #include "app/product.h"
 #include "convert/file_names.h"
+#include "platform/console.h"
 #include "platform/instance_lock.h"
+#include "platform/interruption.h"
 #include "platform/program_folder.h"
+#include "platform/temp_folder.h"
 
 namespace quorbix {
 namespace {
@@ -21,9 +24,19 @@ std::string ownProgramName(const char* argv0) {
 }  // namespace
 
 int programEntry(int argc, char** argv) {
-  // A second instance of the same version ends at once, silently.
-  auto lock = platform::InstanceLock::acquire(product::kConsoleTitle);
-  if (!lock) return 0;
+  // First, before any other thread exists: clean stops on SIGINT, SIGTERM
+  // and SIGHUP.
+  platform::InterruptionHandling interruptions;
+  // A second instance of the same version ends at once, silently. Without a
+  // safe place for the lock the run goes on, unguarded.
+  platform::InstanceLock::Outcome outcome;
+  auto lock = platform::InstanceLock::acquire(product::kConsoleTitle, outcome);
+  if (outcome == platform::InstanceLock::Outcome::HeldElsewhere) return 0;
+  if (outcome == platform::InstanceLock::Outcome::NoSafePlace) {
+    platform::printErrorLine("Warning: No private folder for the instance lock, running without it");
+  }
+  // What runs that died left behind; folders of running ones are kept.
+  platform::removeLeftoversOfEarlierRuns();
   Parameters parameters;
   for (int k = 1; k < argc; ++k) parameters.emplace_back(argv[k]);
   runDriver(parameters, ownProgramName(argc > 0 ? argv[0] : nullptr));

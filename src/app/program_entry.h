@@ -1,4 +1,5 @@
-// The program's start: the single-instance lock, then the driver.
+// The program's start: clean stops, the single-instance lock, what earlier
+// runs left behind, then the driver.
 #pragma once
 
 namespace quorbix {

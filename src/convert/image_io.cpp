@@ -166,9 +166,7 @@ bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::str
     ok = std::fflush(stream) == 0 && std::ferror(stream) == 0 && ok;
     ok = std::fclose(stream) == 0 && ok;
   }
-  ok = ok && platform::renameFile(temporaryPath, path);
-  if (!ok) platform::deleteFile(temporaryPath);
-  return ok;
+  return platform::finishSiblingFile(temporaryPath, path, ok);
 }
 
 }  // namespace quorbix

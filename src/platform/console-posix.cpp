@@ -6,22 +6,32 @@
 #include <mutex>
 #include <string>
 
-namespace quorbix::platform {
+#include "platform/interruption.h"
 
-void printLine(std::string_view text) {
+namespace quorbix::platform {
+namespace {
+
+void writeLine(int fd, std::string_view text) {
   static std::mutex mutex;
   std::string line(text);
   line += '\n';
+  holdIfStopping();
   std::lock_guard<std::mutex> lock(mutex);
   size_t done = 0;
   while (done < line.size()) {
-    ssize_t n = ::write(STDOUT_FILENO, line.data() + done, line.size() - done);
+    ssize_t n = ::write(fd, line.data() + done, line.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return;  // nothing sensible to do when stdout is gone
+      return;  // nothing sensible to do when the stream is gone
     }
     done += static_cast<size_t>(n);
   }
 }
+
+}  // namespace
+
+void printLine(std::string_view text) { writeLine(STDOUT_FILENO, text); }
+
+void printErrorLine(std::string_view text) { writeLine(STDERR_FILENO, text); }
 
 }  // namespace quorbix::platform

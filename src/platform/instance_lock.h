@@ -9,10 +9,19 @@ namespace quorbix::platform {
 
 class InstanceLock {
  public:
-  // Takes the lock named `name`: an exclusive flock on "<dir>/<name>.lock",
-  // dir = $XDG_RUNTIME_DIR, or else a private per-user folder under /tmp.
-  // Returns nothing when another process holds it or it cannot be made.
-  static std::unique_ptr<InstanceLock> acquire(const std::string& name);
+  enum class Outcome {
+    Taken,         // the lock is ours
+    HeldElsewhere, // another process holds it
+    NoSafePlace,   // no folder only this user can own: no lock at all
+  };
+
+  // Takes the lock named `name`: an exclusive flock on "<dir>/<name>.lock".
+  // dir = $XDG_RUNTIME_DIR when it is a private folder of this user, else
+  // "quorbix" in the user's cache folder ($XDG_CACHE_HOME, else ~/.cache),
+  // made with mode 0700. A folder that is a symbolic link, belongs to
+  // someone else or is writable by group or others is never used, so no
+  // other user can take or hold the lock. Returns the lock when Taken.
+  static std::unique_ptr<InstanceLock> acquire(const std::string& name, Outcome& outcome);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;

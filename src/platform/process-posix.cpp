@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/interruption.h"
+
 extern char** environ;
 
 namespace quorbix::platform {
@@ -63,27 +65,35 @@ int runProgram(const std::string& program, const std::vector<std::string>& argum
   bool prepared = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
                   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0 &&
                   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0) == 0;
-  // The child starts with no blocked signals and default handling of the
-  // ones a caller may have changed.
+  // The child starts with no blocked signals (this process blocks the ones
+  // its stop handling waits for) and default handling of SIGPIPE; a signal
+  // ignored since the program started stays ignored, as for any program.
   sigset_t none;
   sigset_t defaults;
   sigemptyset(&none);
   sigemptyset(&defaults);
   sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGTERM);
   prepared = prepared && posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
              posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
              posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
 
-  pid_t child = -1;
-  int started = prepared ? ::posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ) : -1;
+  // Started and known to a stop in one step, so a stop never misses it.
+  const long child = !prepared ? -1 : startEndedOnStop([&]() -> long {
+    pid_t pid = -1;
+    return ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ) == 0 ? pid : -1;
+  });
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  if (started != 0) return -1;
+  if (child <= 0) return -1;
 
+  // Wait for its end without reaping it, so that a stop meanwhile can still
+  // signal it; forgetting it waits for the end of the process after a stop.
+  siginfo_t ended{};
+  while (::waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  forgetEndedOnStop(child);
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
+  while (::waitpid(static_cast<pid_t>(child), &status, 0) < 0) {
     if (errno != EINTR) return -1;
   }
   if (WIFEXITED(status)) return WEXITSTATUS(status);

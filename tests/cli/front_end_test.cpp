@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "platform/file_system.h"
@@ -166,16 +168,64 @@ TEST(FrontEnd, SecondInstanceEndsSilently) {
 }
 
 TEST(FrontEnd, UnusableRuntimeFolderFallsBackToAPrivateFolder) {
+  const std::string kLockName = "quorbix/Vellumora Quorbix 2.8.lock";
+  test::TempFolder folder;
+  const std::string cache = folder.path() + "cache/";
+  const std::string home = folder.path() + "home/";
+  ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
   test::RunOptions lockOptions;
-  lockOptions.env = {{"XDG_RUNTIME_DIR", "/nonexistent/folder"}};
-  // The shared fallback folder may briefly be held by a parallel run of this
-  // same test; a few tries tell "held" from "broken".
-  Lines lines;
-  for (int attempt = 0; attempt < 20 && lines.empty(); ++attempt) {
-    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    lines = runQuorbix({"-v"}, lockOptions).lines;
+  lockOptions.captureErrors = true;
+  // XDG_CACHE_HOME first, else ~/.cache; both made when missing, private.
+  for (const auto& [cacheVariable, lockFolder] :
+       {std::pair{cache, cache}, std::pair{std::string(), home + ".cache/"}}) {
+    lockOptions.env = {{"XDG_RUNTIME_DIR", "/nonexistent/folder"}, {"XDG_CACHE_HOME", cacheVariable},
+                       {"HOME", home}};
+    auto run = runQuorbix({"-v"}, lockOptions);
+    EXPECT_EQ(run.lines, Lines{"2.8"});
+    EXPECT_EQ(run.err, "");
+    struct stat st {};
+    ASSERT_EQ(::lstat((lockFolder + "quorbix").c_str(), &st), 0) << lockFolder;
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // It is the lock: held, a second instance ends silently.
+    int fd = ::open((lockFolder + kLockName).c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(runQuorbix({"-v"}, lockOptions).out, "");
+    ::close(fd);
   }
-  EXPECT_EQ(lines, Lines{"2.8"});
+}
+
+TEST(FrontEnd, LockFolderOthersCouldControlIsNeverUsed) {
+  const std::string kWarning = "Warning: No private folder for the instance lock, running without it\n";
+  test::TempFolder folder;
+  struct Attempt {
+    std::string name;
+    std::function<bool(const std::string&)> prepare;  // makes "<cache>/quorbix"
+  };
+  std::vector<Attempt> attempts = {
+      {"group-writable", [](const std::string& f) { return ::mkdir(f.c_str(), 0700) == 0 && ::chmod(f.c_str(), 0770) == 0; }},
+      {"other-writable", [](const std::string& f) { return ::mkdir(f.c_str(), 0700) == 0 && ::chmod(f.c_str(), 0703) == 0; }},
+      {"link", [&](const std::string& f) { return ::symlink(folder.path().c_str(), f.c_str()) == 0; }},
+  };
+  if (::getuid() == 0) {
+    // As root a folder of someone else's can be had: nobody's.
+    attempts.push_back({"foreign", [](const std::string& f) {
+                          return ::mkdir(f.c_str(), 0700) == 0 && ::chown(f.c_str(), 65534, 65534) == 0;
+                        }});
+  }
+  for (const Attempt& attempt : attempts) {
+    const std::string cache = folder.path() + attempt.name + "/";
+    ASSERT_EQ(::mkdir(cache.c_str(), 0700), 0);
+    ASSERT_TRUE(attempt.prepare(cache + "quorbix")) << attempt.name;
+    test::RunOptions lockOptions;
+    lockOptions.captureErrors = true;
+    lockOptions.env = {{"XDG_RUNTIME_DIR", cache + "quorbix"}, {"XDG_CACHE_HOME", cache}};
+    // The run goes on, unguarded, and says so.
+    auto run = runQuorbix({"-v"}, lockOptions);
+    EXPECT_EQ(run.lines, Lines{"2.8"}) << attempt.name;
+    EXPECT_EQ(run.err, kWarning) << attempt.name;
+    EXPECT_FALSE(std::filesystem::exists(cache + "quorbix/Vellumora Quorbix 2.8.lock")) << attempt.name;
+  }
 }
 
 // A stand-in for xdg-open that records the address it was given.

@@ -60,7 +60,10 @@ TerminalRun runOnTerminal(const std::vector<std::string>& args, const std::strin
   std::vector<char*> argv;
   for (std::string& t : texts) argv.push_back(t.data());
   argv.push_back(nullptr);
+  // Its own lock folder and temporary folder, as every run in the tests.
   std::string runtimeVariable = "XDG_RUNTIME_DIR=" + runtime.path();
+  std::string cacheVariable = "XDG_CACHE_HOME=" + runtime.path();
+  std::string temporaryVariable = "TMPDIR=" + folder.path();
 
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -71,6 +74,8 @@ TerminalRun runOnTerminal(const std::vector<std::string>& args, const std::strin
     ::dup2(slave, 0);
     ::dup2(slave, 1);
     ::putenv(runtimeVariable.data());
+    ::putenv(cacheVariable.data());
+    ::putenv(temporaryVariable.data());
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }

@@ -23,6 +23,8 @@ std::string shellQuote(const std::string& text) {
 
 std::string fakeConverterLog(const std::string& folder) { return folder + "convert.log"; }
 
+std::string fakeConverterPidFile(const std::string& folder) { return folder + "convert.pid"; }
+
 bool writeFakeConverter(const std::string& folder, const FakeConverterOptions& options) {
   std::string indices = " ";
   for (int index : options.indices) indices += std::to_string(index) + " ";
@@ -48,6 +50,11 @@ bool writeFakeConverter(const std::string& folder, const FakeConverterOptions& o
          << "    ;;\n"
          << "esac\n";
   if (options.crash) script << "kill -SEGV $$\n";
+  if (options.hang) {
+    const std::string pidFile = shellQuote(fakeConverterPidFile(folder));
+    script << "echo $$ > " << pidFile << ".part && mv " << pidFile << ".part " << pidFile << "\n"
+           << "exec sleep 100000\n";
+  }
   script << "exit 0\n";
 
   std::string path = folder + "convert";

@@ -20,11 +20,17 @@ struct FakeConverterOptions {
   std::vector<int> indices = {6, 5, 4, 3, 2, 1, 0};
   // After copying (or not), the script kills itself with SIGSEGV.
   bool crash = false;
+  // After copying (or not), the script writes its process id to
+  // fakeConverterPidFile and then sleeps (in the same process) for good.
+  bool hang = false;
 };
 
 // Writes "<folder>convert" (mode 0755). `folder` ends in "/". The log is
 // "<folder>convert.log". Returns false when the script cannot be written.
 bool writeFakeConverter(const std::string& folder, const FakeConverterOptions& options);
+
+// Where a hanging script in `folder` writes its process id ("" until then).
+std::string fakeConverterPidFile(const std::string& folder);
 
 // Path of the log that the script in `folder` appends to.
 std::string fakeConverterLog(const std::string& folder);

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <thread>
@@ -80,32 +82,92 @@ std::string builtConverter() {
   return "";
 }
 
-RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& options) {
+namespace {
+
+class Running : public RunningProgram {
+ public:
+  ~Running() override {
+    if (pid_ > 0 && !finished_) finish();
+  }
+  int pid() const override { return pid_; }
+  RunResult finish() override;
+
+  std::optional<TempFolder> ownFolder;  // the program's folder, unless given
+  TempFolder home;                      // runtime/, cache/, tmp/ and stderr
+  pid_t pid_ = -1;
+  int outRead_ = -1;
+  std::thread feeder_;
+  std::chrono::steady_clock::time_point deadline_;
+  bool captureErrors_ = false;
+  bool finished_ = false;
+};
+
+RunResult Running::finish() {
+  RunResult result;
+  finished_ = true;
+  bool killed = false;
+  char buffer[65536];
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline_ - std::chrono::steady_clock::now()).count();
+    if (left <= 0) {
+      ::kill(pid_, SIGKILL);
+      killed = true;
+      break;
+    }
+    pollfd pfd{outRead_, POLLIN, 0};
+    int ready = ::poll(&pfd, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) continue;
+    ssize_t n = ::read(outRead_, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    result.out.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(outRead_);
+  int status = 0;
+  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  feeder_.join();
+  if (!killed && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (!killed && WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.lines = splitLines(result.out);
+  if (captureErrors_) {
+    std::ifstream in(home.path() + "stderr", std::ios::binary);
+    result.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return result;
+}
+
+}  // namespace
+
+std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& args, const RunOptions& options) {
   // A closed stdin pipe must not kill the test process.
   ::signal(SIGPIPE, SIG_IGN);
-  RunResult result;
+  auto run = std::make_unique<Running>();
 
-  std::optional<TempFolder> ownFolder;
   std::string folder = options.programFolder;
   if (folder.empty()) {
-    ownFolder.emplace();
-    folder = ownFolder->path();
+    run->ownFolder.emplace();
+    folder = run->ownFolder->path();
   }
   if (!folder.empty() && folder.back() != '/') folder += '/';
   const std::string program = folder + options.programName;
-  if (!copyExecutable(builtProgram(), program)) return result;
+  if (!copyExecutable(builtProgram(), program)) return nullptr;
   if (options.withConverter && !builtConverter().empty()) {
     copyExecutable(builtConverter(), folder + "convert");
   }
 
-  TempFolder runtimeFolder;
   std::map<std::string, std::string> variables;
   for (char** e = environ; *e != nullptr; ++e) {
     std::string entry(*e);
     size_t eq = entry.find('=');
     if (eq != std::string::npos) variables[entry.substr(0, eq)] = entry.substr(eq + 1);
   }
-  variables["XDG_RUNTIME_DIR"] = runtimeFolder.path();
+  for (const char* name : {"runtime", "cache", "tmp"}) fs::create_directory(run->home.path() + name);
+  variables["XDG_RUNTIME_DIR"] = run->home.path() + "runtime/";
+  variables["XDG_CACHE_HOME"] = run->home.path() + "cache/";
+  variables["TMPDIR"] = run->home.path() + "tmp/";
   for (const auto& [name, value] : options.env) variables[name] = value;
 
   std::vector<std::string> argTexts{program};
@@ -115,21 +177,31 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
   std::vector<char*> argv = pointers(argTexts);
   std::vector<char*> envp = pointers(envTexts);
   const std::string cwd = options.workingFolder.empty() ? folder : options.workingFolder;
+  const std::string errPath = run->home.path() + "stderr";
 
   int inPipe[2], outPipe[2];
-  if (::pipe2(inPipe, O_CLOEXEC) != 0) return result;
+  if (::pipe2(inPipe, O_CLOEXEC) != 0) return nullptr;
   if (::pipe2(outPipe, O_CLOEXEC) != 0) {
     ::close(inPipe[0]);
     ::close(inPipe[1]);
-    return result;
+    return nullptr;
   }
   pid_t pid = ::fork();
   if (pid == 0) {
     // Child: only async-signal-safe calls from here on. A new session has no
     // controlling terminal, so waiting for a key reads standard input.
     ::setsid();
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
+    for (int s : options.ignoredSignals) ::signal(s, SIG_IGN);
     ::dup2(inPipe[0], STDIN_FILENO);
     ::dup2(outPipe[1], STDOUT_FILENO);
+    if (options.captureErrors) {
+      int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(127);
+    }
     if (::chdir(cwd.c_str()) != 0) ::_exit(127);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
@@ -139,38 +211,19 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
   if (pid < 0) {
     ::close(inPipe[1]);
     ::close(outPipe[0]);
-    return result;
+    return nullptr;
   }
+  run->pid_ = pid;
+  run->outRead_ = outPipe[0];
+  run->captureErrors_ = options.captureErrors;
+  run->deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+  run->feeder_ = std::thread(writeAll, inPipe[1], options.stdinText);
+  return run;
+}
 
-  std::thread feeder(writeAll, inPipe[1], options.stdinText);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
-  bool killed = false;
-  char buffer[65536];
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) {
-      ::kill(pid, SIGKILL);
-      killed = true;
-      break;
-    }
-    pollfd pfd{outPipe[0], POLLIN, 0};
-    int ready = ::poll(&pfd, 1, static_cast<int>(left));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) continue;
-    ssize_t n = ::read(outPipe[0], buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    result.out.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(outPipe[0]);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  feeder.join();
-  if (!killed && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  result.lines = splitLines(result.out);
-  return result;
+RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& options) {
+  std::unique_ptr<RunningProgram> run = startQuorbix(args, options);
+  return run ? run->finish() : RunResult{};
 }
 
 }  // namespace quorbix::test

@@ -1,10 +1,13 @@
 // Runs the built quorbix as a user would: a copy of the executable in a
 // folder of the test's choosing (so its programFolder, and a `convert` beside
-// it, are under the test's control), its own XDG_RUNTIME_DIR (so parallel
-// runs never share the single-instance lock), no controlling terminal, the
-// given standard input, and standard output captured.
+// it, are under the test's control), its own XDG_RUNTIME_DIR, XDG_CACHE_HOME
+// and TMPDIR (so parallel runs, and other runs of the same user, never share
+// the single-instance lock or temporary files), in a session of its own with
+// no controlling terminal and the usual handling of SIGINT, SIGTERM and
+// SIGHUP, the given standard input, and standard output captured.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,11 +22,15 @@ struct RunOptions {
   bool withConverter = false;  // also copy the built tools' `convert` when it exists
   std::string programName = "quorbix";  // file name of the copy
   int timeoutSeconds = 120;    // the run is killed after this (exitCode -1)
+  std::vector<int> ignoredSignals;  // started with these signals ignored
+  bool captureErrors = false;  // standard error into RunResult::err (else inherited)
 };
 
 struct RunResult {
   int exitCode = -1;  // -1 when killed by a signal or not started
+  int signal = 0;     // the signal that ended it (not the time limit's)
   std::string out;
+  std::string err;    // with captureErrors
   std::vector<std::string> lines;  // stdout split at "\n" (no empty last line)
 };
 
@@ -34,5 +41,18 @@ std::string builtProgram();
 std::string builtConverter();
 
 RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& options = {});
+
+// A run started in the background; finish() waits for its end (up to the
+// time limit) and collects what runQuorbix returns.
+class RunningProgram {
+ public:
+  virtual ~RunningProgram() = default;
+  virtual int pid() const = 0;
+  virtual RunResult finish() = 0;
+};
+
+// nullptr when the program could not be started.
+std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& args,
+                                             const RunOptions& options = {});
 
 }  // namespace quorbix::test

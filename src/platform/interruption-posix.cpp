@@ -1,0 +1,143 @@
+#include "platform/interruption.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "platform/thread.h"
+
+namespace quorbix::platform {
+namespace {
+
+// A stop waits this long for the converter to end after SIGTERM, then kills it.
+constexpr int kGraceMilliseconds = 3000;
+
+// What a stop undoes. The mutex is held while an item is made or forgotten;
+// a stop takes it and never gives it back, so from then on nothing new is
+// made and every thread that comes here waits for the end of the process.
+// Never destroyed: the signal thread may use it until the very end.
+struct Registry {
+  std::mutex mutex;
+  std::vector<std::string> paths;
+  std::vector<pid_t> children;
+};
+
+Registry& registry() {
+  static Registry* const instance = new Registry;
+  return *instance;
+}
+
+sigset_t handledSignals;  // written before the signal thread starts
+
+// Whether `child` has ended (is a zombie); with `wait`, waits for that. The
+// child is not reaped: its owner does that after forgetting it.
+bool hasEnded(pid_t child, bool wait) {
+  for (;;) {
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT | (wait ? 0 : WNOHANG)) == 0) {
+      return wait || info.si_pid == child;
+    }
+    if (errno != EINTR) return true;  // no such child any more
+  }
+}
+
+void endChild(pid_t child) {
+  ::kill(child, SIGTERM);
+  for (int waited = 0; waited < kGraceMilliseconds; waited += 10) {
+    if (hasEnded(child, false)) return;
+    sleepMilliseconds(10);
+  }
+  ::kill(child, SIGKILL);
+  hasEnded(child, true);
+}
+
+void* waitForSignals(void*) {
+  int received = 0;
+  while (::sigwait(&handledSignals, &received) != 0) {
+  }
+  // From here on a signal takes its default action, on this thread, at once.
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+    if (::sigismember(&handledSignals, s) == 1) ::signal(s, SIG_DFL);
+  }
+  ::pthread_sigmask(SIG_UNBLOCK, &handledSignals, nullptr);
+
+  Registry& r = registry();
+  r.mutex.lock();  // never unlocked
+  for (pid_t child : r.children) endChild(child);
+  for (auto path = r.paths.rbegin(); path != r.paths.rend(); ++path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(*path, ignored);  // does not follow symbolic links
+  }
+  ::raise(received);
+  ::_exit(128 + received);  // not reached: the default action ends the process
+}
+
+}  // namespace
+
+InterruptionHandling::InterruptionHandling() {
+  sigset_t wanted;
+  sigemptyset(&wanted);
+  bool any = false;
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction current {};
+    if (::sigaction(s, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+      sigaddset(&wanted, s);
+      any = true;
+    }
+  }
+  if (!any) return;
+  handledSignals = wanted;
+  sigset_t previous;
+  if (::pthread_sigmask(SIG_BLOCK, &wanted, &previous) != 0) return;
+  pthread_t thread;
+  if (::pthread_create(&thread, nullptr, waitForSignals, nullptr) != 0) {
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return;
+  }
+  ::pthread_detach(thread);
+}
+
+InterruptionHandling::~InterruptionHandling() { holdIfStopping(); }
+
+std::string makeRemovedOnStop(const std::function<std::string()>& make) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  std::string path = make();
+  if (!path.empty()) r.paths.push_back(path);
+  return path;
+}
+
+void forgetRemovedOnStop(const std::string& path) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  auto found = std::find(r.paths.begin(), r.paths.end(), path);
+  if (found != r.paths.end()) r.paths.erase(found);
+}
+
+long startEndedOnStop(const std::function<long()>& start) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  long process = start();
+  if (process > 0) r.children.push_back(static_cast<pid_t>(process));
+  return process;
+}
+
+void forgetEndedOnStop(long process) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  auto found = std::find(r.children.begin(), r.children.end(), static_cast<pid_t>(process));
+  if (found != r.children.end()) r.children.erase(found);
+}
+
+void holdIfStopping() {
+  std::lock_guard<std::mutex> lock(registry().mutex);
+}
+
+}  // namespace quorbix::platform

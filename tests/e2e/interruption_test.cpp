@@ -1,0 +1,226 @@
+// Real signals on real runs: a folder run stopped by SIGINT, SIGTERM or
+// SIGHUP while the converter works or while a picture is being saved leaves
+// no temporary folder, no staging file and no running converter, prints
+// nothing more, and ends by that signal; what a run killed outright left
+// behind is gone after the next run.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "e2e_support.h"
+#include "support/fake_converter.h"
+#include "support/program_runner.h"
+#include "support/test_paths.h"
+
+namespace quorbix::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+Lines namesIn(const std::string& folder) {
+  Lines names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool anyNameStartsWith(const std::string& folder, const std::string& prefix) {
+  for (const std::string& name : namesIn(folder)) {
+    if (name.rfind(prefix, 0) == 0) return true;
+  }
+  return false;
+}
+
+// Polls `done` until it holds or a generous time limit runs out.
+bool waitUntil(const std::function<bool()>& done, int seconds = 60) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// A process that exists and has not ended (zombies waiting for their reaper
+// count as ended).
+bool isRunning(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return false;
+  size_t close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+const char* signalName(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP"; }
+
+// One quorbix copy beside a fake converter; each case gets its own input,
+// output and temporary folder.
+struct StopFixture : ::testing::Test {
+  TempFolder tmp;
+  std::string program = tmp.path() + "prog/";
+  FakeConverterOptions converter;
+
+  struct Case {
+    std::string in, out, temp;
+  };
+  Case makeCase(const std::string& name, int inputs) {
+    Case c{tmp.path() + name + "/in/", tmp.path() + name + "/out/", tmp.path() + name + "/tmp/"};
+    for (const auto& f : {c.in, c.out, c.temp}) fs::create_directories(f);
+    for (int k = 0; k < inputs; ++k) std::ofstream(c.in + "p" + std::to_string(k) + ".pcd") << "not a photo cd";
+    return c;
+  }
+  void SetUp() override { fs::create_directories(program); }
+
+  std::unique_ptr<RunningProgram> start(const Case& c, const std::vector<std::string>& extra = {},
+                                        std::vector<int> ignored = {}) {
+    std::error_code ignoredError;
+    fs::remove(fakeConverterPidFile(program), ignoredError);
+    EXPECT_TRUE(writeFakeConverter(program, converter));
+    RunOptions options;
+    options.programFolder = program;
+    options.workingFolder = tmp.path();
+    options.env = {{"TMPDIR", c.temp}};
+    options.ignoredSignals = std::move(ignored);
+    std::vector<std::string> args = {"-d", "-i", c.in, "-o", c.out, "--tiff-compression=LZW"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return startQuorbix(args, options);
+  }
+  // The process id of the hanging converter, once it has started.
+  int hangingConverter() {
+    std::string text;
+    EXPECT_TRUE(waitUntil([&] {
+      std::ifstream in(fakeConverterPidFile(program));
+      return static_cast<bool>(std::getline(in, text));
+    })) << "the converter never started";
+    return text.empty() ? -1 : std::stoi(text);
+  }
+  // Nothing of the run is left, and what was saved is whole.
+  static void expectTidy(const Case& c, int width) {
+    EXPECT_EQ(namesIn(c.temp), Lines{}) << "temporary folder left behind";
+    for (const std::string& name : namesIn(c.out)) {
+      ASSERT_EQ(name.substr(name.size() - 5), ".tiff") << "left in the output folder: " << name;
+      auto saved = readTiff(c.out + name);
+      ASSERT_TRUE(saved.has_value()) << name;
+      EXPECT_EQ(saved->width, width) << name;
+    }
+  }
+};
+
+TEST_F(StopFixture, StopWhileTheConverterWorks) {
+  converter.hang = true;
+  ASSERT_TRUE(writeTarga(tmp.path() + "small.tga", 64, 48));
+  converter.targa = tmp.path() + "small.tga";  // delivered before it hangs
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signalName(signal));
+    Case c = makeCase(std::string("extract-") + signalName(signal), 1);
+    auto run = start(c);
+    ASSERT_TRUE(run);
+    const int child = hangingConverter();
+    ASSERT_GT(child, 0);
+    EXPECT_TRUE(anyNameStartsWith(c.temp, "quorbix-"));  // the Targa is in there
+    ::kill(run->pid(), signal);
+    RunResult r = run->finish();
+    EXPECT_EQ(r.signal, signal);
+    EXPECT_FALSE(isRunning(child)) << "the converter still runs";
+    if (isRunning(child)) ::kill(child, SIGKILL);
+    // The file in work gets no result line.
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "Processing: " + c.in + "p0.pcd");
+    expectTidy(c, 0);
+  }
+}
+
+TEST_F(StopFixture, StopWhileSaving) {
+  // Big enough that saving takes a while even on a fast machine.
+  ASSERT_TRUE(writeTarga(tmp.path() + "big.tga", 4000, 3000));
+  converter.targa = tmp.path() + "big.tga";
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signalName(signal));
+    Case c = makeCase(std::string("save-") + signalName(signal), 3);
+    auto run = start(c);
+    ASSERT_TRUE(run);
+    ASSERT_TRUE(waitUntil([&] { return anyNameStartsWith(c.out, ".quorbix-tmp-"); }))
+        << "no file was ever being saved";
+    ::kill(run->pid(), signal);
+    RunResult r = run->finish();
+    EXPECT_EQ(r.signal, signal);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_NE(r.lines.back(), "Files converted: 3 of 3");
+    expectTidy(c, 4000);
+  }
+}
+
+TEST_F(StopFixture, IgnoredSignalsStayIgnored) {
+  converter.hang = true;
+  Case c = makeCase("ignored", 1);
+  auto run = start(c, {}, {SIGHUP});
+  ASSERT_TRUE(run);
+  const int child = hangingConverter();
+  ASSERT_GT(child, 0);
+  ::kill(run->pid(), SIGHUP);
+  ::kill(run->pid(), SIGTERM);
+  RunResult r = run->finish();
+  EXPECT_EQ(r.signal, SIGTERM);
+  EXPECT_FALSE(isRunning(child));
+  if (isRunning(child)) ::kill(child, SIGKILL);
+  expectTidy(c, 0);
+}
+
+TEST_F(StopFixture, SecondSignalEndsTheStopAtOnce) {
+  // Started with SIGTERM ignored, the converter ignores the stop's SIGTERM
+  // too, so the stop would wait out its grace time and then kill it.
+  converter.hang = true;
+  Case c = makeCase("second", 1);
+  auto run = start(c, {}, {SIGTERM});
+  ASSERT_TRUE(run);
+  const int child = hangingConverter();
+  ASSERT_GT(child, 0);
+  ::kill(run->pid(), SIGINT);
+  ::kill(run->pid(), SIGHUP);
+  RunResult r = run->finish();
+  EXPECT_TRUE(r.signal == SIGINT || r.signal == SIGHUP) << r.signal;
+  // Ended before the grace time was up: the stubborn converter still runs.
+  EXPECT_TRUE(isRunning(child));
+  ::kill(child, SIGKILL);
+}
+
+TEST_F(StopFixture, NextRunRemovesWhatAKilledRunLeft) {
+  ASSERT_TRUE(writeTarga(tmp.path() + "big.tga", 4000, 3000));
+  converter.targa = tmp.path() + "big.tga";
+  Case c = makeCase("killed", 2);
+  auto run = start(c);
+  ASSERT_TRUE(run);
+  ASSERT_TRUE(waitUntil([&] { return anyNameStartsWith(c.out, ".quorbix-tmp-"); }));
+  const std::string dead = std::to_string(run->pid());
+  ::kill(run->pid(), SIGKILL);
+  EXPECT_EQ(run->finish().signal, SIGKILL);
+  ASSERT_TRUE(anyNameStartsWith(c.temp, "quorbix-" + dead + "-"));
+  ASSERT_TRUE(anyNameStartsWith(c.out, ".quorbix-tmp-" + dead + "-"));
+
+  // Look-alikes of a run that still exists (this test) stay, and so do
+  // links, even when named like a dead run's folder.
+  const std::string alive = std::to_string(::getpid());
+  fs::create_directory(c.temp + "quorbix-" + alive + "-Keep01");
+  std::ofstream(c.out + ".quorbix-tmp-" + alive + "-Keep0001") << "x";
+  fs::create_directory_symlink(c.in, c.temp + "quorbix-" + dead + "-Link01");
+
+  ASSERT_TRUE(writeTarga(tmp.path() + "big.tga", 40, 30));
+  RunResult next = start(c)->finish();
+  EXPECT_EQ(next.exitCode, 0);
+  EXPECT_EQ(next.lines.back(), "Files converted: 2 of 2");
+  EXPECT_EQ(namesIn(c.temp), (Lines{"quorbix-" + alive + "-Keep01", "quorbix-" + dead + "-Link01"}));
+  EXPECT_EQ(namesIn(c.out), (Lines{".quorbix-tmp-" + alive + "-Keep0001", "p0.tiff", "p1.tiff"}));
+  EXPECT_EQ(namesIn(c.in), (Lines{"p0.pcd", "p1.pcd"}));  // not followed
+}
+
+}  // namespace
+}  // namespace quorbix::test
