@@ -12,9 +12,17 @@ namespace quorbix {
 // rotated (an unrotated block is only rendered as far as it can be seen).
 inline constexpr long long kMaxRotatedBlockPixels = 8192LL * 8192;
 
-// The rendered block, or only its top-left `limit` part when that is
-// smaller. Empty when there is no font, the text yields an empty block, a
-// side of the block exceeds the drawing limit, or drawing fails.
-Bitmap renderTextWatermark(const Settings& settings, const Extent& limit);
+struct RenderedText {
+  // The rendered block, or only its top-left `limit` part when that is
+  // smaller. Empty when there is no font, the text yields an empty block, a
+  // side of the block exceeds the drawing limit, memory runs out, or the
+  // font failed.
+  Bitmap block;
+  // The font could not be measured or drawn at its size: the file fails
+  // rather than go out without its watermark.
+  bool fontFailed = false;
+};
+
+RenderedText renderTextWatermark(const Settings& settings, const Extent& limit);
 
 }  // namespace quorbix

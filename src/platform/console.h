@@ -1,11 +1,15 @@
 // Console output: one UTF-8 line at a time, ended by "\n" and flushed.
-// Lines from the main thread and the worker never interleave within a line.
+// Lines from any threads never interleave within a line, on either stream.
 #pragma once
 
 #include <string_view>
 
 namespace quorbix::platform {
 
+// A line on standard output.
 void printLine(std::string_view text);
+
+// A line on standard error.
+void printErrorLine(std::string_view text);
 
 }  // namespace quorbix::platform

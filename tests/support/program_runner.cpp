@@ -116,11 +116,15 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
   std::vector<char*> envp = pointers(envTexts);
   const std::string cwd = options.workingFolder.empty() ? folder : options.workingFolder;
 
-  int inPipe[2], outPipe[2];
+  int inPipe[2], outPipe[2], errPipe[2];
   if (::pipe2(inPipe, O_CLOEXEC) != 0) return result;
   if (::pipe2(outPipe, O_CLOEXEC) != 0) {
     ::close(inPipe[0]);
     ::close(inPipe[1]);
+    return result;
+  }
+  if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+    for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1]}) ::close(fd);
     return result;
   }
   pid_t pid = ::fork();
@@ -130,15 +134,16 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
     ::setsid();
     ::dup2(inPipe[0], STDIN_FILENO);
     ::dup2(outPipe[1], STDOUT_FILENO);
+    ::dup2(errPipe[1], STDERR_FILENO);
     if (::chdir(cwd.c_str()) != 0) ::_exit(127);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(inPipe[0]);
   ::close(outPipe[1]);
+  ::close(errPipe[1]);
   if (pid < 0) {
-    ::close(inPipe[1]);
-    ::close(outPipe[0]);
+    for (int fd : {inPipe[1], outPipe[0], errPipe[0]}) ::close(fd);
     return result;
   }
 
@@ -146,7 +151,10 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   bool killed = false;
   char buffer[65536];
-  for (;;) {
+  // Both streams are read as they come, so that neither pipe fills up.
+  pollfd streams[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string* texts[2] = {&result.out, &result.err};
+  while (streams[0].fd >= 0 || streams[1].fd >= 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now()).count();
     if (left <= 0) {
@@ -154,22 +162,30 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
       killed = true;
       break;
     }
-    pollfd pfd{outPipe[0], POLLIN, 0};
-    int ready = ::poll(&pfd, 1, static_cast<int>(left));
-    if (ready < 0 && errno == EINTR) continue;
+    int ready = ::poll(streams, 2, static_cast<int>(left));
     if (ready <= 0) continue;
-    ssize_t n = ::read(outPipe[0], buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    result.out.append(buffer, static_cast<size_t>(n));
+    for (int i = 0; i < 2; ++i) {
+      if (streams[i].fd < 0 || streams[i].revents == 0) continue;
+      ssize_t n = ::read(streams[i].fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ::close(streams[i].fd);
+        streams[i].fd = -1;  // poll skips negative descriptors
+        continue;
+      }
+      texts[i]->append(buffer, static_cast<size_t>(n));
+    }
   }
-  ::close(outPipe[0]);
+  for (const pollfd& stream : streams) {
+    if (stream.fd >= 0) ::close(stream.fd);
+  }
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   feeder.join();
   if (!killed && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   result.lines = splitLines(result.out);
+  result.errLines = splitLines(result.err);
   return result;
 }
 

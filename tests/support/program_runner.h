@@ -2,7 +2,7 @@
 // folder of the test's choosing (so its programFolder, and a `convert` beside
 // it, are under the test's control), its own XDG_RUNTIME_DIR (so parallel
 // runs never share the single-instance lock), no controlling terminal, the
-// given standard input, and standard output captured.
+// given standard input, and standard output and standard error captured.
 #pragma once
 
 #include <string>
@@ -25,6 +25,8 @@ struct RunResult {
   int exitCode = -1;  // -1 when killed by a signal or not started
   std::string out;
   std::vector<std::string> lines;  // stdout split at "\n" (no empty last line)
+  std::string err;                 // stderr
+  std::vector<std::string> errLines;
 };
 
 // QUORBIX_BINARY_DIR "/quorbix"
