@@ -106,6 +106,10 @@ RunResult runQuorbix(const std::vector<std::string>& args, const RunOptions& opt
     if (eq != std::string::npos) variables[entry.substr(0, eq)] = entry.substr(eq + 1);
   }
   variables["XDG_RUNTIME_DIR"] = runtimeFolder.path();
+  // In a sanitizer build the leak checker's list of suppressions would end
+  // up among the program's standard-error lines; real reports still do.
+  std::string& leakOptions = variables["LSAN_OPTIONS"];
+  leakOptions += leakOptions.empty() ? "print_suppressions=0" : ":print_suppressions=0";
   for (const auto& [name, value] : options.env) variables[name] = value;
 
   std::vector<std::string> argTexts{program};
