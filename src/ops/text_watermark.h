@@ -15,11 +15,12 @@ inline constexpr long long kMaxRotatedBlockPixels = 8192LL * 8192;
 struct RenderedText {
   // The rendered block, or only its top-left `limit` part when that is
   // smaller. Empty when there is no font, the text yields an empty block, a
-  // side of the block exceeds the drawing limit, memory runs out, or the
-  // font failed.
+  // side of the block exceeds the drawing limit, no canvas can be had for
+  // it, or the text failed.
   Bitmap block;
-  // The font could not be measured or drawn at its size: the file fails
-  // rather than go out without its watermark.
+  // The text could not be measured or drawn (the font engine cannot give
+  // the font at its size, or drawing failed): the file fails rather than go
+  // out without its watermark.
   bool fontFailed = false;
 };
 
