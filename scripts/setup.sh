@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  libfreeimage-dev
+  libfreeimage-dev libtiff-dev
   libcairo2-dev libpango1.0-dev fonts-liberation
   libgtest-dev
 )

@@ -9,6 +9,7 @@
 #include "job/conversion_job.h"
 #include "platform/console.h"
 #include "platform/key_wait.h"
+#include "platform/library_messages.h"
 #include "platform/program_folder.h"
 #include "platform/terminal.h"
 #include "settings/settings_defaults.h"
@@ -92,6 +93,8 @@ std::vector<std::string> bannerLines() {
 DriverEnd runDriver(const Parameters& parameters, const std::string& programName) {
   if (parameters.empty()) return DriverEnd::Returned;
 
+  // Before any library is used; their messages show only in debug mode.
+  platform::catchLibraryMessages();
   Settings& settings = globalSettings();
   formatRegistry().build();
   resetJobFields(settings);
@@ -124,6 +127,7 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
     return DriverEnd::Finished;
   }
   if (!settings.inputGiven) return DriverEnd::Returned;
+  platform::showLibraryMessages(settings.debug);
 
   platform::setConsoleTitle(product::kConsoleTitle);
   if (!settings.quiet) printLines(bannerLines());

@@ -32,7 +32,8 @@ Bitmap thresholdImage(Bitmap image, const Settings& settings);
 Bitmap frameImage(Bitmap image, int width, int height, const Settings& settings);
 
 // Text or picture watermark, per settings.watermark. Reads the per-file fields
-// of `settings` for the placeholders of the text.
+// of `settings` for the placeholders of the text. No image when the font of
+// the text cannot be drawn at its size.
 Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& settings);
 
 }  // namespace quorbix

@@ -36,60 +36,60 @@ std::vector<TextLine> placeLines(const std::vector<std::string>& lines,
 
 // Box colour written everywhere, then the glyphs' colour and alpha written
 // over it as they are.
-Bitmap renderRaster(const platform::Font& font, const std::vector<TextLine>& lines, int width,
-                    int height, const Settings& s) {
+RenderedText renderRaster(const platform::Font& font, const std::vector<TextLine>& lines, int width,
+                          int height, const Settings& s) {
   auto block = Canvas::create(width, height);
-  if (block == nullptr) return Bitmap();
+  if (block == nullptr) return {};
   block->fill(toColor(parseColor(s.wmBackColor, static_cast<uint8_t>(clampOpacity(s.wmBackOpacity)))));
   if (!block->drawText(font, lines, toColor(parseColor(s.wmFontColor, static_cast<uint8_t>(clampOpacity(s.wmTextOpacity)))),
                        TextQuality::Raster)) {
-    return Bitmap();
+    return {Bitmap(), true};
   }
-  return block->toBitmap();
+  return {block->toBitmap()};
 }
 
 // Opaque box and opaque smooth text, each layered on with its own opacity.
-Bitmap renderVector(const platform::Font& font, const std::vector<TextLine>& lines, int width,
-                    int height, const Settings& s) {
+RenderedText renderVector(const platform::Font& font, const std::vector<TextLine>& lines, int width,
+                          int height, const Settings& s) {
   auto text = Canvas::create(width, height);
   auto block = Canvas::create(width, height);
-  if (text == nullptr || block == nullptr) return Bitmap();
+  if (text == nullptr || block == nullptr) return {};
   if (!text->drawText(font, lines, toColor(parseColor(s.wmFontColor, 255)), TextQuality::Vector)) {
-    return Bitmap();
+    return {Bitmap(), true};
   }
   block->paint(toColor(parseColor(s.wmBackColor, 255)), clampOpacity(s.wmBackOpacity));
   block->paint(*text, clampOpacity(s.wmTextOpacity));
-  return block->toBitmap();
+  return {block->toBitmap()};
 }
 
 }  // namespace
 
-Bitmap renderTextWatermark(const Settings& s, const Extent& limit) {
+RenderedText renderTextWatermark(const Settings& s, const Extent& limit) {
   const platform::Font* font = s.watermarkFont.get();
-  if (font == nullptr) return Bitmap();
+  if (font == nullptr) return {};
 
   const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(s));
   const std::vector<platform::TextSize> rasterSizes = platform::measureText(*font, lines, TextQuality::Raster);
-  if (rasterSizes.size() != lines.size()) return Bitmap();
+  if (rasterSizes.size() != lines.size()) return {Bitmap(), true};
   const TextBlockLayout block = layoutTextBlock(rasterSizes, s.wmFontLeading, s.wmTextPadding);
-  if (block.width < 1 || block.height < 1) return Bitmap();
-  if (block.width > platform::kMaxCanvasSide || block.height > platform::kMaxCanvasSide) return Bitmap();
+  if (block.width < 1 || block.height < 1) return {};
+  if (block.width > platform::kMaxCanvasSide || block.height > platform::kMaxCanvasSide) return {};
   if (rotatesWatermark(s.wmTextRotation) && block.width * block.height > kMaxRotatedBlockPixels) {
-    return Bitmap();
+    return {};
   }
 
   // Only the part that can survive the crop is drawn; drawing the rest and
   // cutting it off later gives the same pixels.
   const long long width = std::min(block.width, limit.width);
   const long long height = std::min(block.height, limit.height);
-  if (width < 1 || height < 1) return Bitmap();
+  if (width < 1 || height < 1) return {};
 
   if (!s.wmTextAntialiasing) {
     return renderRaster(*font, placeLines(lines, rasterSizes, block, s), static_cast<int>(width),
                         static_cast<int>(height), s);
   }
   const std::vector<platform::TextSize> vectorSizes = platform::measureText(*font, lines, TextQuality::Vector);
-  if (vectorSizes.size() != lines.size()) return Bitmap();
+  if (vectorSizes.size() != lines.size()) return {Bitmap(), true};
   return renderVector(*font, placeLines(lines, vectorSizes, block, s), static_cast<int>(width),
                       static_cast<int>(height), s);
 }

@@ -12,9 +12,18 @@ namespace quorbix {
 // rotated (an unrotated block is only rendered as far as it can be seen).
 inline constexpr long long kMaxRotatedBlockPixels = 8192LL * 8192;
 
-// The rendered block, or only its top-left `limit` part when that is
-// smaller. Empty when there is no font, the text yields an empty block, a
-// side of the block exceeds the drawing limit, or drawing fails.
-Bitmap renderTextWatermark(const Settings& settings, const Extent& limit);
+struct RenderedText {
+  // The rendered block, or only its top-left `limit` part when that is
+  // smaller. Empty when there is no font, the text yields an empty block, a
+  // side of the block exceeds the drawing limit, no canvas can be had for
+  // it, or the text failed.
+  Bitmap block;
+  // The text could not be measured or drawn (the font engine cannot give
+  // the font at its size, or drawing failed): the file fails rather than go
+  // out without its watermark.
+  bool fontFailed = false;
+};
+
+RenderedText renderTextWatermark(const Settings& settings, const Extent& limit);
 
 }  // namespace quorbix

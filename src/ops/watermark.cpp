@@ -26,7 +26,16 @@ Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& setti
   const Extent limit = rotatesWatermark(placement.rotation) ? Extent{kUnlimited, kUnlimited}
                                                             : visibleExtent(room, placement);
 
-  Bitmap watermark = text ? renderTextWatermark(settings, limit) : renderImageWatermark(settings, limit);
+  Bitmap watermark;
+  if (text) {
+    RenderedText rendered = renderTextWatermark(settings, limit);
+    // A font that fails at its size fails the file; a watermark that cannot
+    // be rendered for any other reason is left out.
+    if (rendered.fontFailed) return Bitmap();
+    watermark = std::move(rendered.block);
+  } else {
+    watermark = renderImageWatermark(settings, limit);
+  }
   if (!watermark) return image;
   return placeWatermark(std::move(image), std::move(watermark), width, height, placement, room);
 }

@@ -11,6 +11,7 @@
 namespace quorbix::platform {
 namespace {
 
+// One lock for both streams: on a terminal they are the same screen.
 void writeLine(int fd, std::string_view text) {
   static std::mutex mutex;
   std::string line(text);

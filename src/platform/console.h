@@ -1,5 +1,5 @@
 // Console output: one UTF-8 line at a time, ended by "\n" and flushed.
-// Lines from the main thread and the worker never interleave within a line.
+// Lines from any threads never interleave within a line, on either stream.
 // Once a stop has begun (see interruption.h) nothing more is printed.
 #pragma once
 
@@ -7,10 +7,10 @@
 
 namespace quorbix::platform {
 
-// On standard output.
+// A line on standard output.
 void printLine(std::string_view text);
 
-// On standard error.
+// A line on standard error.
 void printErrorLine(std::string_view text);
 
 }  // namespace quorbix::platform

@@ -49,6 +49,7 @@ class Layout {
     layout_ = pango_layout_new(context_);
     if (layout_ == nullptr) return;
     pango_layout_set_font_description(layout_, font.description());
+    fontUsable_ = canDraw(font);
     // A line is one line, whatever characters it holds.
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
     const FontRequest& request = font.request();
@@ -68,6 +69,9 @@ class Layout {
   Layout& operator=(const Layout&) = delete;
 
   PangoLayout* get() const { return layout_; }
+  // False when the font engine cannot give the font at its size; the text
+  // would then be laid out and drawn with empty boxes for every character.
+  bool fontUsable() const { return fontUsable_; }
 
   void setText(std::string_view text) {
     std::string clean = cleanText(text);
@@ -75,8 +79,21 @@ class Layout {
   }
 
  private:
+  bool canDraw(const Font& font) const {
+    PangoFont* loaded = pango_context_load_font(context_, font.description());
+    if (loaded == nullptr) return false;
+    bool usable = false;
+    if (PANGO_IS_CAIRO_FONT(loaded)) {
+      cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(loaded));
+      usable = scaled != nullptr && cairo_scaled_font_status(scaled) == CAIRO_STATUS_SUCCESS;
+    }
+    g_object_unref(loaded);
+    return usable;
+  }
+
   PangoContext* context_ = nullptr;
   PangoLayout* layout_ = nullptr;
+  bool fontUsable_ = false;
 };
 
 }  // namespace
@@ -161,7 +178,7 @@ bool Canvas::drawText(const Font& font, const std::vector<TextLine>& lines, Colo
                       TextQuality quality) {
   cairo_save(cr_);
   Layout layout(cr_, font, quality);
-  if (layout.get() == nullptr) {
+  if (layout.get() == nullptr || !layout.fontUsable()) {
     cairo_restore(cr_);
     return false;
   }
@@ -220,7 +237,7 @@ std::vector<TextSize> measureText(const Font& font, const std::vector<std::strin
   cairo_t* cr = cairo_create(surface);
   if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
     Layout layout(cr, font, quality);
-    if (layout.get() != nullptr) {
+    if (layout.get() != nullptr && layout.fontUsable()) {
       sizes.reserve(texts.size());
       for (const std::string& text : texts) {
         layout.setText(text);

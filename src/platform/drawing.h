@@ -77,7 +77,8 @@ class Canvas {
   void paint(Color color, int opacity);
   void paint(const Canvas& source, int opacity);
 
-  // Draws the lines in `font`. False when the text system cannot be used.
+  // Draws the lines in `font`. False when the text system cannot be used or
+  // cannot give the font at its size.
   bool drawText(const Font& font, const std::vector<TextLine>& lines, Color color,
                 TextQuality quality);
 
@@ -94,7 +95,8 @@ class Canvas {
 };
 
 // Measures each text in `font` as drawText would lay it out. Raster sizes
-// are whole pixels. Returns an empty list when the text system cannot be used.
+// are whole pixels. Returns an empty list when the text system cannot be used
+// or cannot give the font at its size.
 std::vector<TextSize> measureText(const Font& font, const std::vector<std::string>& texts,
                                   TextQuality quality);
 

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+
+#include "platform/library_messages.h"
 
 namespace quorbix::platform {
 
@@ -15,6 +18,20 @@ Font::Font(PangoFontDescription* description, const FontRequest& request, int pi
 Font::~Font() { pango_font_description_free(description_); }
 
 namespace {
+
+// Fontconfig prints its warnings (a damaged configuration file, a language
+// in the locale settings that it does not know) on standard error itself,
+// while it loads its configuration and settles the default languages. Both
+// happen here, once, with that output caught.
+void loadFontconfigQuietly() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    runCatchingStandardError("fontconfig", [] {
+      FcInit();
+      FcStrSetDestroy(FcGetDefaultLangs());
+    });
+  });
+}
 
 // True when fontconfig can supply some face for `family`.
 bool anyFaceFor(const std::string& family) {
@@ -40,6 +57,7 @@ bool anyFaceFor(const std::string& family) {
 }  // namespace
 
 std::shared_ptr<Font> createFont(const FontRequest& request) {
+  loadFontconfigQuietly();
   if (!anyFaceFor(request.face)) return nullptr;
   PangoFontDescription* description = pango_font_description_new();
   if (description == nullptr) return nullptr;

@@ -19,8 +19,9 @@ struct FontRequest {
   bool strikeThrough = false;
 };
 
-// Larger characters are drawn at this height (in pixels).
-inline constexpr int kMaxFontPixels = 1 << 20;
+// Larger characters are drawn at this height (in pixels): the largest the
+// font engine can draw (FreeType keeps the pixels per em in 16 bits).
+inline constexpr int kMaxFontPixels = 65535;
 
 class Font {
  public:

@@ -174,7 +174,6 @@ TEST(FrontEnd, UnusableRuntimeFolderFallsBackToAPrivateFolder) {
   const std::string home = folder.path() + "home/";
   ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
   test::RunOptions lockOptions;
-  lockOptions.captureErrors = true;
   // XDG_CACHE_HOME first, else ~/.cache; both made when missing, private.
   for (const auto& [cacheVariable, lockFolder] :
        {std::pair{cache, cache}, std::pair{std::string(), home + ".cache/"}}) {
@@ -218,7 +217,6 @@ TEST(FrontEnd, LockFolderOthersCouldControlIsNeverUsed) {
     ASSERT_EQ(::mkdir(cache.c_str(), 0700), 0);
     ASSERT_TRUE(attempt.prepare(cache + "quorbix")) << attempt.name;
     test::RunOptions lockOptions;
-    lockOptions.captureErrors = true;
     lockOptions.env = {{"XDG_RUNTIME_DIR", cache + "quorbix"}, {"XDG_CACHE_HOME", cache}};
     // The run goes on, unguarded, and says so.
     auto run = runQuorbix({"-v"}, lockOptions);

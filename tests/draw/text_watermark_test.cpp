@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <pango/pango.h>
 
+#include <memory>
 #include <string>
 
 #include "draw_test_pixels.h"
@@ -7,6 +9,10 @@
 #include "ops/text_watermark.h"
 #include "ops/watermark_text_layout.h"
 #include "platform/font.h"
+
+#ifdef QUORBIX_SANITIZE
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace quorbix {
 namespace {
@@ -82,7 +88,7 @@ TEST(TextLayoutTest, LineAlignment) {
 TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
   Settings s = textSettings("%n%");
   s.fileCounter = 12345;
-  Bitmap block = renderTextWatermark(s, kNoLimit);
+  Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   auto sizes = platform::measureText(*s.watermarkFont, {"12345", "%n%"}, platform::TextQuality::Raster);
   ASSERT_EQ(sizes.size(), 2u);
@@ -99,7 +105,7 @@ TEST(TextWatermarkTest, LinesFollowTheirAlignment) {
   const Rgba white{255, 255, 255, 255};
   for (uint8_t alignment : {ALIGN_LEFT, ALIGN_CENTER, ALIGN_RIGHT}) {
     s.wmTextAlignment = alignment;
-    Bitmap block = renderTextWatermark(s, kNoLimit);
+    Bitmap block = renderTextWatermark(s, kNoLimit).block;
     ASSERT_TRUE(block);
     const int width = static_cast<int>(block.width());
     const int pitch = (static_cast<int>(block.height()) - 10) / 3;
@@ -124,7 +130,7 @@ TEST(TextWatermarkTest, RasterWritesTextAlphaOverTheBox) {
   s.wmBackColor = "0000FF";
   s.wmTextOpacity = 128;
   s.wmBackOpacity = 255;
-  Bitmap block = renderTextWatermark(s, kNoLimit);
+  Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   int glyph = 0, box = 0, other = 0;
   for (unsigned y = 0; y < block.height(); ++y) {
@@ -158,7 +164,7 @@ TEST(TextWatermarkTest, VectorBlendsTextOverTheBox) {
   s.wmBackColor = "0000FF";
   s.wmTextOpacity = 128;
   s.wmBackOpacity = 255;
-  Bitmap block = renderTextWatermark(s, kNoLimit);
+  Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   bool blended = false;
   for (unsigned y = 0; y < block.height(); ++y) {
@@ -175,7 +181,7 @@ TEST(TextWatermarkTest, DefaultPlacementIsTenPixelsFromTheBottomRight) {
   Settings s = textSettings("Quorbix");
   s.wmBackOpacity = 255;
   s.wmBackColor = "FF0000";
-  Bitmap block = renderTextWatermark(s, kNoLimit);
+  Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   Bitmap out = watermarkImage(solidBitmap(300, 200, 24, kGrey), 300, 200, s);
   test::Box box = test::differingBox(out, solidBitmap(300, 200, 24, kGrey));
@@ -194,8 +200,8 @@ TEST(TextWatermarkTest, DefaultPlacementIsTenPixelsFromTheBottomRight) {
 TEST(TextWatermarkTest, BlockRenderedOnlyAsFarAsItCanBeSeen) {
   Settings s = textSettings("A rather long watermark line", 30);
   s.wmBackOpacity = 255;
-  Bitmap whole = renderTextWatermark(s, kNoLimit);
-  Bitmap part = renderTextWatermark(s, {60, 20});
+  Bitmap whole = renderTextWatermark(s, kNoLimit).block;
+  Bitmap part = renderTextWatermark(s, {60, 20}).block;
   ASSERT_TRUE(whole && part);
   EXPECT_EQ(part.width(), 60u);
   EXPECT_EQ(part.height(), 20u);
@@ -211,8 +217,9 @@ TEST(TextWatermarkTest, NothingToDrawLeavesA24BitImage) {
   EXPECT_EQ(out.bpp(), 24u);
   EXPECT_TRUE(test::differingBox(out, solidBitmap(50, 40, 24, kGrey)).empty());
 
-  Settings empty = textSettings("");  // zero-width block
-  EXPECT_FALSE(renderTextWatermark(empty, kNoLimit));
+  Settings empty = textSettings("");  // zero-width block: nothing drawn, the file converts
+  EXPECT_FALSE(renderTextWatermark(empty, kNoLimit).block);
+  EXPECT_TRUE(watermarkImage(solidBitmap(50, 40, 24, kGrey), 50, 40, empty));
 }
 
 TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
@@ -222,7 +229,7 @@ TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
     style(request);
     s.watermarkFont = platform::createFont(request);
     s.wmBackOpacity = 0;
-    return renderTextWatermark(s, kNoLimit);
+    return renderTextWatermark(s, kNoLimit).block;
   };
   Bitmap plain = render([](platform::FontRequest&) {});
   Bitmap bold = render([](platform::FontRequest& r) { r.bold = true; });
@@ -269,6 +276,33 @@ TEST(TextWatermarkTest, HostileTextsAndSizesDoNotBreak) {
   platform::FontRequest request;
   request.face = "No Such Face 12345";
   EXPECT_TRUE(platform::createFont(request));
+}
+
+TEST(TextWatermarkTest, FontBeyondTheEnginesLargestSizeFailsTheFile) {
+  // The largest size the engine draws: measured, not failed (the block is
+  // larger than any canvas, so nothing is drawn).
+  Settings largest = textSettings("Hamburg", 49151);
+  ASSERT_EQ(largest.watermarkFont->pixelSize(), platform::kMaxFontPixels);
+  EXPECT_FALSE(renderTextWatermark(largest, kNoLimit).fontFailed);
+  EXPECT_EQ(textSettings("Hamburg", 60000).watermarkFont->pixelSize(), platform::kMaxFontPixels);
+
+  // One pixel more, asked for past the cap, is beyond the engine.
+#ifdef QUORBIX_SANITIZE
+  // Cairo loses the memory of the scaled font it fails to create.
+  __lsan::ScopedDisabler cairoLosesTheFailedFont;
+#endif
+  Settings beyond = largest;
+  PangoFontDescription* description = pango_font_description_copy(largest.watermarkFont->description());
+  pango_font_description_set_absolute_size(description, (platform::kMaxFontPixels + 1.0) * PANGO_SCALE);
+  beyond.watermarkFont = std::make_shared<platform::Font>(description, largest.watermarkFont->request(),
+                                                          platform::kMaxFontPixels + 1);
+  for (bool smooth : {false, true}) {
+    beyond.wmTextAntialiasing = smooth;
+    RenderedText rendered = renderTextWatermark(beyond, kNoLimit);
+    EXPECT_TRUE(rendered.fontFailed) << smooth;
+    EXPECT_FALSE(rendered.block) << smooth;
+    EXPECT_FALSE(watermarkImage(solidBitmap(50, 40, 24, kGrey), 50, 40, beyond)) << smooth;
+  }
 }
 
 }  // namespace

@@ -69,12 +69,14 @@ struct RunFixture : ::testing::Test {
     writeFile(in + relative, contents);
     return in + relative;
   }
-  RunResult run(const std::vector<std::string>& args) {
+  RunResult run(const std::vector<std::string>& args,
+                const std::vector<std::pair<std::string, std::string>>& env = {}) {
     EXPECT_TRUE(writeFakeConverter(program, converter));
     RunOptions options;
     options.programFolder = program;
     options.workingFolder = tmp.path();
     options.env = {{"TMPDIR", temp}};
+    options.env.insert(options.env.end(), env.begin(), env.end());
     RunResult result = runQuorbix(args, options);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(namesIn(temp), Lines{}) << "temporary files left behind";
@@ -176,6 +178,48 @@ TEST_F(RunFixture, TextWatermarkRunGetsItsFont) {
   auto a = readTiff(out + "a.tiff");
   ASSERT_TRUE(a.has_value());
   EXPECT_EQ(a->width, 120);
+}
+
+TEST_F(RunFixture, LibrariesSpeakOnlyThroughDebugLines) {
+  deliver("a", 120, 80);
+  input("a.pcd");
+  const Lines converted = {"Preparing...", "Importing...", "Import complete, new files added: 1",
+                           "Converting...", "Conversion complete", "Files converted: 1 of 1"};
+  auto contents = [](const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  };
+
+  // libtiff warns about the codec identifier that DEFLATE writes; the file
+  // keeps that identifier.
+  RunResult r = run({"-i", in, "-o", out, "--tiff-compression=DEFLATE"});
+  EXPECT_EQ(afterBanner(r), converted);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(tiffCompressionTag(out + "a.tiff"), 32946);
+  r = run({"-d", "-i", in, "-o", out, "--tiff-compression=DEFLATE"});
+  EXPECT_EQ(r.errLines, (Lines{"Library message: libtiff warning: TIFFWriteDirectorySec: Creating TIFF with "
+                               "legacy Deflate codec identifier, COMPRESSION_ADOBE_DEFLATE is more widely "
+                               "supported"}));
+
+  // Characters larger than the font engine can draw are drawn at its
+  // largest size, where the block is larger than any canvas: the picture
+  // converts as it is, without a watermark. Fontconfig, for its part, does
+  // not know the locale's language.
+  ASSERT_EQ(run({"-q", "-i", in, "-o", out}).err, "");
+  const std::string plain = contents(out + "a.tiff");
+  const std::vector<std::pair<std::string, std::string>> unknownLanguage = {{"FC_LANG", ""},
+                                                                           {"LC_ALL", "bogus"}};
+  for (const char* points : {"49152", "60000", "2147483647"}) {
+    r = run({"-i", in, "-o", out, "--wm-text=Huge", std::string("--wm-font-size=") + points},
+            unknownLanguage);
+    EXPECT_EQ(afterBanner(r), converted) << points;
+    EXPECT_EQ(r.err, "") << points;
+    EXPECT_EQ(contents(out + "a.tiff"), plain) << points;
+  }
+  r = run({"-d", "-i", in, "-o", out, "--wm-text=Huge", "--wm-font-size=60000"}, unknownLanguage);
+  EXPECT_EQ(r.errLines, (Lines{"Library message: fontconfig: Fontconfig warning: ignoring bogus: not a "
+                               "valid language tag"}));
+  EXPECT_EQ(r.lines.back(), "Files converted: 1 of 1");
 }
 
 TEST_F(RunFixture, EveryFileFailingQuietly) {

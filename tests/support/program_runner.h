@@ -4,7 +4,7 @@
 // and TMPDIR (so parallel runs, and other runs of the same user, never share
 // the single-instance lock or temporary files), in a session of its own with
 // no controlling terminal and the usual handling of SIGINT, SIGTERM and
-// SIGHUP, the given standard input, and standard output captured.
+// SIGHUP, the given standard input, and both output streams captured.
 #pragma once
 
 #include <memory>
@@ -23,15 +23,15 @@ struct RunOptions {
   std::string programName = "quorbix";  // file name of the copy
   int timeoutSeconds = 120;    // the run is killed after this (exitCode -1)
   std::vector<int> ignoredSignals;  // started with these signals ignored
-  bool captureErrors = false;  // standard error into RunResult::err (else inherited)
 };
 
 struct RunResult {
   int exitCode = -1;  // -1 when killed by a signal or not started
   int signal = 0;     // the signal that ended it (not the time limit's)
   std::string out;
-  std::string err;    // with captureErrors
+  std::string err;    // standard error
   std::vector<std::string> lines;  // stdout split at "\n" (no empty last line)
+  std::vector<std::string> errLines;
 };
 
 // QUORBIX_BINARY_DIR "/quorbix"

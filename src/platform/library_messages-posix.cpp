@@ -1,0 +1,172 @@
+#include "platform/library_messages.h"
+
+#include <FreeImage.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <sys/mman.h>
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "platform/console.h"
+
+namespace quorbix::platform {
+namespace {
+
+std::atomic<bool> gShow{false};
+
+// Valid UTF-8 on one line: control characters (C0, DEL, C1) and line breaks
+// become spaces, runs of spaces one space, and none at either end.
+std::string oneLine(std::string_view text) {
+  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+  const std::string_view source = valid != nullptr ? valid : "";
+  std::string line;
+  line.reserve(source.size());
+  for (size_t i = 0; i < source.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(source[i]);
+    bool control = byte < 0x20 || byte == 0x7F;
+    // U+0080 to U+009F are C2 80 to C2 9F.
+    if (byte == 0xC2 && i + 1 < source.size() && static_cast<unsigned char>(source[i + 1]) <= 0x9F) {
+      control = true;
+      ++i;
+    }
+    const char c = control ? ' ' : source[i];
+    if (c == ' ' && (line.empty() || line.back() == ' ')) continue;
+    line += c;
+  }
+  g_free(valid);
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+// printf-style text, as long as it is.
+std::string formatted(const char* format, va_list arguments) {
+  if (format == nullptr) return "";
+  va_list measuring;
+  va_copy(measuring, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, measuring);
+  va_end(measuring);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::vsnprintf(text.data(), text.size(), format, arguments);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void DLL_CALLCONV freeImageMessage(FREE_IMAGE_FORMAT format, const char* message) {
+  const char* name = format != FIF_UNKNOWN ? FreeImage_GetFormatFromFIF(format) : nullptr;
+  reportLibraryMessage(name != nullptr ? std::string("FreeImage ") + name : std::string("FreeImage"),
+                       message != nullptr ? message : "");
+}
+
+void tiffMessage(const char* kind, const char* module, const char* format, va_list arguments) {
+  std::string text = formatted(format, arguments);
+  if (module != nullptr && *module != '\0') text = std::string(module) + ": " + text;
+  reportLibraryMessage(std::string("libtiff ") + kind, text);
+}
+
+void tiffWarning(const char* module, const char* format, va_list arguments) {
+  tiffMessage("warning", module, format, arguments);
+}
+
+void tiffError(const char* module, const char* format, va_list arguments) {
+  tiffMessage("error", module, format, arguments);
+}
+
+const char* levelName(GLogLevelFlags level) {
+  if (level & G_LOG_LEVEL_ERROR) return "error";
+  if (level & G_LOG_LEVEL_CRITICAL) return "critical";
+  if (level & G_LOG_LEVEL_WARNING) return "warning";
+  if (level & G_LOG_LEVEL_MESSAGE) return "message";
+  if (level & G_LOG_LEVEL_INFO) return "info";
+  return "debug";
+}
+
+// Every GLib log message (Pango's among them) ends here, structured or not.
+GLogWriterOutput glibMessage(GLogLevelFlags level, const GLogField* fields, gsize count, gpointer) {
+  std::string domain = "GLib";
+  std::string message;
+  for (gsize i = 0; i < count; ++i) {
+    const std::string_view key = fields[i].key;
+    if (key != "MESSAGE" && key != "GLIB_DOMAIN") continue;
+    const char* value = static_cast<const char*>(fields[i].value);
+    if (value == nullptr) continue;
+    std::string text = fields[i].length < 0 ? std::string(value)
+                                            : std::string(value, static_cast<size_t>(fields[i].length));
+    (key == "MESSAGE" ? message : domain) = std::move(text);
+  }
+  // Debug and informational messages only when G_MESSAGES_DEBUG asks for them.
+  if (!g_log_writer_default_would_drop(level, domain.c_str())) {
+    reportLibraryMessage(domain + " " + levelName(level), message);
+  }
+  return G_LOG_WRITER_HANDLED;
+}
+
+void glibPrint(const gchar* text) { reportLibraryMessage("GLib", text != nullptr ? text : ""); }
+
+}  // namespace
+
+void catchLibraryMessages() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    FreeImage_SetOutputMessage(freeImageMessage);
+    TIFFSetWarningHandler(tiffWarning);
+    TIFFSetErrorHandler(tiffError);
+    g_log_set_writer_func(glibMessage, nullptr, nullptr);
+    g_set_print_handler(glibPrint);
+    g_set_printerr_handler(glibPrint);
+  });
+}
+
+void showLibraryMessages(bool show) { gShow = show; }
+
+void reportLibraryMessage(std::string_view source, std::string_view text) {
+  if (!gShow) return;
+  const std::string line = oneLine(text);
+  if (line.empty()) return;
+  printErrorLine("Library message: " + oneLine(source) + ": " + line);
+}
+
+void runCatchingStandardError(std::string_view source, const std::function<void()>& work) {
+  std::fflush(stderr);
+  const int saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+  int sink = ::memfd_create("quorbix-library-output", MFD_CLOEXEC);
+  if (sink < 0) sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved < 0 || sink < 0 || ::dup2(sink, STDERR_FILENO) < 0) {
+    // Nowhere to divert it: better the message on the console than no work.
+    if (saved >= 0) ::close(saved);
+    if (sink >= 0) ::close(sink);
+    work();
+    return;
+  }
+  work();
+  std::fflush(stderr);
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
+
+  // Enough for any warnings; a flood beyond this is cut off.
+  constexpr size_t kMostKept = 64 * 1024;
+  std::string caught;
+  if (::lseek(sink, 0, SEEK_SET) == 0) {
+    char buffer[4096];
+    ssize_t n;
+    while (caught.size() < kMostKept && (n = ::read(sink, buffer, sizeof buffer)) > 0) {
+      caught.append(buffer, static_cast<size_t>(n));
+    }
+  }
+  ::close(sink);
+  size_t start = 0;
+  while (start < caught.size()) {
+    size_t end = caught.find('\n', start);
+    if (end == std::string::npos) end = caught.size();
+    reportLibraryMessage(source, std::string_view(caught).substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+}  // namespace quorbix::platform
