@@ -1,9 +1,9 @@
 // Times the import of a large list file and reports the peak memory: the
-// list holds `lines` lines of 10 bytes each (100 MB for 10 million); every
-// tenth names one of 1000 real PhotoCD files (so each file is named many
-// times), the others name files that do not exist. Relative lines, read from
-// inside the generated folder.
-// Usage: bench_import_list [lines=10000000]
+// list holds `lines` lines of 10 bytes each (100 MB for 10 million); of every
+// ten lines, `missing` name files that do not exist (all different) and the
+// others one of 1000 real PhotoCD files (so each file is named many times).
+// Relative lines, read from inside the generated folder.
+// Usage: bench_import_list [lines=10000000] [missing=9]
 // Peak memory of the whole process: run under /usr/bin/time -v as well.
 #include <sys/resource.h>
 #include <unistd.h>
@@ -34,6 +34,7 @@ long peakKilobytes() {
 
 int main(int argc, char** argv) {
   const long lines = argc > 1 ? std::atol(argv[1]) : 10000000;
+  const long missing = argc > 2 ? std::atol(argv[2]) : 9;
   constexpr int kFiles = 1000;
   namespace fs = std::filesystem;
   std::string pattern = (fs::temp_directory_path() / "quorbix-bench-XXXXXX").string();
@@ -47,8 +48,9 @@ int main(int argc, char** argv) {
   }
   {
     std::ofstream list(root + "list.txt", std::ios::binary);
+    long named = 0;
     for (long i = 0; i < lines; ++i) {
-      if (i % 10 == 0) std::snprintf(name, sizeof name, "f/%03ld.pcd\n", (i / 10) % kFiles);
+      if (i % 10 >= missing) std::snprintf(name, sizeof name, "f/%03ld.pcd\n", named++ % kFiles);
       else std::snprintf(name, sizeof name, "m/%07ld\n", i % 10000000);
       list << name;
     }
@@ -62,8 +64,8 @@ int main(int argc, char** argv) {
   int32_t count = quorbix::importInputs("", root + "list.txt", accepted, set);
   double import = secondsSince(start);
 
-  std::printf("lines=%ld list-bytes=%llu imported=%d import=%.2fs peak-rss=%ld MB (before import %ld MB)\n",
-              lines, static_cast<unsigned long long>(fs::file_size(root + "list.txt")), count,
+  std::printf("lines=%ld missing=%ld/10 list-bytes=%llu imported=%d import=%.2fs peak-rss=%ld MB (before import %ld MB)\n",
+              lines, missing, static_cast<unsigned long long>(fs::file_size(root + "list.txt")), count,
               import, peakKilobytes() / 1024, before / 1024);
   std::error_code ec;
   fs::remove_all(root, ec);

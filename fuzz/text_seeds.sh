@@ -38,13 +38,14 @@ case $target in
     options_dict | sort -u > "$folder/dict"
     ;;
   list_file)
-    # Byte 0 is the size of the pieces the rest is fed in, less one.
+    # Byte 0 is the size of the pieces the rest is fed in, less one; byte 1
+    # the longest line taken (0: the program's own limit).
     list='  /in/a.pcd  \r\n\r\n/in/more\r\n\t/in/b.pcd\nno such file\r/in/M\xC3\xBCller \xF0\x9F\x98\x80.pcd\n'
-    seed utf8 "\x00\xEF\xBB\xBF$list"
-    seed plain "\x0F$list"
-    { printf '\x02'; printf "$list" | utf16 le; } > "$folder/seeds/utf16le"
-    { printf '\x06'; printf "$list" | utf16 be; } > "$folder/seeds/utf16be"
-    seed utf32 '\x01\xFF\xFE\x00\x00/a.pcd\n'
+    seed utf8 "\x00\x00\xEF\xBB\xBF$list"
+    seed plain "\x0F\x0C$list"
+    { printf '\x02\x00'; printf "$list" | utf16 le; } > "$folder/seeds/utf16le"
+    { printf '\x06\x10'; printf "$list" | utf16 be; } > "$folder/seeds/utf16be"
+    seed utf32 '\x01\x00\xFF\xFE\x00\x00/a.pcd\n'
     printf '"\\x0D\\x0A"\n"\\xFF\\xFE"\n"\\xFE\\xFF"\n"\\xEF\\xBB\\xBF"\n"\\x00\\xD8"\n"\\x00\\xDC"\n' > "$folder/dict"
     ;;
   output_naming)

@@ -17,13 +17,6 @@ size_t byteOrderMarkLength(std::string_view text) {
   return 0;
 }
 
-std::string_view trimSpaces(std::string_view line) {
-  size_t first = line.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  size_t last = line.find_last_not_of(' ');
-  return line.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 void ListFileReader::feed(std::string_view bytes) {
@@ -44,7 +37,7 @@ void ListFileReader::finish() {
     utf16_->finish(decoded_);
     splitText(decoded_);
   }
-  endLine({});
+  endLine();
 }
 
 // Looks for the mark in the first bytes and reads what follows it.
@@ -68,22 +61,39 @@ void ListFileReader::readText(std::string_view bytes) {
 void ListFileReader::splitText(std::string_view text) {
   for (size_t end = text.find_first_of("\r\n"); end != std::string_view::npos;
        end = text.find_first_of("\r\n")) {
-    endLine(text.substr(0, end));
+    appendToLine(text.substr(0, end));
+    endLine();
     text.remove_prefix(end + 1);
   }
-  line_.append(text);
+  appendToLine(text);
 }
 
-// Hands on the line made of the waiting start and `rest`.
-void ListFileReader::endLine(std::string_view rest) {
-  std::string_view line = rest;
-  if (!line_.empty()) {
-    line_.append(rest);
-    line = line_;
+// Adds a part of the current line, leaving out its outer spaces.
+void ListFileReader::appendToLine(std::string_view text) {
+  if (tooLong_) return;
+  const size_t last = text.find_last_not_of(' ');
+  if (last == std::string_view::npos) {
+    if (!line_.empty()) spaces_ += text.size();
+    return;
   }
-  line = trimSpaces(line);
-  if (!line.empty() && line.find('\0') == std::string_view::npos) onLine_(line);
+  const size_t first = line_.empty() ? text.find_first_not_of(' ') : 0;
+  const std::string_view inner = text.substr(first, last + 1 - first);
+  if (line_.size() + spaces_ + inner.size() > longestLine_) {
+    tooLong_ = true;
+    line_ = std::string();
+    spaces_ = 0;
+    return;
+  }
+  line_.append(spaces_, ' ');
+  line_.append(inner);
+  spaces_ = text.size() - last - 1;
+}
+
+void ListFileReader::endLine() {
+  if (!tooLong_ && !line_.empty() && line_.find('\0') == std::string::npos) onLine_(line_);
   line_.clear();
+  spaces_ = 0;
+  tooLong_ = false;
 }
 
 std::vector<std::string> listFileLines(std::string_view contents) {

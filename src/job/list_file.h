@@ -6,6 +6,7 @@
 // removed. There is no comment syntax.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,14 +17,20 @@
 
 namespace quorbix {
 
+// Lines longer than this after trimming name no path on any system (Linux
+// stops at 4095 bytes, Windows at 32767 UTF-16 units) and are left out.
+inline constexpr size_t kLongestListLine = size_t{128} << 10;
+
 // Splits a list file fed in consecutive pieces of any size into its lines,
-// handing each on as soon as it is complete: memory holds one line, not the
-// file. Only non-empty trimmed lines are handed on, in file order; lines
-// holding a NUL cannot name a path and are left out.
+// handing each on as soon as it is complete: memory holds at most one line
+// of bounded length, whatever the size of the file. Only non-empty trimmed
+// lines are handed on, in file order; lines holding a NUL or longer than
+// `longestLine` cannot name a path and are left out.
 class ListFileReader {
  public:
   using LineHandler = std::function<void(std::string_view line)>;
-  explicit ListFileReader(LineHandler onLine) : onLine_(std::move(onLine)) {}
+  explicit ListFileReader(LineHandler onLine, size_t longestLine = kLongestListLine)
+      : onLine_(std::move(onLine)), longestLine_(longestLine) {}
 
   void feed(std::string_view bytes);
   // The end of the file: hands on the last line.
@@ -33,14 +40,21 @@ class ListFileReader {
   void startText();
   void readText(std::string_view bytes);
   void splitText(std::string_view text);
-  void endLine(std::string_view rest);
+  void appendToLine(std::string_view text);
+  void endLine();
 
   LineHandler onLine_;
+  size_t longestLine_;
   bool started_ = false;  // the mark has been looked for
   std::string head_;      // the first bytes, until there are enough to tell the mark
   std::optional<Utf16Decoder> utf16_;
   std::string decoded_;  // one piece of UTF-16 text as UTF-8
-  std::string line_;     // the start of a line that a piece ended in
+  // The line being read: its text from the first to the last character
+  // that is not a space, the spaces seen after that, and whether it has
+  // grown too long to name anything.
+  std::string line_;
+  size_t spaces_ = 0;
+  bool tooLong_ = false;
 };
 
 // The lines of a whole list file at once.

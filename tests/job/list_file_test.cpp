@@ -98,6 +98,21 @@ TEST(ListFileReader, PiecesMayEndAnywhere) {
   EXPECT_EQ(linesInPieces(files[3], {3}), (Lines{"/a\xF0\x9F\x98\x80.pcd", "/b.pcd", "\xEF\xBF\xBD"}));
 }
 
+TEST(ListFileReader, LinesTooLongForAPathNameNothing) {
+  // The limit counts the line without its outer spaces, however the pieces
+  // fall; inner spaces count.
+  const std::string file = "   /a.pcd     \n/ab.pcd\n  /b.pcd\r\na    b  \na     b\n" + std::string(100, ' ');
+  for (size_t piece = 1; piece <= file.size(); ++piece) {
+    Lines lines;
+    ListFileReader reader([&](std::string_view line) { lines.emplace_back(line); }, 6);
+    for (size_t at = 0; at < file.size(); at += piece) reader.feed(std::string_view(file).substr(at, piece));
+    reader.finish();
+    EXPECT_EQ(lines, (Lines{"/a.pcd", "/b.pcd", "a    b"})) << "pieces of " << piece;
+  }
+  const std::string longest(kLongestListLine, 'a');
+  EXPECT_EQ(listFileLines(" " + longest + " \n" + longest + "a\n/b"), (Lines{longest, "/b"}));
+}
+
 TEST(ListFileReader, LinesAreHandedOnAsTheyEnd) {
   Lines lines;
   ListFileReader reader([&](std::string_view line) { lines.emplace_back(line); });
