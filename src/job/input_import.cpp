@@ -7,9 +7,13 @@
 #include "job/job_progress.h"
 #include "job/list_file.h"
 #include "platform/file_system.h"
+#include "platform/random_access_file.h"
 
 namespace quorbix {
 namespace {
+
+// List files are read in pieces of this size.
+constexpr size_t kListFilePiece = size_t{1} << 16;
 
 std::string lowerAscii(std::string text) {
   for (char& c : text) {
@@ -26,11 +30,11 @@ std::string withTrailingSlash(std::string folder) {
 }  // namespace
 
 int32_t InputImporter::addInputFile(const std::string& path, const std::string& relativeFolder) {
+  std::string extension = lowerAscii(extensionOf(path));
+  if (std::find(accepted_.begin(), accepted_.end(), extension) == accepted_.end()) return 0;
   // Only regular files with content: FIFOs, devices and empty files are never opened.
   platform::PathInfo info = platform::pathInfo(path);
   if (info.kind != platform::PathKind::File || info.size == 0) return 0;
-  std::string extension = lowerAscii(extensionOf(path));
-  if (std::find(accepted_.begin(), accepted_.end(), extension) == accepted_.end()) return 0;
   return inputs_.add(path, relativeFolder) ? 1 : 0;
 }
 
@@ -58,19 +62,28 @@ int32_t InputImporter::scanFolder(const std::string& folder) {
 }
 
 int32_t InputImporter::importListFile(const std::string& listFile) {
-  std::string contents;
-  if (!platform::readWholeFile(listFile, contents)) return 0;
+  auto file = platform::RandomAccessFile::open(listFile);
+  if (file == nullptr || file->size() > kMaxListFileBytes) return 0;
   int32_t count = 0;
-  for (const std::string& line : listFileLines(contents)) {
-    platform::PathInfo info = platform::pathInfo(line);
-    if (info.kind == platform::PathKind::Missing) continue;
-    if (info.kind == platform::PathKind::Folder) {
-      count += scanFolder(withTrailingSlash(line));
-    } else {
-      count += addInputFile(line);
-    }
+  ListFileReader reader([&](std::string_view line) { count += importListLine(std::string(line)); });
+  std::vector<char> piece(kListFilePiece);
+  for (uint64_t offset = 0; offset < file->size();) {
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(piece.size(), file->size() - offset));
+    if (!file->readAt(offset, piece.data(), length)) break;
+    reader.feed(std::string_view(piece.data(), length));
+    offset += length;
   }
+  reader.finish();
   return count;
+}
+
+int32_t InputImporter::importListLine(const std::string& line) {
+  // A path already taken is a file that would only be refused again.
+  if (inputs_.contains(line)) return 0;
+  platform::PathInfo info = platform::pathInfo(line);
+  if (info.kind == platform::PathKind::Missing) return 0;
+  if (info.kind == platform::PathKind::Folder) return scanFolder(withTrailingSlash(line));
+  return addInputFile(line);
 }
 
 bool isListFile(const std::string& inputFile) {

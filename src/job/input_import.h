@@ -13,6 +13,9 @@
 
 namespace quorbix {
 
+// List files larger than this (2 GiB) are not read.
+inline constexpr uint64_t kMaxListFileBytes = uint64_t{1} << 31;
+
 class InputImporter {
  public:
   // `inputFolder` is the run's input folder (absolute, ending in "/"), or
@@ -30,10 +33,14 @@ class InputImporter {
   // recurse forever; links to files are taken as those files.
   int32_t scanFolder(const std::string& folder);
 
-  // Files added from every line of the list file; 0 when it cannot be read.
+  // Files added from every line of the list file; 0 when it cannot be
+  // opened or is larger than kMaxListFileBytes. The file is read in pieces
+  // and each line is taken as it comes; should reading fail part-way, the
+  // lines before stay taken.
   int32_t importListFile(const std::string& listFile);
 
  private:
+  int32_t importListLine(const std::string& line);
   std::string relativeFolderOf(const std::string& folder) const;
 
   const std::vector<std::string>& accepted_;

@@ -13,25 +13,17 @@ size_t InputSet::bucketOf(std::string_view path) {
 }
 
 bool InputSet::add(const std::string& path, const std::string& relativeFolder) {
-  auto& bucket = buckets_[bucketOf(path)];
-  for (const Entry& entry : bucket) {
-    if (entry.path == path) return false;
-  }
-  bucket.push_back(Entry{path, relativeFolder});
-  ++size_;
+  if (contains(path)) return false;
+  chains_[bucketOf(path)].push_back(static_cast<uint32_t>(entries_.size()));
+  entries_.push_back(Entry{path, relativeFolder});
+  index_.insert(entries_.back().path);
   return true;
 }
 
-bool InputSet::contains(std::string_view path) const {
-  for (const Entry& entry : buckets_[bucketOf(path)]) {
-    if (entry.path == path) return true;
-  }
-  return false;
-}
-
 void InputSet::clear() {
-  for (auto& bucket : buckets_) bucket.clear();
-  size_ = 0;
+  index_.clear();
+  entries_.clear();
+  for (auto& chain : chains_) chain.clear();
 }
 
 }  // namespace quorbix

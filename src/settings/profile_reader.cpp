@@ -2,11 +2,12 @@
 
 #include "app/option_table.h"
 #include "platform/file_system.h"
+#include "settings/utf16_text.h"
 
 namespace quorbix {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // UTF-8
 
 std::string upperAscii(std::string_view text) {
   std::string result(text);
@@ -14,24 +15,6 @@ std::string upperAscii(std::string_view text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return result;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 std::string fromLatin1(std::string_view bytes) {
@@ -115,6 +98,8 @@ std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
   std::string text;
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     text = validUtf8(bytes.substr(kByteOrderMark.size()));
+  } else if (std::optional<Utf16Order> order = utf16Order(bytes)) {
+    text = decodeUtf16(bytes.substr(kUtf16MarkLength), *order);
   } else {
     text = fromLatin1(bytes);
   }

@@ -28,9 +28,9 @@ struct ProfileEntry {
   std::string value;  // outer blanks removed
 };
 
-// The parsing step on its own: the file's bytes (UTF-8 after a byte-order
-// mark, ISO 8859-1 otherwise) to the key lines of its first "CLI" section,
-// in file order, as UTF-8 texts.
+// The parsing step on its own: the file's bytes (UTF-8 after its byte-order
+// mark, UTF-16 after either of its marks, ISO 8859-1 otherwise) to the key
+// lines of its first "CLI" section, in file order, as valid UTF-8 texts.
 std::vector<ProfileEntry> parseProfile(std::string_view bytes);
 
 // Applies one key line; unknown keys are ignored. Returns whether the key

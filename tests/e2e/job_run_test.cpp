@@ -16,6 +16,7 @@
 #include "support/fake_converter.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
+#include "support/utf16_bytes.h"
 
 namespace quorbix::test {
 namespace {
@@ -392,6 +393,21 @@ TEST_F(RunFixture, ListFileInput) {
                                    "Converting...", "Conversion complete", "Files converted: 2 of 2"}));
   // Files from a list keep no sub-folders.
   EXPECT_EQ(namesIn(out), (Lines{"a.tiff", "b.tiff"}));
+}
+
+TEST_F(RunFixture, Utf16ListFileAndProfile) {
+  // As a Windows editor saves "Unicode" text: the list little-endian with
+  // CR LF, the profile big-endian.
+  deliver("M\xC3\xBCller", 8, 8);
+  const std::string picture = input("M\xC3\xBCller.pcd");
+  std::u16string list = u"  ";
+  for (char c : in) list += static_cast<char16_t>(c);
+  writeFile(tmp.path() + "list.txt", utf16Bytes(list + u"M\u00fcller.pcd\r\n", false));
+  writeFile(tmp.path() + "p.ini", utf16Bytes(u"[CLI]\r\n--FILENAME-MASK=\u00a9-%filename%.%ext%\r\n", true));
+  RunResult r = run({"-i", tmp.path() + "list.txt", "-o", out, "--profile=" + tmp.path() + "p.ini"});
+  EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Importing...", "Import complete, new files added: 1",
+                                   "Converting...", "Conversion complete", "Files converted: 1 of 1"}));
+  EXPECT_EQ(namesIn(out), Lines{"\xC2\xA9-M\xC3\xBCller.tiff"});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "job_test_support.h"
 #include "support/test_paths.h"
+#include "support/utf16_bytes.h"
 
 namespace quorbix {
 namespace {
@@ -137,6 +138,32 @@ TEST(InputImport, ListFileCountsEachFileOnceAndKeepsNoSubFolders) {
                                  {root + "pics/a.pcd", ""},
                                  {root + "pics/deep/b.pcd", ""},
                                  {root + "c.pcd", ""}}));
+}
+
+TEST(InputImport, ListFileReadInPiecesCutAnywhere) {
+  // List files are read 64 KiB at a time: here a path, a CR LF pair and a
+  // UTF-16 surrogate pair each straddle the end of a piece.
+  test::TempFolder tmp;
+  const std::string root = tmp.path();
+  const std::string a = root + "a.pcd", b = root + "b.pcd", emoji = root + "\xF0\x9F\x98\x80.pcd";
+  for (const auto& path : {a, b, emoji}) writeFile(path, "x");
+  std::string list = "\xEF\xBB\xBF";
+  list += std::string(65536 - 2 - list.size(), ' ') + a + "\n";
+  list += std::string(2 * 65536 - 1 - b.size() - list.size(), ' ') + b + "\r\n";
+  ASSERT_EQ(list.substr(2 * 65536 - 1, 2), "\r\n");
+  writeFile(root + "list.txt", list);
+  InputSet set;
+  EXPECT_EQ(importInputs("", root + "list.txt", kAccepted, set), 2);
+  EXPECT_TRUE(set.contains(a) && set.contains(b));
+
+  // The surrogate pair of U+1F600 begins 2 bytes before the end of the piece.
+  std::u16string text(32766 - root.size(), u' ');
+  for (char c : root) text += static_cast<char16_t>(c);
+  text += u"\U0001F600.pcd";
+  writeFile(root + "utf16.txt", test::utf16Bytes(text, false));
+  InputSet utf16;
+  EXPECT_EQ(importInputs("", root + "utf16.txt", kAccepted, utf16), 1);
+  EXPECT_TRUE(utf16.contains(emoji));
 }
 
 TEST(InputImport, ListFileRelativeLinesAreRelativeToTheCurrentFolder) {

@@ -8,9 +8,12 @@
 #include "platform/file_system.h"
 #include "settings/settings_defaults.h"
 #include "support/test_paths.h"
+#include "support/utf16_bytes.h"
 
 namespace quorbix {
 namespace {
+
+using namespace std::string_literals;
 
 Settings defaults() {
   Settings s;
@@ -68,6 +71,26 @@ TEST(ParseProfile, EncodingsGiveUtf8Texts) {
   // Broken UTF-8 after a byte-order mark becomes U+FFFD, never invalid text.
   auto broken = parseProfile("\xEF\xBB\xBF[CLI]\n--WM-TEXT=a\xC3\x28\xED\xA0\x80\xF5z\n");
   EXPECT_EQ(broken[0].value, "a\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz");
+}
+
+TEST(ParseProfile, Utf16InBothByteOrders) {
+  const std::u16string_view text =
+      u"[CLI]\r\n--WM-TEXT=\u00a9 M\u00fcller \U0001F600\r\n--JPG-QUALITY = 80\r\n[Other]\r\n--WIDTH=1\r\n";
+  for (bool bigEndian : {false, true}) {
+    auto entries = parseProfile(test::utf16Bytes(text, bigEndian));
+    ASSERT_EQ(entries.size(), 2u) << bigEndian;
+    EXPECT_EQ(entries[0].value, "\xC2\xA9 M\xC3\xBCller \xF0\x9F\x98\x80");
+    EXPECT_EQ(entries[1].key, "--JPG-QUALITY");
+    Settings s = applied(test::utf16Bytes(text, bigEndian));
+    EXPECT_EQ(s.jpgQuality, 80);
+  }
+  // Unpaired surrogates become U+FFFD and an odd last byte is dropped: the
+  // text stays valid UTF-8.
+  auto broken = parseProfile(test::utf16Bytes(u"[CLI]\n--WM-TEXT=a\xDC00" u"b\xD800", false) + "c");
+  ASSERT_EQ(broken.size(), 1u);
+  EXPECT_EQ(broken[0].value, "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  // FF FE 00 00 is no UTF-16 mark: such a file is ISO 8859-1 as before.
+  EXPECT_EQ(parseProfile("\xFF\xFE\x00\x00\n[CLI]\n--WIDTH=5\n"s).size(), 1u);
 }
 
 TEST(ApplyProfile, KeysConversionsAndFlags) {
