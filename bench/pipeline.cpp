@@ -55,7 +55,7 @@ long peakKilobytes() {
 class CopyingConverter : public quorbix::ConverterRunner {
  public:
   explicit CopyingConverter(std::string prepared) : prepared_(std::move(prepared)) {}
-  void run(const std::vector<std::string>& arguments) override {
+  quorbix::ConverterOutcome run(const std::vector<std::string>& arguments) override {
     Clock::time_point start = Clock::now();
     double cpuStart = threadCpuSeconds();
     std::error_code ec;
@@ -63,6 +63,7 @@ class CopyingConverter : public quorbix::ConverterRunner {
     converterSeconds += secondsSince(start);
     converterCpuSeconds += threadCpuSeconds() - cpuStart;
     ++runs;
+    return quorbix::ConverterOutcome::Ended;
   }
   void pause(int milliseconds) override { pausedMilliseconds += milliseconds; }
 

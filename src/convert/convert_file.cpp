@@ -3,8 +3,9 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <atomic>
 
-#include "convert/file_names.h"
+#include "convert/cmyk_separation.h"
 #include "convert/image_io.h"
 #include "convert/output_depth.h"
 #include "convert/output_naming.h"
@@ -26,15 +27,21 @@ void deleteIfFile(const std::string& path) {
   if (platform::pathInfo(path).kind == platform::PathKind::File) platform::deleteFile(path);
 }
 
+// A short name of our own in the run's private folder, whatever the input is
+// called: the converter's own staging name beside it must fit the file
+// system's limit too. Numbered, so files in flight never share one.
+std::string temporaryImageName() {
+  static std::atomic<unsigned> counter{0};
+  return "picture-" + std::to_string(++counter) + ".tga";
+}
+
 class FilePipeline {
  public:
   explicit FilePipeline(ConvertContext& context)
       : context_(context),
         settings_(context.settings),
-        temporaryImagePath_(context.temporaryFolder.empty()
-                                ? std::string()
-                                : context.temporaryFolder +
-                                      nameWithoutExtension(fileNamePart(context.settings.inputFile)) + ".tga") {}
+        temporaryImagePath_(context.temporaryFolder.empty() ? std::string()
+                                                            : context.temporaryFolder + temporaryImageName()) {}
 
   // Deletes the temporary file on every way out.
   ~FilePipeline() { deleteIfFile(temporaryImagePath_); }
@@ -55,6 +62,7 @@ class FilePipeline {
     if (width == 0 || height == 0) return false;
 
     if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
+    if (cannotWrite_) return false;
 
     const Resolution resolution = resolutionOf(image.get());
     image = applyOperations(std::move(image));
@@ -66,13 +74,17 @@ class FilePipeline {
   }
 
  private:
-  void runConverter(int subImage) {
+  // False when our converter could not write the picture: the file fails
+  // then, rather than come out at a lower level or from the fallback.
+  bool runConverter(int subImage) {
     // A relative input is given as "./name" so that no converter can take a
     // name beginning with "-" or "@" for an option or a list.
     const std::string& input = settings_.inputFile;
     std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
-    context_.converter.run({"-quiet", "-colorspace", "sRGB",
-                            source + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+    const ConverterOutcome outcome = context_.converter.run(
+        {"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+    cannotWrite_ = outcome == ConverterOutcome::CannotWrite;
+    return !cannotWrite_;
   }
 
   // The converter's picture when it left one, else FreeImage's own PhotoCD
@@ -84,7 +96,7 @@ class FilePipeline {
       if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
       return loadImageFile(FIF_TARGA, temporaryImagePath_, TARGA_DEFAULT);
     }
-    if (isReadablePhotoCd(settings_.inputFile)) return loadImageFile(FIF_PCD, settings_.inputFile, PCD_DEFAULT);
+    if (isReadablePhotoCd(settings_.inputFile)) return loadPhotoCdUpright(settings_.inputFile);
     return Bitmap();
   }
 
@@ -93,7 +105,7 @@ class FilePipeline {
     deleteIfFile(temporaryImagePath_);
     int subImage = kHighestSubImage;
     while (!platform::exists(temporaryImagePath_)) {
-      runConverter(subImage);
+      if (!runConverter(subImage)) return Bitmap();
       --subImage;
       context_.converter.pause(kPauseMilliseconds);
       if (subImage < 0) break;
@@ -118,7 +130,7 @@ class FilePipeline {
   Bitmap reextract(int subImage) {
     deleteIfFile(temporaryImagePath_);
     context_.converter.pause(kPauseMilliseconds);
-    runConverter(subImage);
+    if (!runConverter(subImage)) return Bitmap();
     return loadExtracted();
   }
 
@@ -139,12 +151,19 @@ class FilePipeline {
     image = thresholdImage(std::move(image), settings_);
     image = frameImage(std::move(image), width, height, settings_);
     image = watermarkImage(std::move(image), width, height, settings_);
-    return applyOutputDepth(std::move(image), settings_, context_.registry);
+    image = applyOutputDepth(std::move(image), settings_, context_.registry);
+    // The TIFF writer stores four channels as inks as they are: they must be
+    // inks.
+    if (settings_.conversion == "tiff" && settings_.tiffColorModel == COLOR_MODEL_CMYK) {
+      image = separateCmyk(std::move(image));
+    }
+    return image;
   }
 
   ConvertContext& context_;
   Settings& settings_;
   const std::string temporaryImagePath_;
+  bool cannotWrite_ = false;
 };
 
 }  // namespace

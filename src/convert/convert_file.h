@@ -12,13 +12,20 @@
 
 namespace quorbix {
 
+// What a converter run says beyond the file it leaves.
+enum class ConverterOutcome {
+  Ended,         // only the file it left (or did not leave) counts
+  CannotWrite,   // our own converter decoded the picture but could not write
+                 // it: no lower level will fare better
+};
+
 // How the outside converter is started and how the pipeline pauses; tests
 // give their own.
 class ConverterRunner {
  public:
   virtual ~ConverterRunner() = default;
   // Runs the converter with these arguments (argv[1..]) and waits for it.
-  virtual void run(const std::vector<std::string>& arguments) = 0;
+  virtual ConverterOutcome run(const std::vector<std::string>& arguments) = 0;
   // Pauses the calling thread (30 ms between converter runs).
   virtual void pause(int milliseconds) = 0;
 };

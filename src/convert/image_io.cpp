@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "pcd/byte_source.h"
+#include "pcd/pcd_header.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/temp_folder.h"
@@ -20,6 +22,11 @@ constexpr char kPhotoCdSignature[] = "PCD_IPI";
 constexpr uint64_t kPhotoCdBaseOffset = 0x30000;
 constexpr uint64_t kPhotoCdBaseBytes = 768 * 512 + 2 * (384 * 256);
 constexpr uint64_t kPhotoCdMinimumSize = kPhotoCdBaseOffset + kPhotoCdBaseBytes;
+// FreeImage's PhotoCD loader fills the picture from the top only when byte
+// 72 of the file, masked with 63, is 8.
+constexpr uint64_t kLoaderRowOrderOffset = 72;
+constexpr uint8_t kLoaderTopDown = 8;
+constexpr double kUprightAngle = 90.0;
 
 // FreeImage's handle for a C stream with a large buffer. The position (and,
 // for a file written from empty, the end) is tracked here, so that the TIFF
@@ -152,6 +159,25 @@ bool isReadablePhotoCd(const std::string& path) {
          std::memcmp(start.data() + kPhotoCdSignatureOffset, kPhotoCdSignature, signatureLength) == 0;
 }
 
+Bitmap loadPhotoCdUpright(const std::string& path) {
+  Bitmap image = loadImageFile(FIF_PCD, path, PCD_DEFAULT);
+  const auto source = pcd::FileByteSource::open(path);
+  const auto header = source ? pcd::readPcdHeader(*source) : std::nullopt;
+  if (!image || !header) return image;
+  // The loader puts the rows in bottom to top (the picture upside down)
+  // unless byte 72 of the file, read as it reads it, says otherwise.
+  uint8_t rowOrder = 0;
+  if (source->read(kLoaderRowOrderOffset, &rowOrder, 1) && (rowOrder & 63) != kLoaderTopDown) {
+    FreeImage_FlipVertical(image.get());
+  }
+  if (header->rotation == pcd::Rotation::None) return image;
+  // Turned back as the decoder does; FreeImage turns exactly by multiples of
+  // 90 degrees, counter-clockwise for positive angles.
+  const double angle = kUprightAngle * static_cast<int>(header->rotation);
+  image.reset(FreeImage_Rotate(image.get(), angle, nullptr));
+  return image;
+}
+
 bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags) {
   if (!image || path.empty()) return false;
   std::string temporaryPath;
@@ -162,8 +188,10 @@ bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::str
     StreamHandle handle(stream, true);
     FreeImageIO io = streamIo();
     ok = FreeImage_SaveToHandle(format, image.get(), &io, static_cast<fi_handle>(&handle), flags) != FALSE;
-    // Buffered bytes reach the disk only now: a full disk shows here.
-    ok = std::fflush(stream) == 0 && std::ferror(stream) == 0 && ok;
+    // Buffered bytes reach the file only now (a full disk shows here), and
+    // the disk before the rename: after a power cut the final name never
+    // holds an empty or partial picture.
+    ok = ok && std::ferror(stream) == 0 && platform::flushToDisk(stream);
     ok = std::fclose(stream) == 0 && ok;
   }
   return platform::finishSiblingFile(temporaryPath, path, ok);

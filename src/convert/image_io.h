@@ -28,9 +28,14 @@ bool isCompleteTarga(const std::string& path);
 // neither and turns any file at all into a picture.
 bool isReadablePhotoCd(const std::string& path);
 
+// FreeImage's PhotoCD loader at Base (768 x 512), turned upright as the
+// Image Pac header says (the loader returns the picture as stored). Only for
+// a file isReadablePhotoCd accepts; empty when it does not load.
+Bitmap loadPhotoCdUpright(const std::string& path);
+
 // Saves `image` at `path` atomically: the picture is written to a new hidden
 // file in the same folder, which replaces `path` only when FreeImage and the
-// file system report success; otherwise it is deleted and `path` is left as
+// file system report success and its data is on the disk (fsync); otherwise it is deleted and `path` is left as
 // it was. False when nothing was saved (also for an empty image).
 bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags);
 

@@ -54,7 +54,8 @@ int32_t tiffFlags(const Settings& s) {
     case TIFFC_LOGLUV: flags = TIFF_LOGLUV; break;
     default: flags = TIFF_DEFAULT; break;
   }
-  // LAB is accepted and echoed but changes nothing in the written file.
+  // LAB is accepted and echoed but changes nothing in the written file (it
+  // stays RGB). CMYK pictures are separated before saving (cmyk_separation.h).
   if (s.tiffColorModel == COLOR_MODEL_CMYK) flags |= TIFF_CMYK;
   return flags;
 }

@@ -1,20 +1,34 @@
 #include "convert/process_converter_runner.h"
 
+#include "pcd/converter_arguments.h"
 #include "platform/process.h"
 #include "platform/thread.h"
 
 namespace quorbix {
 namespace {
 
+// True when `program` lies directly in `folder`.
+bool isIn(const std::string& program, const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+  return program.size() > prefix.size() && program.compare(0, prefix.size(), prefix) == 0 &&
+         program.find('/', prefix.size()) == std::string::npos;
+}
+
 class ProcessConverterRunner : public ConverterRunner {
  public:
   explicit ProcessConverterRunner(std::string programFolder) : programFolder_(std::move(programFolder)) {}
 
-  // The program is looked up for every run, as a bare name would be. Its exit
-  // status is not read: only the file it leaves counts.
-  void run(const std::vector<std::string>& arguments) override {
+  // The program is looked up for every run, as a bare name would be. The
+  // `convert` in the program's own folder is ours (the build and the install
+  // put it there), and its exit status kExitCannotWrite is believed; for a
+  // converter found on PATH only the file it leaves counts.
+  ConverterOutcome run(const std::vector<std::string>& arguments) override {
     const std::string program = platform::findProgram("convert", programFolder_);
-    if (!program.empty()) platform::runProgram(program, arguments);
+    if (program.empty()) return ConverterOutcome::Ended;
+    const int status = platform::runProgram(program, arguments);
+    const bool ours = isIn(program, programFolder_);
+    return ours && status == pcd::kExitCannotWrite ? ConverterOutcome::CannotWrite : ConverterOutcome::Ended;
   }
 
   void pause(int milliseconds) override { platform::sleepMilliseconds(milliseconds); }

@@ -1,7 +1,8 @@
 // The real ConverterRunner: starts the outside converter program "convert",
 // found first in the program's own folder and then on PATH, with separate
 // argv entries (never through a shell), its standard streams on /dev/null,
-// and waits for it without a time limit.
+// and waits for it without a time limit. Only the one in the program's own
+// folder counts as ours: its "cannot write" exit status is reported.
 #pragma once
 
 #include <memory>

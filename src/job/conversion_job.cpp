@@ -1,6 +1,7 @@
 #include "job/conversion_job.h"
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "convert/convert_file.h"
@@ -9,6 +10,7 @@
 #include "job/input_import.h"
 #include "job/job_progress.h"
 #include "platform/console.h"
+#include "platform/file_system.h"
 #include "platform/font.h"
 #include "platform/temp_folder.h"
 
@@ -51,16 +53,22 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   // converter runner for the whole run; both go away with this phase.
   std::unique_ptr<platform::TemporaryFolder> temporary;
   std::unique_ptr<ConverterRunner> runner;
+  // Folders a file was saved into: their entries go to the disk before the
+  // summary line, so a counted file is there after a power cut.
+  std::set<std::string> outputFolders;
   ConvertOneFile convert = services_.convert;
   if (!convert) {
     temporary = std::make_unique<platform::TemporaryFolder>();
     runner = makeProcessConverterRunner(settings_.programFolder);
-    convert = [this, &temporary, &runner](Settings& settings) {
+    convert = [this, &temporary, &runner, &outputFolders](Settings& settings) {
       // Without a private folder the temporary Targa would land beside the
       // user's files; every file fails instead.
       if (temporary->path().empty()) return false;
       ConvertContext context{settings, registry_, *runner, temporary->path()};
-      return convertFile(context);
+      if (!convertFile(context)) return false;
+      const size_t slash = settings.outputPath.rfind('/');
+      outputFolders.insert(slash == std::string::npos ? std::string() : settings.outputPath.substr(0, slash + 1));
+      return true;
     };
   }
 
@@ -69,6 +77,7 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   JobProgress progress;
   runOnBackgroundThread([&] { progress.set(worker.run()); });
   int32_t converted = progress.resultCount();
+  for (const std::string& folder : outputFolders) platform::flushFolderToDisk(folder);
 
   if (converted != 0) {
     if (!quiet) {

@@ -9,6 +9,16 @@
 
 namespace quorbix::pcd {
 
+// Exit statuses: 0 when the Targa is there; otherwise there is no file, and
+// the status tells why. kExitNoPicture: the file has no such sub-image, or it
+// cannot be read or decoded (a lower level may still be there).
+// kExitCannotWrite: the picture was decoded but could not be written (a full
+// disk, a name the file system refuses); a lower level would fail the same
+// way. kExitUsage: the arguments are not of the form above.
+constexpr int kExitNoPicture = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCannotWrite = 3;
+
 struct ConverterRequest {
   std::string input;
   int subImage = 0;

@@ -11,4 +11,8 @@ namespace quorbix::platform {
 // opened or is not a regular file (a folder, a device, a pipe).
 std::FILE* openForReading(const std::string& path);
 
+// Writes the stream's buffer and has the system put the file's data on the
+// disk (fsync); true when both succeed. The stream stays open.
+bool flushToDisk(std::FILE* stream);
+
 }  // namespace quorbix::platform

@@ -107,6 +107,17 @@ bool deleteFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
+bool flushFolderToDisk(const std::string& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int result;
+  do {
+    result = ::fsync(fd);
+  } while (result != 0 && errno == EINTR);
+  ::close(fd);
+  return result == 0;
+}
+
 bool renameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -51,6 +51,10 @@ bool deleteFile(const std::string& path);
 // Renames `from` over `to` (same file system), replacing `to` atomically.
 bool renameFile(const std::string& from, const std::string& to);
 
+// Has the system put the folder's entries (names created, renamed or removed
+// in it) on the disk (fsync of the folder). False when that fails.
+bool flushFolderToDisk(const std::string& folder);
+
 // Last-write time as seconds since the Unix epoch (UTC).
 std::optional<int64_t> lastWriteTime(const std::string& path);
 bool setLastWriteTime(const std::string& path, int64_t unixSeconds);

@@ -20,7 +20,7 @@ bool writeTarga(const std::string& path, unsigned width, unsigned height) {
   return ok;
 }
 
-void FakeConverter::run(const std::vector<std::string>& args) {
+ConverterOutcome FakeConverter::run(const std::vector<std::string>& args) {
   arguments.push_back(args);
   int index = -1;
   if (args.size() == 5) {
@@ -32,13 +32,14 @@ void FakeConverter::run(const std::vector<std::string>& args) {
   }
   runs.push_back(index);
   events.push_back("run " + std::to_string(index));
-  if (args.size() != 5) return;
+  if (args.size() != 5) return ConverterOutcome::Ended;
   if (custom) {
     custom(index, args[4]);
-    return;
+    return ConverterOutcome::Ended;
   }
   auto it = pictures.find(index);
   if (it != pictures.end()) writeTarga(args[4], it->second.first, it->second.second);
+  return ConverterOutcome::Ended;
 }
 
 }  // namespace quorbix::test

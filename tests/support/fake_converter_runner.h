@@ -23,7 +23,7 @@ class FakeConverter : public ConverterRunner {
   std::vector<std::string> events;    // "run 6", "pause 30", in order
   std::vector<std::vector<std::string>> arguments;
 
-  void run(const std::vector<std::string>& args) override;
+  ConverterOutcome run(const std::vector<std::string>& args) override;
   void pause(int milliseconds) override { events.push_back("pause " + std::to_string(milliseconds)); }
 };
 
