@@ -8,6 +8,7 @@
 #include "job/background_thread.h"
 #include "job/input_import.h"
 #include "job/job_progress.h"
+#include "job/output_guard.h"
 #include "platform/console.h"
 #include "platform/font.h"
 #include "platform/temp_folder.h"
@@ -51,16 +52,27 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   // converter runner for the whole run; both go away with this phase.
   std::unique_ptr<platform::TemporaryFolder> temporary;
   std::unique_ptr<ConverterRunner> runner;
+  std::unique_ptr<OutputGuard> guard;
   ConvertOneFile convert = services_.convert;
   if (!convert) {
     temporary = std::make_unique<platform::TemporaryFolder>();
     runner = makeProcessConverterRunner(settings_.programFolder);
-    convert = [this, &temporary, &runner](Settings& settings) {
+    guard = std::make_unique<OutputGuard>(settings_.output, inputs_);
+    convert = [this, &temporary, &runner, &guard](Settings& settings) {
       // Without a private folder the temporary Targa would land beside the
       // user's files; every file fails instead.
       if (temporary->path().empty()) return false;
-      ConvertContext context{settings, registry_, *runner, temporary->path()};
-      return convertFile(context);
+      // An output path that leaves the output folder, names an input or was
+      // written by an earlier file fails this file, with a line saying why.
+      auto accept = [&settings, &guard](const std::string& outputPath) {
+        const std::string refusal = guard->refusal(settings.inputFile, outputPath);
+        if (!refusal.empty()) platform::printErrorLine(refusal);
+        return refusal.empty();
+      };
+      ConvertContext context{settings, registry_, *runner, temporary->path(), accept};
+      if (!convertFile(context)) return false;
+      guard->written(settings.inputFile, settings.outputPath);
+      return true;
     };
   }
 
