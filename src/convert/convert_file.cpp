@@ -69,6 +69,7 @@ class FilePipeline {
     applyResolution(image.get(), resolution);
 
     settings_.outputPath = buildOutputPath(settings_);
+    if (context_.acceptOutput && !context_.acceptOutput(settings_.outputPath)) return false;
     return saveImageFile(static_cast<FREE_IMAGE_FORMAT>(settings_.outputFormatId), image,
                          settings_.outputPath, settings_.saveFlags);
   }

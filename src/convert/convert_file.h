@@ -4,6 +4,7 @@
 // thread, one file at a time; prints nothing.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ struct ConvertContext {
   const FormatRegistry& registry;
   ConverterRunner& converter;
   std::string temporaryFolder;  // private to the run, ends in "/"
+  // Asked with the output path just before saving; false fails the file and
+  // nothing is written. Empty: every path is accepted.
+  std::function<bool(const std::string& outputPath)> acceptOutput = {};
 };
 
 // True when the output file was saved; sets settings.outputPath.

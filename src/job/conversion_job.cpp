@@ -9,6 +9,7 @@
 #include "job/background_thread.h"
 #include "job/input_import.h"
 #include "job/job_progress.h"
+#include "job/output_guard.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/font.h"
@@ -56,16 +57,26 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   // Folders a file was saved into: their entries go to the disk before the
   // summary line, so a counted file is there after a power cut.
   std::set<std::string> outputFolders;
+  std::unique_ptr<OutputGuard> guard;
   ConvertOneFile convert = services_.convert;
   if (!convert) {
     temporary = std::make_unique<platform::TemporaryFolder>();
     runner = makeProcessConverterRunner(settings_.programFolder);
-    convert = [this, &temporary, &runner, &outputFolders](Settings& settings) {
+    guard = std::make_unique<OutputGuard>(settings_.output, inputs_);
+    convert = [this, &temporary, &runner, &guard, &outputFolders](Settings& settings) {
       // Without a private folder the temporary Targa would land beside the
       // user's files; every file fails instead.
       if (temporary->path().empty()) return false;
-      ConvertContext context{settings, registry_, *runner, temporary->path()};
+      // An output path that leaves the output folder, names an input or was
+      // written by an earlier file fails this file, with a line saying why.
+      auto accept = [&settings, &guard](const std::string& outputPath) {
+        const std::string refusal = guard->refusal(settings.inputFile, outputPath);
+        if (!refusal.empty()) platform::printErrorLine(refusal);
+        return refusal.empty();
+      };
+      ConvertContext context{settings, registry_, *runner, temporary->path(), accept};
       if (!convertFile(context)) return false;
+      guard->written(settings.inputFile, settings.outputPath);
       const size_t slash = settings.outputPath.rfind('/');
       outputFolders.insert(slash == std::string::npos ? std::string() : settings.outputPath.substr(0, slash + 1));
       return true;

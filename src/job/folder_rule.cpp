@@ -4,11 +4,11 @@
 
 namespace quorbix {
 
-FolderRuleResult applyFolderRule(std::string& path, const std::string& programFolder) {
+FolderRuleResult applyFolderRule(std::string& path, const std::string& baseFolder) {
   if (path.rfind("..", 0) == 0) return FolderRuleResult::Incorrect;
   if (path.empty() || path.front() != '/') {
     if (path.rfind("./", 0) == 0) path.erase(0, 2);
-    path = programFolder + path;
+    path = baseFolder + path;
   }
   if (path.empty() || path.back() != '/') path += '/';
   return platform::isFolder(path) ? FolderRuleResult::Ok : FolderRuleResult::Invalid;

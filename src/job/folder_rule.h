@@ -1,8 +1,9 @@
 // The rule that turns a folder path given by the user (input or output
 // folder) into an absolute folder ending in "/": a path beginning with "/"
-// is absolute; anything else is taken relative to the program's own folder
-// (a leading "./" is dropped, an empty path is the program's folder); a
-// path beginning with ".." is refused. Folders are never created here.
+// is absolute; anything else is taken relative to a base folder — the
+// program's own folder for the folders the user gives — (a leading "./" is
+// dropped, an empty path is the base folder); a path beginning with ".." is
+// refused. Folders are never created here.
 #pragma once
 
 #include <string>
@@ -16,7 +17,7 @@ enum class FolderRuleResult {
 };
 
 // Normalises `path` in place (also on failure, as far as it got).
-// `programFolder` ends in "/".
-FolderRuleResult applyFolderRule(std::string& path, const std::string& programFolder);
+// `baseFolder` ends in "/".
+FolderRuleResult applyFolderRule(std::string& path, const std::string& baseFolder);
 
 }  // namespace quorbix

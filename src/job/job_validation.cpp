@@ -73,9 +73,12 @@ bool prepareFolders(Settings& s, const FormatRegistry& registry, const Reporter&
     }
   }
 
+  // With no output folder the output goes beside the input file, whose
+  // folder is then found from the current folder, like the file itself.
+  const bool besideInputFile = s.output.empty() && s.input.empty();
   if (s.output.empty()) s.output = s.input.empty() ? nativeFolderPart(s.inputFile) : s.input;
   r.echo("Output: ", s.output);
-  switch (applyFolderRule(s.output, s.programFolder)) {
+  switch (applyFolderRule(s.output, besideInputFile ? platform::currentFolder() : s.programFolder)) {
     case FolderRuleResult::Incorrect: return r.fail("Error: Incorrect output folder");
     case FolderRuleResult::Invalid: return r.fail("Error: Invalid output folder");
     case FolderRuleResult::Ok: break;

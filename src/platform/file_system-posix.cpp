@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace quorbix::platform {
 
@@ -120,6 +121,77 @@ bool flushFolderToDisk(const std::string& folder) {
 
 bool renameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string currentFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+      std::string folder = buffer.data();
+      if (folder.empty() || folder.back() != '/') folder += '/';
+      return folder;
+    }
+    if (errno != ERANGE || buffer.size() >= (size_t{1} << 20)) return "";
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+namespace {
+
+// The path with every link and "." or ".." resolved, or nullopt when some
+// part of it is missing.
+std::optional<std::string> realPath(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string result = real;
+  std::free(real);
+  return result;
+}
+
+// `folder` is absolute, without a "/" at the end unless it is the root.
+std::string joined(const std::string& folder, const std::string& name) {
+  return folder == "/" ? folder + name : folder + "/" + name;
+}
+
+void dropLastName(std::string& path) {
+  size_t slash = path.rfind('/');
+  path.erase(slash == 0 ? 1 : slash);
+}
+
+}  // namespace
+
+std::string resolvedPath(const std::string& path, LastName lastName) {
+  std::string result = "/";
+  if (path.empty() || path.front() != '/') {
+    result = currentFolder();  // real already: getcwd resolves links
+    if (result.empty()) return "";
+    if (result.size() > 1) result.pop_back();
+  }
+  std::vector<std::string> names;
+  for (size_t start = 0; start <= path.size();) {
+    size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    if (slash > start) names.push_back(path.substr(start, slash - start));
+    start = slash + 1;
+  }
+  const bool followLast = lastName == LastName::Followed || (!path.empty() && path.back() == '/');
+  // `result` stays a real path as long as every folder so far exists; after
+  // the first missing one the rest is taken lexically.
+  bool real = true;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
+    if (name == ".") continue;
+    if (name == "..") {
+      dropLastName(result);
+      continue;
+    }
+    std::string next = joined(result, name);
+    const bool keptAsIs = i + 1 == names.size() && !followLast;
+    std::optional<std::string> resolved = real && !keptAsIs ? realPath(next) : std::nullopt;
+    if (!resolved) real = false;
+    result = resolved ? *resolved : next;
+  }
+  return result;
 }
 
 std::optional<int64_t> lastWriteTime(const std::string& path) {

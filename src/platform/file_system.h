@@ -55,6 +55,20 @@ bool renameFile(const std::string& from, const std::string& to);
 // in it) on the disk (fsync of the folder). False when that fails.
 bool flushFolderToDisk(const std::string& folder);
 
+// The current folder, ending in "/"; "" when it is unknown.
+std::string currentFolder();
+
+// Where `path` really leads: an absolute path (a relative one is taken from
+// the current folder) without "." and ".." and with every folder on the way
+// resolved through symbolic links, as far as the folders exist; the missing
+// rest is only normalised lexically. The last name is followed too when it
+// is a link and `lastName` says so, or when the path ends in "/"; otherwise
+// it is kept as it is (a rename there replaces the link, not its target).
+// "" when the current folder is unknown. Two paths that reach one place give
+// one text.
+enum class LastName { Kept, Followed };
+std::string resolvedPath(const std::string& path, LastName lastName = LastName::Kept);
+
 // Last-write time as seconds since the Unix epoch (UTC).
 std::optional<int64_t> lastWriteTime(const std::string& path);
 bool setLastWriteTime(const std::string& path, int64_t unixSeconds);

@@ -71,11 +71,12 @@ struct RunFixture : ::testing::Test {
     return in + relative;
   }
   RunResult run(const std::vector<std::string>& args,
-                const std::vector<std::pair<std::string, std::string>>& env = {}) {
+                const std::vector<std::pair<std::string, std::string>>& env = {},
+                const std::string& workingFolder = "") {
     EXPECT_TRUE(writeFakeConverter(program, converter));
     RunOptions options;
     options.programFolder = program;
-    options.workingFolder = tmp.path();
+    options.workingFolder = workingFolder.empty() ? tmp.path() : workingFolder;
     options.env = {{"TMPDIR", temp}};
     options.env.insert(options.env.end(), env.begin(), env.end());
     RunResult result = runQuorbix(args, options);
@@ -259,6 +260,95 @@ TEST_F(RunFixture, RelativeFoldersAreBelowTheProgramFolder) {
   RunResult r = run({"-q", "-i", "photos", "-o", "./photos"});
   EXPECT_EQ(r.lines, Lines{});
   EXPECT_TRUE(readTiff(program + "photos/a.tiff").has_value());
+}
+
+// Output paths are judged by where they really lead (through "..", "." and
+// links to folders): a picture is never written over another one of the same
+// run, over an input, or outside the output folder; such a file is not
+// converted and one line on standard error says why.
+TEST_F(RunFixture, SecondFileForOneOutputIsNotConverted) {
+  deliver("a", 64, 48);
+  deliver("b", 30, 100);
+  fs::create_directory(in + "a");
+  fs::create_directory(in + "b");
+  const std::string a = input("a/a.pcd");
+  const std::string b = input("b/b.pcd");
+  writeFile(out + "same.tiff", "left by an earlier run");  // replaced as always
+  // "a/../same.tiff" and "b/../same.tiff" are one file.
+  RunResult r = run({"-d", "-i", in, "-o", out, "--filename-mask=../same.%ext%"});
+  const Lines order = conversionOrder({a, b});
+  const std::string& first = order[0];
+  const std::string& second = order[1];
+  auto shown = [&](const std::string& path) {
+    return out + (path == a ? "a" : "b") + "/../same.tiff";
+  };
+  ASSERT_GE(r.lines.size(), 8u);
+  EXPECT_EQ(Lines(r.lines.end() - 8, r.lines.end()),
+            (Lines{"Processing: " + first, "Saving As: " + shown(first), "OK",
+                   "Processing: " + second, "Saving As: " + shown(second), "Not OK",
+                   "Conversion complete", "Files converted: 1 of 2"}));
+  EXPECT_EQ(r.err, "Error: " + second + " not converted: " + shown(second) +
+                       " was already written for " + first + "\n");
+  auto kept = readTiff(out + "same.tiff");
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(kept->width, first == a ? 64 : 30);
+  EXPECT_EQ(namesIn(out), (Lines{"a", "b", "same.tiff"}));
+}
+
+TEST_F(RunFixture, MaskCannotReplaceAnInputOrLeaveTheOutputFolder) {
+  deliver("self", 8, 8);
+  const std::string self = input("self.pcd", "the only copy");
+  auto selfContents = [&] {
+    std::string contents;
+    EXPECT_TRUE(platform::readWholeFile(self, contents));
+    return contents;
+  };
+  // With no -o the output folder is the input folder.
+  RunResult r = run({"-q", "-i", in, "--filename-mask=%filename%.pcd"});
+  EXPECT_EQ(r.lines, (Lines{"Conversion stopped"}));
+  EXPECT_EQ(r.err, "Error: " + self + " not converted: " + self + " is an input file of this run\n");
+  EXPECT_EQ(selfContents(), "the only copy");
+  EXPECT_EQ(namesIn(in), (Lines{"self.pcd"}));
+
+  fs::create_directory(tmp.path() + "elsewhere");
+  fs::create_directory_symlink(tmp.path() + "elsewhere", out + "away");
+  for (const std::string mask : {"../escaped.%ext%", "away/escaped.%ext%"}) {
+    r = run({"-q", "-i", in, "-o", out, "--filename-mask=" + mask});
+    EXPECT_EQ(r.lines, (Lines{"Conversion stopped"})) << mask;
+    const std::string shown = out + mask.substr(0, mask.size() - 5) + "tiff";
+    EXPECT_EQ(r.err, "Error: " + self + " not converted: " + shown + " is outside the output folder\n");
+  }
+  EXPECT_EQ(namesIn(tmp.path()), (Lines{"elsewhere", "in", "out", "prog", "tmp"}));
+  EXPECT_EQ(namesIn(tmp.path() + "elsewhere"), Lines{});
+  EXPECT_EQ(namesIn(out), (Lines{"away"}));
+  EXPECT_EQ(selfContents(), "the only copy");
+}
+
+TEST_F(RunFixture, MaskSubFolderInsideTheOutputFolder) {
+  deliver("a", 8, 8);
+  input("a.pcd");
+  fs::create_directory(out + "sub");
+  // The output folder reached through a link, the sub-folder through "./".
+  fs::create_directory_symlink(out, tmp.path() + "link-to-out");
+  RunResult r = run({"-i", in, "-o", tmp.path() + "link-to-out/", "--filename-mask=./sub/%filename%.%ext%"});
+  EXPECT_EQ(r.lines.back(), "Files converted: 1 of 1");
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(readTiff(out + "sub/a.tiff").has_value());
+}
+
+TEST_F(RunFixture, RelativeInputFileWritesBesideIt) {
+  deliver("x", 8, 8);
+  deliver("y", 8, 8);
+  const std::string photos = tmp.path() + "photos/";
+  fs::create_directory(photos);
+  writeFile(photos + "x.pcd", "x");
+  writeFile(photos + "y.pcd", "y");
+  RunResult r = run({"-q", "-i", "photos/x.pcd"});  // from tmp/
+  EXPECT_EQ(r.lines, Lines{});
+  r = run({"-q", "-i", "y.pcd"}, {}, photos);
+  EXPECT_EQ(r.lines, Lines{});
+  EXPECT_EQ(namesIn(photos), (Lines{"x.pcd", "x.tiff", "y.pcd", "y.tiff"}));
+  EXPECT_FALSE(fs::exists(program + "y.tiff"));
 }
 
 TEST_F(RunFixture, SubFoldersAndTheOriginalTime) {
