@@ -62,7 +62,7 @@ class FilePipeline {
     if (width == 0 || height == 0) return false;
 
     if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
-    if (cannotWrite_) return false;
+    if (!image) return false;
 
     const Resolution resolution = resolutionOf(image.get());
     image = applyOperations(std::move(image));
@@ -82,10 +82,8 @@ class FilePipeline {
     // name beginning with "-" or "@" for an option or a list.
     const std::string& input = settings_.inputFile;
     std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
-    const ConverterOutcome outcome = context_.converter.run(
-        {"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
-    cannotWrite_ = outcome == ConverterOutcome::CannotWrite;
-    return !cannotWrite_;
+    return context_.converter.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
+                                   temporaryImagePath_}) != ConverterOutcome::CannotWrite;
   }
 
   // The converter's picture when it left one, else FreeImage's own PhotoCD
@@ -164,7 +162,6 @@ class FilePipeline {
   ConvertContext& context_;
   Settings& settings_;
   const std::string temporaryImagePath_;
-  bool cannotWrite_ = false;
 };
 
 }  // namespace
