@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -148,25 +149,8 @@ std::optional<std::string> realPath(const std::string& path) {
   return result;
 }
 
-// `folder` is absolute, without a "/" at the end unless it is the root.
-std::string joined(const std::string& folder, const std::string& name) {
-  return folder == "/" ? folder + name : folder + "/" + name;
-}
-
-void dropLastName(std::string& path) {
-  size_t slash = path.rfind('/');
-  path.erase(slash == 0 ? 1 : slash);
-}
-
-}  // namespace
-
-std::string resolvedPath(const std::string& path, LastName lastName) {
-  std::string result = "/";
-  if (path.empty() || path.front() != '/') {
-    result = currentFolder();  // real already: getcwd resolves links
-    if (result.empty()) return "";
-    if (result.size() > 1) result.pop_back();
-  }
+// The names of `path` between its slashes, empty ones left out.
+std::vector<std::string> namesOf(const std::string& path) {
   std::vector<std::string> names;
   for (size_t start = 0; start <= path.size();) {
     size_t slash = path.find('/', start);
@@ -174,22 +158,48 @@ std::string resolvedPath(const std::string& path, LastName lastName) {
     if (slash > start) names.push_back(path.substr(start, slash - start));
     start = slash + 1;
   }
+  return names;
+}
+
+// "/" followed by the first `count` names.
+std::string joined(const std::vector<std::string>& names, size_t count) {
+  std::string path;
+  for (size_t i = 0; i < count; ++i) path += "/" + names[i];
+  return path.empty() ? "/" : path;
+}
+
+}  // namespace
+
+std::string resolvedPath(const std::string& path, LastName lastName) {
+  std::string absolute = path;
+  if (path.empty() || path.front() != '/') {
+    const std::string current = currentFolder();
+    if (current.empty()) return "";
+    absolute = current + path;
+  }
   const bool followLast = lastName == LastName::Followed || (!path.empty() && path.back() == '/');
-  // `result` stays a real path as long as every folder so far exists; after
-  // the first missing one the rest is taken lexically.
-  bool real = true;
-  for (size_t i = 0; i < names.size(); ++i) {
-    const std::string& name = names[i];
-    if (name == ".") continue;
-    if (name == "..") {
-      dropLastName(result);
+  if (followLast) {
+    if (std::optional<std::string> real = realPath(absolute)) return *real;
+  }
+  // The deepest folder on the way that exists, resolved in one step (links
+  // and ".." in it as the system sees them); the rest, missing or the last
+  // name kept as it is, is added lexically.
+  const std::vector<std::string> names = namesOf(absolute);
+  size_t resolved = names.empty() ? 0 : names.size() - 1;
+  std::string result = "/";
+  for (; resolved > 0; --resolved) {
+    if (std::optional<std::string> real = realPath(joined(names, resolved))) {
+      result = *real;
+      break;
+    }
+  }
+  for (size_t i = resolved; i < names.size(); ++i) {
+    if (names[i] == ".") continue;
+    if (names[i] == "..") {
+      result.erase(std::max<size_t>(result.rfind('/'), 1));
       continue;
     }
-    std::string next = joined(result, name);
-    const bool keptAsIs = i + 1 == names.size() && !followLast;
-    std::optional<std::string> resolved = real && !keptAsIs ? realPath(next) : std::nullopt;
-    if (!resolved) real = false;
-    result = resolved ? *resolved : next;
+    result += (result == "/" ? "" : "/") + names[i];
   }
   return result;
 }
