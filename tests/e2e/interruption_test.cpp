@@ -25,13 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-Lines namesIn(const std::string& folder) {
-  Lines names;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 bool anyNameStartsWith(const std::string& folder, const std::string& prefix) {
   for (const std::string& name : namesIn(folder)) {
@@ -94,14 +87,27 @@ struct StopFixture : ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     return startQuorbix(args, options);
   }
-  // The process id of the hanging converter, once it has started.
-  int hangingConverter() {
+  // A run whose converter hangs, once that converter has started (its
+  // process id; -1 when it never did).
+  struct Hanging {
+    std::unique_ptr<RunningProgram> run;
+    int converter = -1;
+  };
+  Hanging startHanging(const Case& c, std::vector<int> ignored = {}) {
+    converter.hang = true;
+    Hanging hanging{start(c, {}, std::move(ignored))};
     std::string text;
-    EXPECT_TRUE(waitUntil([&] {
+    EXPECT_TRUE(hanging.run && waitUntil([&] {
       std::ifstream in(fakeConverterPidFile(program));
       return static_cast<bool>(std::getline(in, text));
     })) << "the converter never started";
-    return text.empty() ? -1 : std::stoi(text);
+    if (!text.empty()) hanging.converter = std::stoi(text);
+    return hanging;
+  }
+  // The stop ended the converter (else it is killed here, not left behind).
+  static void expectEnded(int converter) {
+    EXPECT_FALSE(isRunning(converter)) << "the converter still runs";
+    if (isRunning(converter)) ::kill(converter, SIGKILL);
   }
   // Nothing of the run is left, and what was saved is whole.
   static void expectTidy(const Case& c, int width) {
@@ -116,22 +122,18 @@ struct StopFixture : ::testing::Test {
 };
 
 TEST_F(StopFixture, StopWhileTheConverterWorks) {
-  converter.hang = true;
   ASSERT_TRUE(writeTarga(tmp.path() + "small.tga", 64, 48));
   converter.targa = tmp.path() + "small.tga";  // delivered before it hangs
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signalName(signal));
     Case c = makeCase(std::string("extract-") + signalName(signal), 1);
-    auto run = start(c);
-    ASSERT_TRUE(run);
-    const int child = hangingConverter();
+    auto [run, child] = startHanging(c);
     ASSERT_GT(child, 0);
     EXPECT_TRUE(anyNameStartsWith(c.temp, "quorbix-"));  // the Targa is in there
     ::kill(run->pid(), signal);
     RunResult r = run->finish();
     EXPECT_EQ(r.signal, signal);
-    EXPECT_FALSE(isRunning(child)) << "the converter still runs";
-    if (isRunning(child)) ::kill(child, SIGKILL);
+    expectEnded(child);
     // The file in work gets no result line.
     ASSERT_FALSE(r.lines.empty());
     EXPECT_EQ(r.lines.back(), "Processing: " + c.in + "p0.pcd");
@@ -160,29 +162,21 @@ TEST_F(StopFixture, StopWhileSaving) {
 }
 
 TEST_F(StopFixture, IgnoredSignalsStayIgnored) {
-  converter.hang = true;
   Case c = makeCase("ignored", 1);
-  auto run = start(c, {}, {SIGHUP});
-  ASSERT_TRUE(run);
-  const int child = hangingConverter();
+  auto [run, child] = startHanging(c, {SIGHUP});
   ASSERT_GT(child, 0);
   ::kill(run->pid(), SIGHUP);
   ::kill(run->pid(), SIGTERM);
   RunResult r = run->finish();
   EXPECT_EQ(r.signal, SIGTERM);
-  EXPECT_FALSE(isRunning(child));
-  if (isRunning(child)) ::kill(child, SIGKILL);
+  expectEnded(child);
   expectTidy(c, 0);
 }
 
 TEST_F(StopFixture, SecondSignalEndsTheStopAtOnce) {
   // Started with SIGTERM ignored, the converter ignores the stop's SIGTERM
   // too, so the stop would wait out its grace time and then kill it.
-  converter.hang = true;
-  Case c = makeCase("second", 1);
-  auto run = start(c, {}, {SIGTERM});
-  ASSERT_TRUE(run);
-  const int child = hangingConverter();
+  auto [run, child] = startHanging(makeCase("second", 1), {SIGTERM});
   ASSERT_GT(child, 0);
   ::kill(run->pid(), SIGINT);
   ::kill(run->pid(), SIGHUP);

@@ -1,8 +1,10 @@
 // Paths the tests need: the build folder, the optional real PhotoCD samples,
-// and a private temporary folder removed when the test ends.
+// a private temporary folder removed when the test ends, and what a folder
+// holds.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quorbix::test {
 
@@ -22,5 +24,8 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// The names in `folder`, sorted; none when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
 
 }  // namespace quorbix::test
