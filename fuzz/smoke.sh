@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
+mkdir -p build-fuzz
 for source in fuzz/*_fuzz.cpp; do
   target=$(basename "$source" _fuzz.cpp)
   work=build-fuzz/smoke-$target
