@@ -15,8 +15,8 @@
 
 #include "pcd/extension_info.h"
 #include "pcd/plane.h"
-#include "support/extension_writer.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/extension_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ using quorbix::pcd::Level;
 using quorbix::pcd::Plane;
 using quorbix::pcd::Rotation;
 using quorbix::pcd::YccPicture;
-using quorbix::test::PcdWriteOptions;
+using quorbix::pcd_writer::PcdWriteOptions;
 
 bool save(const std::string& path, const std::string& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
@@ -56,7 +56,7 @@ std::string residualSeed(int widthCode, int heightCode, bool chroma, int pattern
       for (int x = 0; x < p.width; ++x) p.row(y)[x] = static_cast<uint8_t>(128 + ((x * (pattern + 1) + y * 3 + c * 7) % 41) - 20);
   }
   YccPicture rebuilt;
-  const auto coded = quorbix::test::encodeCodedLevel(prediction, target, chroma, rebuilt);
+  const auto coded = quorbix::pcd_writer::encodeCodedLevel(prediction, target, chroma, rebuilt);
   std::string seed;
   seed.push_back(static_cast<char>(widthCode));
   seed.push_back(static_cast<char>(heightCode));
@@ -67,10 +67,10 @@ std::string residualSeed(int widthCode, int heightCode, bool chroma, int pattern
 
 // The Image Pac and, beside its folder, its 64Base extension.
 int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
-  quorbix::test::ExtensionWriteOptions options;
+  quorbix::pcd_writer::ExtensionWriteOptions options;
   options.chroma = chroma;
-  const auto written = quorbix::test::writeProPhotoCd(
-      quorbix::test::syntheticPicture(Level::SixtyFourBase, rotation == Rotation::Quarter), rotation, options);
+  const auto written = quorbix::pcd_writer::writeProPhotoCd(
+      quorbix::pcd_writer::syntheticPicture(Level::SixtyFourBase, rotation == Rotation::Quarter), rotation, options);
   namespace fs = std::filesystem;
   const fs::path image = fs::absolute(path);
   const fs::path folder = image.parent_path().parent_path() / "IPE" / image.stem() / "64BASE";
@@ -85,7 +85,7 @@ int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
 // A small 64Base extension in the extension fuzz target's input form: each
 // piece (INFO.IC, then the files in its list's order) as a big-endian u32
 // length and its bytes. The picture is the target's: luma 64 x 12.
-std::string extensionSeed(const quorbix::test::ExtensionWriteOptions& options) {
+std::string extensionSeed(const quorbix::pcd_writer::ExtensionWriteOptions& options) {
   YccPicture prediction{Plane(64, 12), Plane(32, 6), Plane(32, 6)};
   YccPicture target = prediction;
   Plane* before[3] = {&prediction.luma, &prediction.chroma1, &prediction.chroma2};
@@ -96,7 +96,7 @@ std::string extensionSeed(const quorbix::test::ExtensionWriteOptions& options) {
       for (int x = 0; x < after[c]->width; ++x) after[c]->row(y)[x] = static_cast<uint8_t>(110 + (x * 5 + y * 3 + c) % 37);
   }
   YccPicture rebuilt;
-  const auto files = quorbix::test::writeExtension(prediction, target, options, rebuilt);
+  const auto files = quorbix::pcd_writer::writeExtension(prediction, target, options, rebuilt);
   const auto piece = [](const std::string& bytes) {
     std::string out;
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(bytes.size() >> shift & 0xff));
@@ -112,7 +112,7 @@ std::string extensionSeed(const quorbix::test::ExtensionWriteOptions& options) {
 
 int writeFuzzSeeds(const std::string& folder) {
   bool ok = true;
-  quorbix::test::ExtensionWriteOptions extension;
+  quorbix::pcd_writer::ExtensionWriteOptions extension;
   ok &= save(folder + "/extension/three-layers", extensionSeed(extension));
   extension.lumaFiles = 2;
   extension.chroma = false;
@@ -124,16 +124,16 @@ int writeFuzzSeeds(const std::string& folder) {
   ok &= save(folder + "/residuals/tiny", residualSeed(0, 0, true, 0));
   PcdWriteOptions options;
   options.topLevel = Level::Base;
-  ok &= save(folder + "/file/base-only.pcd", quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::Base), options));
+  ok &= save(folder + "/file/base-only.pcd", quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::Base), options));
   options.topLevel = Level::FourBase;
   options.rotation = Rotation::Quarter;
-  const std::string fourBase = quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::FourBase, true), options);
+  const std::string fourBase = quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::FourBase, true), options);
   ok &= save(folder + "/file/4base-portrait.pcd", fourBase);
   ok &= save(folder + "/file/4base-cut.pcd", fourBase.substr(0, fourBase.size() - 40000));
   options.topLevel = Level::SixteenBase;
   options.rotation = Rotation::None;
   options.chromaDifferences = false;
-  ok &= save(folder + "/file/16base-luma-only.pcd", quorbix::test::writePcd(quorbix::test::syntheticPicture(Level::SixteenBase), options));
+  ok &= save(folder + "/file/16base-luma-only.pcd", quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::SixteenBase), options));
   if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write the seeds into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }
@@ -165,8 +165,8 @@ int main(int argc, char** argv) {
     }
   }
   if (sixtyFourBase) return writeProPhotoCd(argv[1], options.rotation, options.chromaDifferences);
-  const std::string bytes = quorbix::test::writePcd(
-      quorbix::test::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter), options);
+  const std::string bytes = quorbix::pcd_writer::writePcd(
+      quorbix::pcd_writer::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter), options);
   if (!save(argv[1], bytes)) {
     std::fprintf(stderr, "make-sample-pcd: cannot write %s\n", argv[1]);
     return 1;

@@ -14,7 +14,7 @@
 #include "pcd/byte_source.h"
 #include "pcd/pcd_decoder.h"
 #include "support/fake_converter.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
 
@@ -22,6 +22,9 @@ namespace quorbix::test {
 namespace {
 
 namespace fs = std::filesystem;
+using pcd_writer::PcdWriteOptions;
+using pcd_writer::syntheticPicture;
+using pcd_writer::writePcd;
 
 struct FaithfulPicture : ::testing::Test {
   TempFolder tmp;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -62,11 +62,11 @@ class ConvertProgram : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(std::filesystem::exists(kConvert)) << kConvert;
-    test::PcdWriteOptions options;
+    pcd_writer::PcdWriteOptions options;
     options.topLevel = pcd::Level::FourBase;
     options.rotation = pcd::Rotation::Quarter;
     input_ = dir_.path() + "in put [1].pcd";
-    std::ofstream(input_, std::ios::binary) << test::writePcd(test::syntheticPicture(pcd::Level::FourBase, true), options);
+    std::ofstream(input_, std::ios::binary) << pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::FourBase, true), options);
     std::filesystem::create_directory(dir_.path() + "out");
     out_ = dir_.path() + "out/";
   }

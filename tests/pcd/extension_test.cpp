@@ -9,15 +9,15 @@
 #include "pcd/extension_info.h"
 #include "pcd/extension_residuals.h"
 #include "pcd/pcd_decoder.h"
-#include "support/extension_writer.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/extension_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
 namespace quorbix::pcd {
 namespace {
 
-using test::ExtensionFileBytes;
-using test::ExtensionWriteOptions;
-using test::MemoryExtensionFiles;
+using pcd_writer::ExtensionFileBytes;
+using pcd_writer::ExtensionWriteOptions;
+using pcd_writer::MemoryExtensionFiles;
 
 // A small prediction and a target that differs from it everywhere by a
 // pattern with many distinct differences.
@@ -51,7 +51,7 @@ SmallResult decodeSmall(const ExtensionWriteOptions& options,
                         const std::function<void(ExtensionFileBytes&)>& damage = nullptr) {
   const SmallCase c = smallCase();
   SmallResult r;
-  ExtensionFileBytes files = test::writeExtension(c.prediction, c.target, options, r.expected);
+  ExtensionFileBytes files = pcd_writer::writeExtension(c.prediction, c.target, options, r.expected);
   if (damage) damage(files);
   const MemoryExtensionFiles memory(files);
   const auto infoFile = memory.open(kExtensionInfoName);
@@ -166,7 +166,7 @@ TEST(ExtensionInfo, ReadsWhatTheWriterLaidOut) {
   options.lumaFiles = 2;
   options.codedWidth = 48;
   options.firstColumn = 8;
-  const auto info = parse(test::writeExtension(c.prediction, c.target, options, rebuilt).at(kExtensionInfoName));
+  const auto info = parse(pcd_writer::writeExtension(c.prediction, c.target, options, rebuilt).at(kExtensionInfoName));
   ASSERT_TRUE(info);
   EXPECT_EQ(info->fileNames, (std::vector<std::string>{"Y0001.ICR", "Y0001_1.ICR", "C1_0001.ICR", "C2_0001.ICR"}));
   ASSERT_EQ(info->layers.size(), 3u);
@@ -184,7 +184,7 @@ TEST(ExtensionInfo, ReadsWhatTheWriterLaidOut) {
 TEST(ExtensionInfo, RefusesEveryInconsistentField) {
   YccPicture rebuilt;
   const SmallCase c = smallCase();
-  const std::string good = test::writeExtension(c.prediction, c.target, ExtensionWriteOptions(), rebuilt).at(kExtensionInfoName);
+  const std::string good = pcd_writer::writeExtension(c.prediction, c.target, ExtensionWriteOptions(), rebuilt).at(kExtensionInfoName);
   ASSERT_TRUE(parse(good));
   const size_t fileList = get32(good, 0x30);
   const size_t firstName = fileList + 2;
@@ -215,9 +215,9 @@ TEST(ExtensionInfo, RefusesEveryInconsistentField) {
 }
 
 // One full-size Pro picture, portrait, shared by the tests below.
-const test::ProPhotoCd& proPicture() {
-  static const test::ProPhotoCd picture =
-      test::writeProPhotoCd(test::syntheticPicture(Level::SixtyFourBase, true), Rotation::Quarter, ExtensionWriteOptions());
+const pcd_writer::ProPhotoCd& proPicture() {
+  static const pcd_writer::ProPhotoCd picture =
+      pcd_writer::writeProPhotoCd(pcd_writer::syntheticPicture(Level::SixtyFourBase, true), Rotation::Quarter, ExtensionWriteOptions());
   return picture;
 }
 
@@ -233,7 +233,7 @@ DecodeStatus decodeProLevel(const std::string& imagePac, const ExtensionFileByte
 
 // One test, as writing the full-size picture takes a while.
 TEST(SixtyFourBase, RebuildsTheFullPictureExactlyOrReportsWhatIsWrong) {
-  const test::ProPhotoCd& pro = proPicture();
+  const pcd_writer::ProPhotoCd& pro = proPicture();
   YccPicture picture;
   ASSERT_EQ(decodeProLevel(pro.imagePac, &pro.extension, Level::SixtyFourBase, picture), DecodeStatus::Ok);
   EXPECT_EQ(picture.luma.width, 6144);
@@ -259,9 +259,9 @@ TEST(SixtyFourBase, RebuildsTheFullPictureExactlyOrReportsWhatIsWrong) {
   EXPECT_EQ(decodeProLevel(pro.imagePac, &cut, Level::SixtyFourBase, picture), DecodeStatus::Damaged);
 
   SCOPED_TRACE("an Image Pac without 16Base has no 64Base, whatever lies beside it");
-  test::PcdWriteOptions fourBase;
+  pcd_writer::PcdWriteOptions fourBase;
   fourBase.topLevel = Level::FourBase;
-  const std::string small = test::writePcd(test::syntheticPicture(Level::FourBase), fourBase);
+  const std::string small = pcd_writer::writePcd(pcd_writer::syntheticPicture(Level::FourBase), fourBase);
   EXPECT_EQ(decodeProLevel(small, &pro.extension, Level::SixtyFourBase, picture), DecodeStatus::NoSuchLevel);
 }
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
 namespace quorbix::pcd {
 namespace {
 
-using test::PcdWriteOptions;
-using test::writePcd;
+using pcd_writer::PcdWriteOptions;
+using pcd_writer::writePcd;
 
 struct Decoded {
   DecodeStatus status;
@@ -49,7 +49,7 @@ const std::string& fourBaseFile(std::vector<YccPicture>* expected = nullptr) {
   static const std::string file = [] {
     PcdWriteOptions options;
     options.topLevel = Level::FourBase;
-    return writePcd(test::syntheticPicture(Level::FourBase), options, &rebuilt);
+    return writePcd(pcd_writer::syntheticPicture(Level::FourBase), options, &rebuilt);
   }();
   if (expected) *expected = rebuilt;
   return file;
@@ -70,7 +70,7 @@ TEST(PcdDecoder, CodedLevelAddsTheDetailThePredictionLacks) {
   // The stripes of the synthetic picture are too fine for Base; the 4Base
   // differences must bring them back, so the decoded 4Base is far closer to
   // the original than Base enlarged.
-  const YccPicture original = test::syntheticPicture(Level::FourBase);
+  const YccPicture original = pcd_writer::syntheticPicture(Level::FourBase);
   std::vector<YccPicture> expected;
   const std::string& file = fourBaseFile(&expected);
   YccPicture decoded;
@@ -89,7 +89,7 @@ TEST(PcdDecoder, Rebuilds16BaseWithLumaOnlyDifferences) {
   options.topLevel = Level::SixteenBase;
   options.chromaDifferences = false;
   std::vector<YccPicture> expected;
-  const std::string file = writePcd(test::syntheticPicture(Level::SixteenBase), options, &expected);
+  const std::string file = writePcd(pcd_writer::syntheticPicture(Level::SixteenBase), options, &expected);
   YccPicture picture;
   ASSERT_EQ(decodeLevel(file, Level::SixteenBase, picture), DecodeStatus::Ok);
   expectSamePicture(picture, expected[static_cast<size_t>(Level::SixteenBase)], "16Base");
@@ -121,7 +121,7 @@ TEST(PcdDecoder, TurnsThePictureUprightAsTheHeaderSays) {
   std::vector<YccPicture> expected;
   PcdWriteOptions options;
   options.topLevel = Level::Base;
-  const YccPicture stored = test::syntheticPicture(Level::Base);
+  const YccPicture stored = pcd_writer::syntheticPicture(Level::Base);
   BgrImage plain;
   renderUpright(stored, Rotation::None, plain);
   const int w = plain.width, h = plain.height;
@@ -154,7 +154,7 @@ TEST(PcdDecoder, TurnsThePictureUprightAsTheHeaderSays) {
 TEST(PcdDecoder, BaseOnlyFileHasNoCodedLevels) {
   PcdWriteOptions options;
   options.topLevel = Level::Base;
-  const std::string file = writePcd(test::syntheticPicture(Level::Base), options);
+  const std::string file = writePcd(pcd_writer::syntheticPicture(Level::Base), options);
   EXPECT_EQ(decode(file, 3).status, DecodeStatus::Ok);
   for (int n : {4, 5, 6}) EXPECT_EQ(decode(file, n).status, DecodeStatus::NoSuchLevel) << n;
 }

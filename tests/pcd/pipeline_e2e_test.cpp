@@ -17,8 +17,8 @@
 #include "pcd/byte_source.h"
 #include "pcd/extension_files.h"
 #include "pcd/pcd_decoder.h"
-#include "support/extension_writer.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/extension_writer.h"
+#include "pcd_writer/pcd_writer.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
 
@@ -73,11 +73,11 @@ TEST(PcdPipeline, ProjectMadePortraitBecomesItsUpright4BaseTiff) {
   test::TempFolder dir;
   std::filesystem::create_directory(dir.path() + "in");
   std::filesystem::create_directory(dir.path() + "out");
-  test::PcdWriteOptions options;
+  pcd_writer::PcdWriteOptions options;
   options.topLevel = pcd::Level::FourBase;
   options.rotation = pcd::Rotation::Quarter;
   const std::string input = dir.path() + "in/IMG0001.PCD";
-  std::ofstream(input, std::ios::binary) << test::writePcd(test::syntheticPicture(pcd::Level::FourBase, true), options);
+  std::ofstream(input, std::ios::binary) << pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::FourBase, true), options);
 
   const test::RunResult result = runWithConverter(dir.path() + "in", dir.path() + "out");
   ASSERT_EQ(result.exitCode, 0) << result.out;
@@ -98,8 +98,8 @@ TEST(PcdPipeline, ProPhotoCdCopyBecomesIts64BaseTiff) {
   std::filesystem::create_directories(disc + "images");
   std::filesystem::create_directories(extension);
   std::filesystem::create_directory(dir.path() + "out");
-  const test::ProPhotoCd pro = test::writeProPhotoCd(test::syntheticPicture(pcd::Level::SixtyFourBase),
-                                                      pcd::Rotation::None, test::ExtensionWriteOptions());
+  const pcd_writer::ProPhotoCd pro = pcd_writer::writeProPhotoCd(pcd_writer::syntheticPicture(pcd::Level::SixtyFourBase),
+                                                      pcd::Rotation::None, pcd_writer::ExtensionWriteOptions());
   const std::string input = disc + "images/img0001.pcd";
   std::ofstream(input, std::ios::binary) << pro.imagePac;
   for (const auto& [name, bytes] : pro.extension) std::ofstream(extension + lowerCase(name), std::ios::binary) << bytes;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
 namespace quorbix::pcd {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 struct Coded {
   YccPicture prediction;
   YccPicture rebuilt;
-  test::CodedLevelBytes bytes;
+  pcd_writer::CodedLevelBytes bytes;
 };
 
 Coded makeCoded(bool chroma) {
@@ -28,7 +28,7 @@ Coded makeCoded(bool chroma) {
       t[k]->pixels[i] = static_cast<uint8_t>(90 + (i * 13 + static_cast<size_t>(k)) % 31);
     }
   }
-  c.bytes = test::encodeCodedLevel(c.prediction, target, chroma, c.rebuilt);
+  c.bytes = pcd_writer::encodeCodedLevel(c.prediction, target, chroma, c.rebuilt);
   return c;
 }
 

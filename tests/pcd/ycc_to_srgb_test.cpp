@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
 namespace quorbix::pcd {
 namespace {
@@ -37,7 +37,7 @@ TEST(YccToSrgb, InvertsTheWritersEncodingOfColoursInRange) {
     for (int g = 10; g < 250; g += 20) {
       for (int b = 10; b < 250; b += 20) {
         uint8_t y, c1, c2;
-        test::srgbToYcc(r, g, b, y, c1, c2);
+        pcd_writer::srgbToYcc(r, g, b, y, c1, c2);
         if (c1 == 0 || c1 == 255 || c2 == 0 || c2 == 255) continue;  // beyond what PhotoYCC stores
         ++tried;
         const Rgb back = convert(y, c1, c2);

@@ -1,6 +1,6 @@
-#include "support/pcd_writer.h"
+#include "pcd_writer/pcd_writer.h"
 
-#include "support/huffman_coder.h"
+#include "pcd_writer/huffman_coder.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <map>
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 namespace {
 
@@ -219,4 +219,4 @@ YccPicture syntheticPicture(Level level, bool portrait) {
   return YccPicture{std::move(luma), halvePlane(c1Full), halvePlane(c2Full)};
 }
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer

@@ -13,7 +13,7 @@
 #include "pcd/pcd_header.h"
 #include "pcd/plane.h"
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 using ExtensionFileBytes = std::map<std::string, std::string>;  // file name -> contents
 
@@ -50,4 +50,4 @@ class MemoryExtensionFiles : public pcd::ExtensionFiles {
   const ExtensionFileBytes& files_;
 };
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer

@@ -1,10 +1,10 @@
-#include "support/huffman_coder.h"
+#include "pcd_writer/huffman_coder.h"
 
 #include <algorithm>
 #include <queue>
 #include <vector>
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 std::map<int, Code> buildCode(const std::map<int, uint64_t>& counts) {
   std::map<int, Code> code;
@@ -73,4 +73,4 @@ std::string tableBytes(const std::map<int, Code>& code) {
   return out;
 }
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer

@@ -1,13 +1,13 @@
-#include "support/extension_writer.h"
+#include "pcd_writer/extension_writer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "support/huffman_coder.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/huffman_coder.h"
+#include "pcd_writer/pcd_writer.h"
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 namespace {
 
@@ -176,4 +176,4 @@ std::unique_ptr<pcd::ByteSource> MemoryExtensionFiles::open(const std::string& n
                                                  found->second.size());
 }
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer

@@ -12,7 +12,7 @@
 #include "pcd/pcd_layout.h"
 #include "pcd/plane.h"
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 struct PcdWriteOptions {
   pcd::Level topLevel = pcd::Level::FourBase;  // Base, FourBase or SixteenBase
@@ -51,4 +51,4 @@ void srgbToYcc(int r, int g, int b, uint8_t& y, uint8_t& c1, uint8_t& c2);
 // counter-clockwise (write it with Rotation::Quarter to have it upright).
 pcd::YccPicture syntheticPicture(pcd::Level level, bool portrait = false);
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer

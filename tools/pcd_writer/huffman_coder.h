@@ -1,4 +1,4 @@
-// Huffman coding for the test-side PhotoCD writers: a bit writer, canonical
+// Huffman coding for the PhotoCD writers: a bit writer, canonical
 // codes of at most 16 bits, and the table form of the Image Pac (a byte with
 // the entry count minus one, then per entry the code length minus one, the
 // code left-aligned in 16 big-endian bits and the value).
@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-namespace quorbix::test {
+namespace quorbix::pcd_writer {
 
 class BitWriter {
  public:
@@ -49,4 +49,4 @@ std::map<int, Code> buildCode(const std::map<int, uint64_t>& counts);
 // as real Image Pacs list them.
 std::string tableBytes(const std::map<int, Code>& code);
 
-}  // namespace quorbix::test
+}  // namespace quorbix::pcd_writer
