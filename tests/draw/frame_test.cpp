@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "draw_test_pixels.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/frame_geometry.h"
 #include "ops/operations.h"
 #include "platform/drawing.h"

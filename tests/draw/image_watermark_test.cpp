@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "draw_test_pixels.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/image_watermark.h"
 #include "ops/operations.h"
 #include "platform/image_decoder.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "draw_test_pixels.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/watermark_composite.h"
 #include "ops/watermark_placement.h"
 

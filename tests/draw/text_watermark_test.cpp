@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "draw_test_pixels.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/operations.h"
 #include "ops/text_watermark.h"
 #include "ops/watermark_text_layout.h"

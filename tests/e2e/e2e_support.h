@@ -1,6 +1,6 @@
 // Helpers for the end-to-end tests: Targa pictures for the fake converter to
-// deliver, and reading saved TIFF files back (size, depth, compression tag,
-// resolution).
+// deliver (support/targa.h), and reading saved TIFF files back (size, depth,
+// compression tag, resolution).
 #pragma once
 
 #include <FreeImage.h>
@@ -11,24 +11,9 @@
 #include <optional>
 #include <string>
 
-namespace quorbix::test {
+#include "support/targa.h"
 
-// Writes a 24-bit Targa of width x height with a horizontal gradient.
-inline bool writeTarga(const std::string& path, int width, int height) {
-  FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
-  if (bitmap == nullptr) return false;
-  for (int y = 0; y < height; ++y) {
-    BYTE* line = FreeImage_GetScanLine(bitmap, y);
-    for (int x = 0; x < width; ++x) {
-      line[x * 3 + FI_RGBA_RED] = static_cast<BYTE>(x * 255 / (width > 1 ? width - 1 : 1));
-      line[x * 3 + FI_RGBA_GREEN] = static_cast<BYTE>(y * 255 / (height > 1 ? height - 1 : 1));
-      line[x * 3 + FI_RGBA_BLUE] = 128;
-    }
-  }
-  bool ok = FreeImage_Save(FIF_TARGA, bitmap, path.c_str(), TARGA_DEFAULT) != 0;
-  FreeImage_Unload(bitmap);
-  return ok;
-}
+namespace quorbix::test {
 
 struct TiffFacts {
   int width = 0;

@@ -9,7 +9,9 @@
 #include "convert/convert_file.h"
 #include "ops/bitmap.h"
 #include "platform/font.h"
+#include "support/bitmap_fixtures.h"
 #include "support/fake_converter_runner.h"
+#include "support/targa.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -25,14 +27,9 @@ struct Pixel {
 constexpr Pixel kGrey{90, 90, 90};
 
 bool writeGreyTarga(const std::string& path, int width, int height) {
-  FIBITMAP* image = FreeImage_Allocate(width, height, 24);
-  for (int y = 0; y < height; ++y) {
-    BYTE* p = FreeImage_GetScanLine(image, y);
-    for (int i = 0; i < width * 3; ++i) p[i] = static_cast<BYTE>(kGrey.r);
-  }
-  bool ok = FreeImage_Save(FIF_TARGA, image, path.c_str(), TARGA_DEFAULT) != FALSE;
-  FreeImage_Unload(image);
-  return ok;
+  const auto grey = static_cast<BYTE>(kGrey.r);
+  const Bitmap picture = test::makeBitmap(static_cast<unsigned>(width), static_cast<unsigned>(height), 24, {grey, grey, grey});
+  return test::writeTarga(picture, path);
 }
 
 class PipelineDrawTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 
 #include "ops/bitmap.h"
 #include "support/program_runner.h"
+#include "support/targa.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -45,7 +46,7 @@ class QuorbixDrawTest : public ::testing::Test {
     ASSERT_FALSE(root.path().empty());
     for (const char* sub : {"prog", "in", "out"}) fs::create_directory(root.path() + sub);
     Bitmap picture = solid(kWidth, kHeight, 24, kGrey);
-    ASSERT_TRUE(FreeImage_Save(FIF_TARGA, picture.get(), (root.path() + "prepared.tga").c_str(), 0));
+    ASSERT_TRUE(test::writeTarga(picture, root.path() + "prepared.tga"));
     const std::string script = root.path() + "prog/convert";
     std::ofstream(script) << "#!/bin/sh\nfor a; do last=\"$a\"; done\ncp '" << root.path()
                           << "prepared.tga' \"$last\"\n";

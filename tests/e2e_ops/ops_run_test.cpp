@@ -11,6 +11,7 @@
 #include "ops/bitmap.h"
 #include "support/fake_converter.h"
 #include "support/program_runner.h"
+#include "support/targa.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -60,7 +61,7 @@ class OpsRunTest : public ::testing::Test {
 
   void useTarga(const Bitmap& picture) {
     const std::string targa = root.path() + "picture.tga";
-    ASSERT_TRUE(FreeImage_Save(FIF_TARGA, picture.get(), targa.c_str(), TARGA_DEFAULT));
+    ASSERT_TRUE(test::writeTarga(picture, targa));
     test::FakeConverterOptions options;
     options.targa = targa;
     ASSERT_TRUE(test::writeFakeConverter(root.path() + "prog/", options));

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "bitmap_fixtures.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/operations.h"
 #include "ops/target_size.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bitmap_fixtures.h"
+#include "support/bitmap_fixtures.h"
 #include "ops/operations.h"
 
 namespace quorbix {

@@ -1,24 +1,8 @@
 #include "support/fake_converter_runner.h"
 
-#include <FreeImage.h>
+#include "support/targa.h"
 
 namespace quorbix::test {
-
-bool writeTarga(const std::string& path, unsigned width, unsigned height) {
-  FIBITMAP* image = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 24);
-  if (image == nullptr) return false;
-  for (unsigned y = 0; y < height; ++y) {
-    BYTE* line = FreeImage_GetScanLine(image, static_cast<int>(y));
-    for (unsigned x = 0; x < width; ++x) {
-      line[x * 3 + FI_RGBA_RED] = static_cast<BYTE>(x);
-      line[x * 3 + FI_RGBA_GREEN] = static_cast<BYTE>(y);
-      line[x * 3 + FI_RGBA_BLUE] = 0x80;
-    }
-  }
-  bool ok = FreeImage_Save(FIF_TARGA, image, path.c_str(), TARGA_DEFAULT) != FALSE;
-  FreeImage_Unload(image);
-  return ok;
-}
 
 ConverterOutcome FakeConverter::run(const std::vector<std::string>& args) {
   arguments.push_back(args);
@@ -38,7 +22,9 @@ ConverterOutcome FakeConverter::run(const std::vector<std::string>& args) {
     return ConverterOutcome::Ended;
   }
   auto it = pictures.find(index);
-  if (it != pictures.end()) writeTarga(args[4], it->second.first, it->second.second);
+  if (it != pictures.end()) {
+    writeTarga(args[4], static_cast<int>(it->second.first), static_cast<int>(it->second.second));
+  }
   return ConverterOutcome::Ended;
 }
 

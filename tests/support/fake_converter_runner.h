@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert/convert_file.h"
+#include "support/targa.h"
 
 namespace quorbix::test {
 
@@ -26,8 +27,5 @@ class FakeConverter : public ConverterRunner {
   ConverterOutcome run(const std::vector<std::string>& args) override;
   void pause(int milliseconds) override { events.push_back("pause " + std::to_string(milliseconds)); }
 };
-
-// Writes a 24-bit Targa of that size (a gradient) at `path`.
-bool writeTarga(const std::string& path, unsigned width, unsigned height);
 
 }  // namespace quorbix::test
