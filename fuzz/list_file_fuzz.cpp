@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/utf16_text.h"
 #include "job/list_file.h"
-#include "settings/utf16_text.h"
 #include "text_fuzz_support.h"
 
 namespace {

@@ -15,8 +15,8 @@ utf16() {
   else printf '\xFE\xFF'; iconv -f UTF-8 -t UTF-16BE; fi
 }
 options_dict() {
-  grep -o '"--[A-Z0-9-]*"\|"-[A-Z]"' src/app/option_table.cpp
-  grep -o '"[A-Z0-9_-]\{2,\}"' src/app/keyword_tables.cpp
+  grep -o '"--[A-Z0-9-]*"\|"-[A-Z]"' src/settings/option_table.cpp
+  grep -o '"[A-Z0-9_-]\{2,\}"' src/settings/keyword_tables.cpp
   printf '"[CLI]"\n"--WM-SOLID-OPACITY"\n"\\xEF\\xBB\\xBF"\n"\\xFF\\xFE"\n"\\xFE\\xFF"\n'
 }
 

@@ -1,17 +1,10 @@
 #include "app/command_line.h"
 
-#include "app/option_table.h"
+#include "base/ascii_text.h"
+#include "settings/option_table.h"
 
 namespace quorbix {
 namespace {
-
-std::string upperAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
 
 std::string_view trimmedParameter(const Parameters& parameters, size_t i) {
   if (i >= parameters.size()) return {};

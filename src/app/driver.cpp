@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "app/message_catalogue.h"
-#include "app/product.h"
 #include "app/uninstall_prompt.h"
+#include "base/message_catalogue.h"
+#include "base/product.h"
 #include "convert/format_registry.h"
 #include "job/conversion_job.h"
 #include "platform/console.h"
@@ -99,11 +99,13 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
   formatRegistry().build();
   resetJobFields(settings);
   setDefaults(settings);
-  messageCatalogue().load();
+  // The texts the run prints from; the job and the uninstall prompt borrow it.
+  MessageCatalogue catalogue;
+  catalogue.load();
 
   const std::string first = parameterName(parameters, 0);
   if (first == "-U") {
-    runUninstallPrompt(messageCatalogue());
+    runUninstallPrompt(catalogue);
     return DriverEnd::Finished;
   }
   if (first == "-T") {
@@ -132,7 +134,7 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
   platform::setConsoleTitle(product::kConsoleTitle);
   if (!settings.quiet) printLines(bannerLines());
   settings.programFolder = platform::programFolder();
-  ConversionJob(settings, formatRegistry(), messageCatalogue()).run(settings.quiet);
+  ConversionJob(settings, formatRegistry(), catalogue).run(settings.quiet);
   if (settings.pause) {
     platform::printLine("Press any key to exit.");
     platform::waitForKey();

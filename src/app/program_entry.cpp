@@ -1,8 +1,8 @@
 #include "app/program_entry.h"
 
 #include "app/driver.h"
-#include "app/product.h"
-#include "convert/file_names.h"
+#include "base/file_names.h"
+#include "base/product.h"
 #include "platform/console.h"
 #include "platform/instance_lock.h"
 #include "platform/interruption.h"

@@ -1,6 +1,6 @@
 #include "app/uninstall_prompt.h"
 
-#include "app/product.h"
+#include "base/product.h"
 #include "platform/browser.h"
 #include "platform/console.h"
 #include "platform/key_wait.h"

@@ -2,7 +2,7 @@
 // a small console dialog with one tick box and a "Next" button. Main thread.
 #pragma once
 
-#include "app/message_catalogue.h"
+#include "base/message_catalogue.h"
 
 namespace quorbix {
 

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "convert/file_names.h"
-#include "convert/text_case.h"
+#include "base/ascii_text.h"
+#include "base/file_names.h"
+#include "base/text_case.h"
 #include "platform/clock.h"
 
 namespace quorbix {
@@ -63,15 +64,13 @@ std::string placeholderValue(std::string_view placeholder, const Settings& s) {
   return std::string(placeholder);
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Position of `placeholder` (lower-case ASCII) in `text` at or after `from`,
 // matched without regard to ASCII case; npos when absent.
 size_t findIgnoringCase(const std::string& text, std::string_view placeholder, size_t from) {
   if (placeholder.size() > text.size()) return std::string::npos;
   for (size_t i = from; i + placeholder.size() <= text.size(); ++i) {
     size_t k = 0;
-    while (k < placeholder.size() && asciiLower(text[i + k]) == placeholder[k]) ++k;
+    while (k < placeholder.size() && lowerAscii(text[i + k]) == placeholder[k]) ++k;
     if (k == placeholder.size()) return i;
   }
   return std::string::npos;

@@ -4,7 +4,7 @@
 // thread; starts at most one background thread at a time.
 #pragma once
 
-#include "app/message_catalogue.h"
+#include "base/message_catalogue.h"
 #include "convert/format_registry.h"
 #include "job/conversion_worker.h"
 #include "job/input_set.h"

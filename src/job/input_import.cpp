@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "convert/file_names.h"
+#include "base/ascii_text.h"
+#include "base/file_names.h"
 #include "job/background_thread.h"
 #include "job/job_progress.h"
 #include "job/list_file.h"
@@ -14,13 +15,6 @@ namespace {
 
 // List files are read in pieces of this size.
 constexpr size_t kListFilePiece = size_t{1} << 16;
-
-std::string lowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 std::string withTrailingSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/keyword_tables.h"
-#include "convert/file_names.h"
+#include "base/file_names.h"
 #include "convert/output_depth.h"
 #include "job/folder_rule.h"
 #include "platform/file_system.h"
+#include "settings/keyword_tables.h"
 
 namespace quorbix {
 namespace {

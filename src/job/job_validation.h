@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/message_catalogue.h"
+#include "base/message_catalogue.h"
 #include "convert/format_registry.h"
 #include "job/job_lines.h"
 #include "platform/font.h"

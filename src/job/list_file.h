@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/utf16_text.h"
+#include "base/utf16_text.h"
 
 namespace quorbix {
 

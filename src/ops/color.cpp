@@ -2,15 +2,10 @@
 
 #include <string>
 
+#include "base/ascii_text.h"
+
 namespace quorbix {
 namespace {
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The text as characters the way the length rule counts them (UTF-16 code
 // units: one per character, two for one beyond the Basic Multilingual
@@ -34,7 +29,7 @@ std::string characters(std::string_view utf8) {
 uint8_t readPair(std::string_view pair) {
   int value = 0;
   for (char c : pair) {
-    int d = hexDigit(c);
+    int d = hexDigitValue(c);
     if (d < 0) break;
     value = value * 16 + d;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/ascii_text.h"
 #include "settings/keyword_codes.h"
 
 namespace quorbix {
@@ -14,9 +15,7 @@ constexpr long long kMinMultiLineSide = 10;
 bool isLineBreakAt(std::string_view text, size_t at) {
   if (text.size() - at < kLineBreak.size()) return false;
   for (size_t i = 0; i < kLineBreak.size(); ++i) {
-    char c = text[at + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kLineBreak[i]) return false;
+    if (lowerAscii(text[at + i]) != kLineBreak[i]) return false;
   }
   return true;
 }

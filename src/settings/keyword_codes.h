@@ -1,6 +1,6 @@
 // Numeric codes stored in Settings for keyword values. The code of a keyword
 // is its position in its table (the Compression table restarts at 0 per
-// format group). The spelled-out tables live in app/keyword_tables.h.
+// format group). The spelled-out tables live in settings/keyword_tables.h.
 #pragma once
 
 namespace quorbix {

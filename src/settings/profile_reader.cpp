@@ -1,21 +1,14 @@
 #include "settings/profile_reader.h"
 
-#include "app/option_table.h"
+#include "base/ascii_text.h"
+#include "base/utf16_text.h"
 #include "platform/file_system.h"
-#include "settings/utf16_text.h"
+#include "settings/option_table.h"
 
 namespace quorbix {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // UTF-8
-
-std::string upperAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
 
 std::string fromLatin1(std::string_view bytes) {
   std::string out;
@@ -62,11 +55,9 @@ std::string validUtf8(std::string_view bytes) {
   return out;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && isSpaceOrTab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpaceOrTab(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -116,7 +107,7 @@ std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
     start = end + 1;
     if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
 
-    while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isSpaceOrTab(line.front())) line.remove_prefix(1);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::string_view name = line.substr(1, line.find(']') == std::string_view::npos
@@ -131,7 +122,7 @@ std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
     size_t equals = line.find('=');
     ProfileEntry entry;
     std::string_view key = line.substr(0, equals);
-    while (!key.empty() && isBlank(key.back())) key.remove_suffix(1);
+    while (!key.empty() && isSpaceOrTab(key.back())) key.remove_suffix(1);
     entry.key = std::string(key);
     if (equals != std::string_view::npos) entry.value = std::string(trimBlanks(line.substr(equals + 1)));
     entries.push_back(std::move(entry));

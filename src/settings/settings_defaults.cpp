@@ -1,6 +1,6 @@
 #include "settings/settings_defaults.h"
 
-#include "app/product.h"
+#include "base/product.h"
 #include "platform/clock.h"
 
 namespace quorbix {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/option_table.h"
+#include "settings/option_table.h"
 #include "settings/settings_defaults.h"
 #include "support/test_paths.h"
 #include "platform/file_system.h"

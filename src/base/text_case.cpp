@@ -1,6 +1,8 @@
-#include "convert/text_case.h"
+#include "base/text_case.h"
 
 #include <glib.h>
+
+#include "base/ascii_text.h"
 
 namespace quorbix {
 namespace {
@@ -9,20 +11,11 @@ bool isValidUtf8(std::string_view text) {
   return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr) != FALSE;
 }
 
-std::string asciiMapped(std::string_view text, bool upper) {
-  std::string out(text);
-  for (char& c : out) {
-    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 // g_utf8_strup/strdown take over the full Unicode case tables, including
 // mappings that change the length (German sharp s upper-cases to "SS").
 std::string unicodeMapped(std::string_view text, bool upper) {
   if (text.empty()) return std::string();
-  if (!isValidUtf8(text)) return asciiMapped(text, upper);
+  if (!isValidUtf8(text)) return upper ? upperAscii(text) : lowerAscii(text);
   gchar* mapped = upper ? g_utf8_strup(text.data(), static_cast<gssize>(text.size()))
                         : g_utf8_strdown(text.data(), static_cast<gssize>(text.size()));
   std::string out(mapped);

@@ -1,4 +1,4 @@
-#include "app/keyword_tables.h"
+#include "settings/keyword_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The user-visible texts, addressed by group and key, and the "%s1%".."%s4%"
-// substitution. Loaded once at start-up on the main thread; lookups remember
-// the last group, so a catalogue is used from one thread at a time.
+// substitution. The driver loads one at start-up on the main thread and hands
+// it down for the run; lookups remember the last group, so a catalogue is
+// used from one thread at a time.
 #pragma once
 
 #include <string>
@@ -36,9 +37,6 @@ class MessageCatalogue {
   std::vector<std::string> values_;  // [0] unused
   int rememberedGroup_ = 0;
 };
-
-// The catalogue the program prints from.
-MessageCatalogue& messageCatalogue();
 
 // Fills "%s1%".."%s4%" (placeholder matched without regard to case), in that
 // order; an empty argument leaves its placeholder.

@@ -1,4 +1,4 @@
-#include "app/keyword_tables.h"
+#include "settings/keyword_tables.h"
 
 #include <array>
 #include <charconv>
@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <span>
+
+#include "base/ascii_text.h"
 
 namespace quorbix {
 namespace {
@@ -75,34 +77,6 @@ std::span<const KeywordRow> tableOf(int table) {
   return kTables[static_cast<size_t>(table)];
 }
 
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equalsUpper(std::string_view text, const char* keyword) {
-  std::string_view k(keyword);
-  if (text.size() != k.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (upperAscii(text[i]) != k[i]) return false;
-  }
-  return true;
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view word) {
-  if (text.size() != word.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (upperAscii(text[i]) != upperAscii(word[i])) return false;
-  }
-  return true;
-}
-
-int digitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 // The power of ten of the first significant digit of a plain decimal number
 // text (digits, optional fraction, optional exponent); used to tell overflow
 // from underflow. The exponent saturates instead of overflowing.
@@ -135,8 +109,9 @@ int32_t keywordCode(int table, std::string_view text) {
   size_t begin = text.find_first_not_of(' ');
   if (begin == std::string_view::npos) text = {};
   else text = text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+  // The keywords are upper case, so this is the text upper-cased against them.
   for (const KeywordRow& row : tableOf(table)) {
-    if (equalsUpper(text, row.keyword)) return row.code;
+    if (equalsIgnoringAsciiCase(text, row.keyword)) return row.code;
   }
   return 0;
 }
@@ -171,8 +146,8 @@ int32_t convertInteger(std::string_view text) {
   // value modulo 2^64, of which the low 32 bits are kept.
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    int digit = digitValue(text[i]);
-    if (digit >= base) break;
+    int digit = hexDigitValue(text[i]);
+    if (digit < 0 || digit >= base) break;
     value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
   }
   if (negative) value = ~value + 1;
@@ -180,12 +155,12 @@ int32_t convertInteger(std::string_view text) {
 }
 
 float convertReal(std::string_view text) {
-  if (equalsIgnoringCase(text, "+Infinity")) return std::numeric_limits<float>::infinity();
-  if (equalsIgnoringCase(text, "-Infinity")) return -std::numeric_limits<float>::infinity();
-  if (equalsIgnoringCase(text, "NaN")) return std::numeric_limits<float>::quiet_NaN();
+  if (equalsIgnoringAsciiCase(text, "+Infinity")) return std::numeric_limits<float>::infinity();
+  if (equalsIgnoringAsciiCase(text, "-Infinity")) return -std::numeric_limits<float>::infinity();
+  if (equalsIgnoringAsciiCase(text, "NaN")) return std::numeric_limits<float>::quiet_NaN();
 
   size_t i = 0;
-  while (i < text.size() && isBlank(text[i])) ++i;
+  while (i < text.size() && isAsciiWhiteSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
     negative = text[i] == '-';

@@ -1,6 +1,6 @@
-#include "app/option_table.h"
+#include "settings/option_table.h"
 
-#include "app/keyword_tables.h"
+#include "settings/keyword_tables.h"
 #include "settings/profile_reader.h"
 
 namespace quorbix {

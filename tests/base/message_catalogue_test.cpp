@@ -1,4 +1,4 @@
-#include "app/message_catalogue.h"
+#include "base/message_catalogue.h"
 
 #include <gtest/gtest.h>
 

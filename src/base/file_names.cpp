@@ -1,4 +1,4 @@
-#include "convert/file_names.h"
+#include "base/file_names.h"
 
 namespace quorbix {
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/utf16_text.h"
+#include "base/utf16_text.h"
 
 namespace quorbix {
 namespace {

@@ -1,20 +1,14 @@
-#include "app/message_catalogue.h"
+#include "base/message_catalogue.h"
 
 #include <algorithm>
+
+#include "base/ascii_text.h"
 
 namespace quorbix {
 namespace {
 
 constexpr char kNoString[] = "%NO_STRING_ERROR%";
 constexpr char kSeparator = '\x01';  // sorts below every printable character
-
-std::string upperAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
 
 // Decodes one UTF-8 character at `i` and advances `i`. A byte that does not
 // start a well-formed sequence stands for itself (U+0080..U+00FF), so any
@@ -207,11 +201,6 @@ std::string MessageCatalogue::text(std::string_view group, std::string_view key)
     if (order < 0) break;
   }
   return kNoString;
-}
-
-MessageCatalogue& messageCatalogue() {
-  static MessageCatalogue catalogue;
-  return catalogue;
 }
 
 std::string formatMessage(std::string_view text, std::string_view s1, std::string_view s2,
