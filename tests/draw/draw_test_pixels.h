@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "ops/color.h"
 
 namespace quorbix::test {

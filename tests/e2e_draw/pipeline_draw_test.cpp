@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "convert/convert_file.h"
-#include "ops/bitmap.h"
-#include "platform/font.h"
+#include "drawing/font.h"
+#include "image/bitmap.h"
 #include "support/fake_converter_runner.h"
 #include "support/test_paths.h"
 
@@ -86,9 +86,9 @@ TEST_F(PipelineDrawTest, FrameAndTextWatermarkReachTheSavedFile) {
   settings.wmTextBoundary = BOUNDARY_FRAME;
   settings.wmTextPosition = POS_TOPLEFT;
   settings.wmTextXOffset = settings.wmTextYOffset = 0;
-  platform::FontRequest request;
+  drawing::FontRequest request;
   request.face = "Liberation Sans";
-  settings.watermarkFont = platform::createFont(request);
+  settings.watermarkFont = drawing::createFont(request);
   ASSERT_TRUE(settings.watermarkFont);
 
   ASSERT_NE(convert("IMG0001.PCD"), nullptr);

@@ -4,7 +4,7 @@
 
 #include <FreeImage.h>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "settings/settings.h"
 
 namespace quorbix::test {
