@@ -31,13 +31,13 @@ constexpr uint64_t kLoaderRowOrderOffset = 72;
 constexpr uint8_t kLoaderTopDown = 8;
 constexpr double kUprightAngle = 90.0;
 
-// FreeImage's handle for a C stream with a large buffer. The position (and,
-// for a file written from empty, the end) is tracked here, so that the TIFF
-// writer's "seek to the end" before every strip costs nothing and does not
-// flush the buffer.
-// The stream's buffer is 1 MiB (kStreamBufferSize).
+// Streams get a large buffer.
 constexpr size_t kStreamBufferSize = 1 << 20;
 
+// FreeImage's handle for a buffered C stream. The position (and, for a file
+// written from empty, the end) is tracked here, so that the TIFF writer's
+// "seek to the end" before every strip costs nothing and does not flush the
+// buffer.
 struct StreamHandle {
   StreamHandle(std::FILE* file, bool startsEmpty) : stream(file), knowsEnd(startsEmpty) {}
   std::FILE* stream;

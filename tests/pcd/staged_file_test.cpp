@@ -58,6 +58,34 @@ TEST(StagedFile, FailsInAMissingFolder) {
   EXPECT_FALSE(file.commit());
 }
 
+TEST(StagedFile, StreamWritesReachTheFinalPathOnlyOnCommit) {
+  test::TempFolder dir;
+  const std::string path = dir.path() + "x.tiff";
+  std::ofstream(path) << "old";
+  {
+    StagedFile failed;
+    ASSERT_TRUE(failed.open(path));
+    std::FILE* stream = failed.stream(16);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_GE(std::fputs("half a picture", stream), 0);
+  }  // abandoned: its stream and buffer go, the earlier file stays
+  EXPECT_EQ(contents(path), "old");
+  EXPECT_EQ(entries(dir.path()), 1u);
+
+  StagedFile file;
+  ASSERT_TRUE(file.open(path));
+  std::FILE* stream = file.stream(16);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(file.stream(16), stream);
+  const std::string picture(100, 'p');  // more than the buffer holds
+  ASSERT_EQ(std::fwrite(picture.data(), 1, picture.size(), stream), picture.size());
+  ASSERT_TRUE(file.write("q", 1));
+  EXPECT_EQ(contents(path), "old");
+  ASSERT_TRUE(file.commit(StagedFile::Flush::ToDisk));
+  EXPECT_EQ(contents(path), picture + "q");
+  EXPECT_EQ(entries(dir.path()), 1u);
+}
+
 TEST(StagedFile, NewHiddenFileInTheSameFolder) {
   test::TempFolder root;
   namespace fs = std::filesystem;
