@@ -3,16 +3,17 @@
 // straightforward way (image-sized overlay and canvas, FreeImage composites).
 //
 //   bench_draw [repetitions]
+#include <FreeImage.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "drawing/canvas.h"
+#include "drawing/font.h"
 #include "ops/frame_geometry.h"
 #include "ops/operations.h"
-#include "platform/drawing.h"
-#include "platform/font.h"
 
 using namespace quorbix;
 using Clock = std::chrono::steady_clock;
@@ -48,18 +49,18 @@ Settings makeSettings() {
   s.wmBackOpacity = 96;
   s.wmTextPadding = 6;
   s.wmTextAlignment = ALIGN_CENTER;
-  platform::FontRequest request;
+  drawing::FontRequest request;
   request.face = "Arial";
   request.points = 28;
-  s.watermarkFont = platform::createFont(request);
+  s.watermarkFont = drawing::createFont(request);
   return s;
 }
 
 // The frame as one image-sized overlay and FreeImage_Composite: what the
 // banded drawing replaces.
 Bitmap frameTheLongWay(Bitmap image, const Settings& s) {
-  auto overlay = platform::Canvas::create(kWidth, kHeight);
-  auto faded = platform::Canvas::create(kWidth, kHeight);
+  auto overlay = drawing::Canvas::create(kWidth, kHeight);
+  auto faded = drawing::Canvas::create(kWidth, kHeight);
   drawFrameShapes(*overlay, frameWidths(s), kWidth, kHeight, s);
   faded->paint(*overlay, s.frSolidOpacity);
   Bitmap layer = faded->toBitmap();

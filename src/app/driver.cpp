@@ -5,11 +5,11 @@
 #include "app/uninstall_prompt.h"
 #include "base/message_catalogue.h"
 #include "base/product.h"
-#include "convert/format_registry.h"
+#include "image/format_registry.h"
+#include "image/library_messages.h"
 #include "job/conversion_job.h"
 #include "platform/console.h"
 #include "platform/key_wait.h"
-#include "platform/library_messages.h"
 #include "platform/program_folder.h"
 #include "platform/terminal.h"
 #include "settings/settings_defaults.h"
@@ -36,8 +36,7 @@ void errorAnswer(const std::string& error, bool pause) {
 
 }  // namespace
 
-std::vector<std::string> helpLines(const std::string& programName) {
-  const FormatRegistry& registry = formatRegistry();
+std::vector<std::string> helpLines(const std::string& programName, const FormatRegistry& registry) {
   const std::string& prog = programName;
   const std::string output =
       registry.featuredOutputExtensions.empty() ? "" : registry.featuredOutputExtensions.front();
@@ -94,9 +93,10 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
   if (parameters.empty()) return DriverEnd::Returned;
 
   // Before any library is used; their messages show only in debug mode.
-  platform::catchLibraryMessages();
+  catchLibraryMessages();
   Settings& settings = globalSettings();
-  formatRegistry().build();
+  FormatRegistry registry;
+  registry.build();
   resetJobFields(settings);
   setDefaults(settings);
   // The texts the run prints from; the job and the uninstall prompt borrow it.
@@ -119,7 +119,7 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
   }
   if (first == "-H" || first == "-?" || first == "--HELP") {
     platform::setConsoleTitle(product::kConsoleTitle);
-    printLines(helpLines(programName));
+    printLines(helpLines(programName, registry));
     return DriverEnd::Finished;
   }
 
@@ -129,12 +129,12 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
     return DriverEnd::Finished;
   }
   if (!settings.inputGiven) return DriverEnd::Returned;
-  platform::showLibraryMessages(settings.debug);
+  showLibraryMessages(settings.debug);
 
   platform::setConsoleTitle(product::kConsoleTitle);
   if (!settings.quiet) printLines(bannerLines());
   settings.programFolder = platform::programFolder();
-  ConversionJob(settings, formatRegistry(), catalogue).run(settings.quiet);
+  ConversionJob(settings, registry, catalogue).run(settings.quiet);
   if (settings.pause) {
     platform::printLine("Press any key to exit.");
     platform::waitForKey();

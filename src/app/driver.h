@@ -1,13 +1,15 @@
 // The command-line driver: everything from the first parameter to the end of
 // the run (special first parameters, the option loop, the error answer, the
 // banner, the conversion job, the pause). Main thread only; uses the global
-// Settings, FormatRegistry and MessageCatalogue.
+// Settings and MessageCatalogue, and builds the run's FormatRegistry, which
+// lives as long as the run.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "image/format_registry.h"
 
 namespace quorbix {
 
@@ -20,8 +22,8 @@ enum class DriverEnd {
 // extension (the help's usage lines show it).
 DriverEnd runDriver(const Parameters& parameters, const std::string& programName);
 
-// The help screen's lines for `programName`.
-std::vector<std::string> helpLines(const std::string& programName);
+// The help screen's lines for `programName`, with the formats of `registry`.
+std::vector<std::string> helpLines(const std::string& programName, const FormatRegistry& registry);
 
 // The banner printed before a job: title and version, ownership notice,
 // web address, and a line holding one space.

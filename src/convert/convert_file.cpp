@@ -1,15 +1,13 @@
 #include "convert/convert_file.h"
 
-#include <FreeImage.h>
-
 #include <algorithm>
 #include <atomic>
 
-#include "convert/cmyk_separation.h"
-#include "convert/image_io.h"
-#include "convert/output_depth.h"
 #include "convert/output_naming.h"
-#include "convert/resolution.h"
+#include "image/cmyk_separation.h"
+#include "image/image_io.h"
+#include "image/output_depth.h"
+#include "image/resolution.h"
 #include "ops/operations.h"
 #include "platform/file_system.h"
 
@@ -56,22 +54,19 @@ class FilePipeline {
     const unsigned height = image.height();
     settings_.sourceDepth = static_cast<int32_t>(image.bpp());
     // Settled now so that "%bpp%" in the watermark text shows this file's depth.
-    if (settings_.keepSourceDepth) {
-      settings_.targetBpp = context_.registry.autoDepth(settings_.conversion, settings_.sourceDepth);
-    }
+    settleOutputDepth(settings_, context_.registry);
     if (width == 0 || height == 0) return false;
 
     if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
     if (!image) return false;
 
-    const Resolution resolution = resolutionOf(image.get());
+    const Resolution resolution = resolutionOf(image);
     image = applyOperations(std::move(image));
-    applyResolution(image.get(), resolution);
+    applyResolution(image, resolution);
 
     settings_.outputPath = buildOutputPath(settings_);
     if (context_.acceptOutput && !context_.acceptOutput(settings_.outputPath)) return false;
-    return saveImageFile(static_cast<FREE_IMAGE_FORMAT>(settings_.outputFormatId), image,
-                         settings_.outputPath, settings_.saveFlags);
+    return saveImageFile(settings_.outputFormatId, image, settings_.outputPath, settings_.saveFlags);
   }
 
  private:
@@ -93,7 +88,7 @@ class FilePipeline {
     const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
     if (info.kind == platform::PathKind::File && info.size > 0) {
       if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
-      return loadImageFile(FIF_TARGA, temporaryImagePath_, TARGA_DEFAULT);
+      return loadTargaFile(temporaryImagePath_);
     }
     if (isReadablePhotoCd(settings_.inputFile)) return loadPhotoCdUpright(settings_.inputFile);
     return Bitmap();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/format_registry.h"
+#include "image/format_registry.h"
 #include "settings/settings.h"
 
 namespace quorbix {

@@ -6,20 +6,20 @@
 
 #include "convert/convert_file.h"
 #include "convert/process_converter_runner.h"
+#include "drawing/font.h"
 #include "job/background_thread.h"
 #include "job/input_import.h"
 #include "job/job_progress.h"
 #include "job/output_guard.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "platform/font.h"
 #include "platform/temp_folder.h"
 
 namespace quorbix {
 
 void ConversionJob::run(bool quiet) {
   if (!services_.print) services_.print = [](std::string_view line) { platform::printLine(line); };
-  if (!services_.createFont) services_.createFont = platform::createFont;
+  if (!services_.createFont) services_.createFont = drawing::createFont;
   if (!services_.random) services_.random = makeRandomSource();
 
   if (!prepareRun(settings_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {

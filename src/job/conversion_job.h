@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/message_catalogue.h"
-#include "convert/format_registry.h"
+#include "image/format_registry.h"
 #include "job/conversion_worker.h"
 #include "job/input_set.h"
 #include "job/job_lines.h"

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "base/file_names.h"
-#include "convert/output_depth.h"
+#include "image/output_depth.h"
+#include "settings/keyword_tables.h"
 #include "job/folder_rule.h"
 #include "platform/file_system.h"
 #include "settings/keyword_tables.h"
@@ -210,8 +211,8 @@ void deriveRunValues(Settings& s, const FormatRegistry& registry) {
 
 }  // namespace
 
-platform::FontRequest watermarkFontRequest(const Settings& s) {
-  platform::FontRequest request;
+drawing::FontRequest watermarkFontRequest(const Settings& s) {
+  drawing::FontRequest request;
   request.face = s.wmFont;
   request.points = s.wmFontSize;
   request.bold = s.wmFontStyle == STYLE_BOLD || s.wmFontStyle == STYLE_BOLDITALIC;

@@ -10,15 +10,15 @@
 #include <memory>
 
 #include "base/message_catalogue.h"
-#include "convert/format_registry.h"
+#include "drawing/font.h"
+#include "image/format_registry.h"
 #include "job/job_lines.h"
-#include "platform/font.h"
 #include "settings/settings.h"
 
 namespace quorbix {
 
 using FontFactory =
-    std::function<std::shared_ptr<platform::Font>(const platform::FontRequest&)>;
+    std::function<std::shared_ptr<drawing::Font>(const drawing::FontRequest&)>;
 
 // Prints "Preparing..." unless quiet, the echo in debug mode, and on the
 // first failed check exactly one "Error: ..." line (also when quiet).
@@ -27,6 +27,6 @@ bool prepareRun(Settings& settings, const FormatRegistry& registry, MessageCatal
                 bool quiet, const LineSink& print, const FontFactory& createFont);
 
 // The font request of the text watermark: face, points, style and effect.
-platform::FontRequest watermarkFontRequest(const Settings& settings);
+drawing::FontRequest watermarkFontRequest(const Settings& settings);
 
 }  // namespace quorbix

@@ -1,5 +1,4 @@
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/operations.h"
 
 namespace quorbix {
@@ -10,14 +9,13 @@ Bitmap adjustImage(Bitmap image, const Settings& settings) {
   if (!image || !settings.adjustOn) return image;
   const unsigned bpp = image.bpp();
   if (bpp < 8 || bpp > 32) {
-    image = Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+    image = convertTo24Bits(image);
     if (!image) return image;
   }
   // FreeImage adjusts 8-, 24- and 32-bit standard bitmaps; anything else (a
   // 16-bit or a float picture) it refuses, and the picture stays as it was.
-  FreeImage_AdjustColors(image.get(), static_cast<double>(settings.brightness),
-                         static_cast<double>(settings.contrast),
-                         static_cast<double>(settings.gamma), settings.invert ? TRUE : FALSE);
+  adjustColors(image, static_cast<double>(settings.brightness), static_cast<double>(settings.contrast),
+               static_cast<double>(settings.gamma), settings.invert);
   return image;
 }
 

@@ -1,5 +1,4 @@
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/operations.h"
 
 namespace quorbix {
@@ -8,8 +7,8 @@ namespace quorbix {
 // was. Both together turn the picture by 180 degrees.
 void flipImage(const Bitmap& image, const Settings& settings) {
   if (!image) return;
-  if (settings.flipHorizontal) FreeImage_FlipHorizontal(image.get());
-  if (settings.flipVertical) FreeImage_FlipVertical(image.get());
+  if (settings.flipHorizontal) flipHorizontal(image);
+  if (settings.flipVertical) flipVertical(image);
 }
 
 }  // namespace quorbix

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "drawing/canvas.h"
 #include "ops/frame_geometry.h"
 #include "ops/operations.h"
 #include "ops/watermark_composite.h"
-#include "platform/drawing.h"
 
 namespace quorbix {
 namespace {
@@ -37,12 +37,12 @@ std::vector<PixelRect> tilesOf(const PixelRect& band) {
 // The faded overlay of one tile as a 32-bit bitmap, or an empty Bitmap.
 Bitmap renderTile(const PixelRect& tile, const FrameWidths& widths, int width, int height,
                   int opacity, const Settings& settings) {
-  auto overlay = platform::Canvas::create(tile.width, tile.height);
+  auto overlay = drawing::Canvas::create(tile.width, tile.height);
   if (overlay == nullptr) return Bitmap();
   overlay->setOrigin(tile.left, tile.top);
   drawFrameShapes(*overlay, widths, width, height, settings);
   if (opacity == 255) return overlay->toBitmap();  // fading by 255 changes nothing
-  auto faded = platform::Canvas::create(tile.width, tile.height);
+  auto faded = drawing::Canvas::create(tile.width, tile.height);
   if (faded == nullptr) return Bitmap();
   faded->paint(*overlay, opacity);
   return faded->toBitmap();

@@ -9,7 +9,7 @@ namespace {
 
 int clampWidth(int width) { return std::clamp(width, 0, kMaxFrameWidth); }
 
-platform::Color sideColor(const std::string& text) {
+drawing::Color sideColor(const std::string& text) {
   Rgba c = parseColor(text, 255);
   return {c.r, c.g, c.b, c.a};
 }
@@ -40,14 +40,14 @@ std::vector<PixelRect> frameBands(const FrameWidths& widths, int width, int heig
   return bands;
 }
 
-void drawFrameShapes(platform::Canvas& canvas, const FrameWidths& widths, int width, int height,
+void drawFrameShapes(drawing::Canvas& canvas, const FrameWidths& widths, int width, int height,
                      const Settings& settings) {
   const double W = width, H = height;
   const double L = widths.left, R = widths.right, T = widths.top, B = widths.bottom;
-  const platform::Color top = sideColor(settings.frSolidTopColor);
-  const platform::Color right = sideColor(settings.frSolidRightColor);
-  const platform::Color bottom = sideColor(settings.frSolidBottomColor);
-  const platform::Color left = sideColor(settings.frSolidLeftColor);
+  const drawing::Color top = sideColor(settings.frSolidTopColor);
+  const drawing::Color right = sideColor(settings.frSolidRightColor);
+  const drawing::Color bottom = sideColor(settings.frSolidBottomColor);
+  const drawing::Color left = sideColor(settings.frSolidLeftColor);
 
   // Corner squares: they fill the seam that anti-aliasing leaves along the
   // corner diagonals where two sides meet.

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/drawing.h"
+#include "drawing/canvas.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -31,7 +31,7 @@ std::vector<PixelRect> frameBands(const FrameWidths& widths, int width, int heig
 
 // Fills the corner squares and then the four side polygons, in that order,
 // on `canvas` (whose origin may be set to draw one part of the frame).
-void drawFrameShapes(platform::Canvas& canvas, const FrameWidths& widths, int width, int height,
+void drawFrameShapes(drawing::Canvas& canvas, const FrameWidths& widths, int width, int height,
                      const Settings& settings);
 
 }  // namespace quorbix

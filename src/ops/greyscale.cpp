@@ -1,5 +1,4 @@
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/operations.h"
 
 namespace quorbix {
@@ -8,10 +7,10 @@ namespace quorbix {
 Bitmap greyscaleImage(Bitmap image, const Settings& settings) {
   if (!image || !settings.greyscale) return image;
   if (image.bpp() > 32) {
-    image = Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+    image = convertTo24Bits(image);
     if (!image) return image;
   }
-  return Bitmap(FreeImage_ConvertToGreyscale(image.get()));
+  return convertToGreyscale(image);
 }
 
 }  // namespace quorbix

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/image_decoder.h"
+#include "image/image_decoder.h"
+#include "image/transforms.h"
 
 namespace quorbix {
 
@@ -15,27 +16,27 @@ void applyLayerStyle(const Bitmap& picture, int opacity, bool greyscale) {
   const unsigned scale = static_cast<unsigned>(std::clamp(opacity, 0, 255));
   const unsigned width = picture.width(), height = picture.height();
   for (unsigned y = 0; y < height; ++y) {
-    BYTE* pixel = FreeImage_GetScanLine(picture.get(), static_cast<int>(y));
+    uint8_t* pixel = picture.scanLine(y);
     for (unsigned x = 0; x < width; ++x, pixel += 4) {
       if (greyscale) {
-        const uint8_t grey = watermarkGrey(pixel[FI_RGBA_RED], pixel[FI_RGBA_GREEN], pixel[FI_RGBA_BLUE]);
-        pixel[FI_RGBA_RED] = pixel[FI_RGBA_GREEN] = pixel[FI_RGBA_BLUE] = grey;
+        const uint8_t grey = watermarkGrey(pixel[kRedByte], pixel[kGreenByte], pixel[kBlueByte]);
+        pixel[kRedByte] = pixel[kGreenByte] = pixel[kBlueByte] = grey;
       }
-      if (scale != 255) pixel[FI_RGBA_ALPHA] = static_cast<BYTE>((pixel[FI_RGBA_ALPHA] * scale + 127) / 255);
+      if (scale != 255) pixel[kAlphaByte] = static_cast<uint8_t>((pixel[kAlphaByte] * scale + 127) / 255);
     }
   }
 }
 
 Bitmap renderImageWatermark(const Settings& settings, const Extent& limit) {
   if (settings.wmImage.empty()) return Bitmap();
-  Bitmap layer = platform::decodePicture(settings.wmImage);
+  Bitmap layer = decodePicture(settings.wmImage);
   if (!layer) return layer;
   // Only the part that can survive the crop is styled.
   const long long width = std::min<long long>(layer.width(), limit.width);
   const long long height = std::min<long long>(layer.height(), limit.height);
   if (width < 1 || height < 1) return Bitmap();
   if (width < layer.width() || height < layer.height()) {
-    layer = Bitmap(FreeImage_Copy(layer.get(), 0, 0, static_cast<int>(width), static_cast<int>(height)));
+    layer = copyRect(layer, 0, 0, static_cast<int>(width), static_cast<int>(height));
     if (!layer) return layer;
   }
   applyLayerStyle(layer, settings.wmImageOpacity, settings.wmImageGreyscale);

@@ -11,7 +11,7 @@
 // worker thread, one file at a time.
 #pragma once
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "settings/settings.h"
 
 namespace quorbix {

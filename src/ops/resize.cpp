@@ -1,34 +1,33 @@
 // Resizing to a target in pixels or percent, optionally keeping the
 // proportions and optionally only for pictures at least as large as the
 // target on one axis.
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/operations.h"
 #include "ops/target_size.h"
 
 namespace quorbix {
 namespace {
 
-FREE_IMAGE_FILTER filterFor(uint8_t algorithm) {
+ResizeFilter filterFor(uint8_t algorithm) {
   switch (algorithm) {
-    case ALGO_BOX: return FILTER_BOX;
-    case ALGO_BILINEAR: return FILTER_BILINEAR;
-    case ALGO_BSPLINE: return FILTER_BSPLINE;
-    case ALGO_BICUBIC: return FILTER_BICUBIC;
-    case ALGO_CATMULLROM: return FILTER_CATMULLROM;
-    case ALGO_LANCZOS: return FILTER_LANCZOS3;
-    default: return FILTER_BICUBIC;
+    case ALGO_BOX: return ResizeFilter::Box;
+    case ALGO_BILINEAR: return ResizeFilter::Bilinear;
+    case ALGO_BSPLINE: return ResizeFilter::BSpline;
+    case ALGO_BICUBIC: return ResizeFilter::Bicubic;
+    case ALGO_CATMULLROM: return ResizeFilter::CatmullRom;
+    case ALGO_LANCZOS: return ResizeFilter::Lanczos3;
+    default: return ResizeFilter::Bicubic;
   }
 }
 
-// True when FreeImage_Rescale to `size` would only clone the picture: the
+// True when rescaling to `size` would only clone the picture: the
 // same size and a 24- or 32-bit RGB(A) picture (others it may still convert
 // to another depth, so they go through it).
 bool rescaleWouldOnlyCopy(const Bitmap& image, Size size) {
   const unsigned bpp = image.bpp();
   return static_cast<unsigned>(size.width) == image.width() &&
          static_cast<unsigned>(size.height) == image.height() &&
-         FreeImage_GetImageType(image.get()) == FIT_BITMAP && (bpp == 24 || bpp == 32);
+         image.type() == SampleType::Standard && (bpp == 24 || bpp == 32);
 }
 
 }  // namespace
@@ -57,8 +56,7 @@ Bitmap resizeImage(Bitmap image, int width, int height, const Settings& settings
 
   // A side of 0 (the long thin picture with its proportions kept) makes
   // FreeImage return nothing: the file then fails at saving.
-  return Bitmap(FreeImage_Rescale(image.get(), size.width, size.height,
-                                  filterFor(settings.resizeAlgorithm)));
+  return rescale(image, size.width, size.height, filterFor(settings.resizeAlgorithm));
 }
 
 }  // namespace quorbix

@@ -1,8 +1,7 @@
 // Rotation by a whole number of degrees: SIMPLE grows the canvas and fills the
 // uncovered corners with ROTATION-BACK-COLOR, ADVANCED keeps the canvas and
 // lets FreeImage mirror the picture into the uncovered area.
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/color.h"
 #include "ops/operations.h"
 
@@ -14,7 +13,7 @@ namespace {
 Bitmap toRotatableDepth(Bitmap image) {
   const unsigned bpp = image.bpp();
   if (bpp > 16 && bpp <= 32) return image;
-  return Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+  return convertTo24Bits(image);
 }
 
 }  // namespace
@@ -31,18 +30,12 @@ Bitmap rotateImage(Bitmap image, const Settings& settings) {
 
   const double angle = settings.rotation;
   if (settings.rotationType == ROTATION_ADVANCED) {
-    return Bitmap(FreeImage_RotateEx(image.get(), angle, 0.0, 0.0, width / 2.0, height / 2.0,
-                                     FALSE));
+    return rotateEx(image, angle, 0.0, 0.0, width / 2.0, height / 2.0, false);
   }
   // Any other code rotates the simple way. The fourth byte 0 makes the
   // corners of a 32-bit picture transparent.
   const Rgba color = parseColor(settings.rotationBackColor);
-  RGBQUAD background{};
-  background.rgbBlue = color.b;
-  background.rgbGreen = color.g;
-  background.rgbRed = color.r;
-  background.rgbReserved = 0;
-  return Bitmap(FreeImage_Rotate(image.get(), angle, &background));
+  return rotate(image, angle, color.r, color.g, color.b, 0);
 }
 
 }  // namespace quorbix

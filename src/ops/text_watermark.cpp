@@ -5,24 +5,24 @@
 #include <limits>
 
 #include "convert/output_naming.h"
+#include "drawing/canvas.h"
+#include "drawing/font.h"
 #include "ops/color.h"
 #include "ops/watermark_text_layout.h"
-#include "platform/drawing.h"
-#include "platform/font.h"
 
 namespace quorbix {
 namespace {
 
-using platform::Canvas;
-using platform::TextLine;
-using platform::TextQuality;
+using drawing::Canvas;
+using drawing::TextLine;
+using drawing::TextQuality;
 
-platform::Color toColor(Rgba c) { return {c.r, c.g, c.b, c.a}; }
+drawing::Color toColor(Rgba c) { return {c.r, c.g, c.b, c.a}; }
 
 int clampOpacity(int opacity) { return std::clamp(opacity, 0, 255); }
 
 std::vector<TextLine> placeLines(const std::vector<std::string>& lines,
-                                 const std::vector<platform::TextSize>& sizes,
+                                 const std::vector<drawing::TextSize>& sizes,
                                  const TextBlockLayout& block, const Settings& s) {
   std::vector<TextLine> placed;
   placed.reserve(lines.size());
@@ -36,7 +36,7 @@ std::vector<TextLine> placeLines(const std::vector<std::string>& lines,
 
 // Box colour written everywhere, then the glyphs' colour and alpha written
 // over it as they are.
-RenderedText renderRaster(const platform::Font& font, const std::vector<TextLine>& lines, int width,
+RenderedText renderRaster(const drawing::Font& font, const std::vector<TextLine>& lines, int width,
                           int height, const Settings& s) {
   auto block = Canvas::create(width, height);
   if (block == nullptr) return {};
@@ -49,7 +49,7 @@ RenderedText renderRaster(const platform::Font& font, const std::vector<TextLine
 }
 
 // Opaque box and opaque smooth text, each layered on with its own opacity.
-RenderedText renderVector(const platform::Font& font, const std::vector<TextLine>& lines, int width,
+RenderedText renderVector(const drawing::Font& font, const std::vector<TextLine>& lines, int width,
                           int height, const Settings& s) {
   auto text = Canvas::create(width, height);
   auto block = Canvas::create(width, height);
@@ -65,15 +65,15 @@ RenderedText renderVector(const platform::Font& font, const std::vector<TextLine
 }  // namespace
 
 RenderedText renderTextWatermark(const Settings& s, const Extent& limit) {
-  const platform::Font* font = s.watermarkFont.get();
+  const drawing::Font* font = s.watermarkFont.get();
   if (font == nullptr) return {};
 
   const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(s));
-  const std::vector<platform::TextSize> rasterSizes = platform::measureText(*font, lines, TextQuality::Raster);
+  const std::vector<drawing::TextSize> rasterSizes = drawing::measureText(*font, lines, TextQuality::Raster);
   if (rasterSizes.size() != lines.size()) return {Bitmap(), true};
   const TextBlockLayout block = layoutTextBlock(rasterSizes, s.wmFontLeading, s.wmTextPadding);
   if (block.width < 1 || block.height < 1) return {};
-  if (block.width > platform::kMaxCanvasSide || block.height > platform::kMaxCanvasSide) return {};
+  if (block.width > drawing::kMaxCanvasSide || block.height > drawing::kMaxCanvasSide) return {};
   if (rotatesWatermark(s.wmTextRotation) && block.width * block.height > kMaxRotatedBlockPixels) {
     return {};
   }
@@ -88,7 +88,7 @@ RenderedText renderTextWatermark(const Settings& s, const Extent& limit) {
     return renderRaster(*font, placeLines(lines, rasterSizes, block, s), static_cast<int>(width),
                         static_cast<int>(height), s);
   }
-  const std::vector<platform::TextSize> vectorSizes = platform::measureText(*font, lines, TextQuality::Vector);
+  const std::vector<drawing::TextSize> vectorSizes = drawing::measureText(*font, lines, TextQuality::Vector);
   if (vectorSizes.size() != lines.size()) return {Bitmap(), true};
   return renderVector(*font, placeLines(lines, vectorSizes, block, s), static_cast<int>(width),
                       static_cast<int>(height), s);

@@ -2,7 +2,7 @@
 // layout, and raster or anti-aliased drawing in the run's watermark font.
 #pragma once
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "ops/watermark_placement.h"
 #include "settings/settings.h"
 

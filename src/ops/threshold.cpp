@@ -1,5 +1,4 @@
-#include <FreeImage.h>
-
+#include "image/transforms.h"
 #include "ops/operations.h"
 
 namespace quorbix {
@@ -9,12 +8,12 @@ namespace quorbix {
 Bitmap thresholdImage(Bitmap image, const Settings& settings) {
   if (!image || !settings.thresholdOn) return image;
   if (image.bpp() > 32) {
-    image = Bitmap(FreeImage_ConvertTo24Bits(image.get()));
+    image = convertTo24Bits(image);
     if (!image) return image;
   }
   // The level is the low byte of THRESHOLD, so 256 acts as 0 and -1 as 255.
-  const auto level = static_cast<BYTE>(settings.threshold & 0xFF);
-  return Bitmap(FreeImage_Threshold(image.get(), level));
+  const auto level = static_cast<uint8_t>(settings.threshold & 0xFF);
+  return threshold(image, level);
 }
 
 }  // namespace quorbix

@@ -2,7 +2,7 @@
 // 24 bits, and blending a 32-bit layer over part of it.
 #pragma once
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
 namespace quorbix {
 

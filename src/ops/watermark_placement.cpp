@@ -1,5 +1,6 @@
 #include "ops/watermark_placement.h"
 
+#include "image/transforms.h"
 #include "ops/frame_geometry.h"
 #include "ops/watermark_composite.h"
 
@@ -58,7 +59,7 @@ Bitmap placeWatermark(Bitmap image, Bitmap watermark, int width, int height,
   if (!image || !watermark) return image;
   if (rotatesWatermark(placement.rotation)) {
     // Grows to hold the turned block; the uncovered corners stay transparent.
-    watermark = Bitmap(FreeImage_Rotate(watermark.get(), placement.rotation, nullptr));
+    watermark = rotate(watermark, placement.rotation);
     if (!watermark) return image;
   }
 
@@ -71,7 +72,7 @@ Bitmap placeWatermark(Bitmap image, Bitmap watermark, int width, int height,
   if (wh > visible.height) wh = visible.height, cropped = true;
   if (cropped) {
     if (ww <= 0 || wh <= 0) return image;
-    watermark = Bitmap(FreeImage_Copy(watermark.get(), 0, 0, static_cast<int>(ww), static_cast<int>(wh)));
+    watermark = copyRect(watermark, 0, 0, static_cast<int>(ww), static_cast<int>(wh));
     if (!watermark) return image;
   }
 

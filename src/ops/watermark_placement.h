@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "settings/settings.h"
 
 namespace quorbix {

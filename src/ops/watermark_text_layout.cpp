@@ -39,7 +39,7 @@ std::vector<std::string> splitWatermarkLines(std::string_view text) {
   return lines;
 }
 
-TextBlockLayout layoutTextBlock(const std::vector<platform::TextSize>& rasterSizes, int leading,
+TextBlockLayout layoutTextBlock(const std::vector<drawing::TextSize>& rasterSizes, int leading,
                                 int padding) {
   TextBlockLayout block;
   if (rasterSizes.empty()) return block;
@@ -51,7 +51,7 @@ TextBlockLayout layoutTextBlock(const std::vector<platform::TextSize>& rasterSiz
   } else {
     long long lineHeight = kMinMultiLineSide;
     textWidth = kMinMultiLineSide;
-    for (const platform::TextSize& size : rasterSizes) {
+    for (const drawing::TextSize& size : rasterSizes) {
       textWidth = std::max(textWidth, std::llround(size.width));
       lineHeight = std::max(lineHeight, std::llround(size.height));
     }

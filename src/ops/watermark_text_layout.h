@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/drawing.h"
+#include "drawing/canvas.h"
 
 namespace quorbix {
 
@@ -25,7 +25,7 @@ struct TextBlockLayout {
 // The block for lines measured with the raster renderer. One line: its own
 // size. Several: the widest line and the tallest line (each at least 10),
 // lines `leading` pixels apart.
-TextBlockLayout layoutTextBlock(const std::vector<platform::TextSize>& rasterSizes, int leading,
+TextBlockLayout layoutTextBlock(const std::vector<drawing::TextSize>& rasterSizes, int leading,
                                 int padding);
 
 // Left edge of a line `lineWidth` wide. A one-line text always starts at

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 
 namespace quorbix::platform {
 
@@ -23,15 +22,6 @@ std::FILE* openForReading(const std::string& path) {
   std::FILE* stream = ::fdopen(fd, "rb");
   if (stream == nullptr) ::close(fd);
   return stream;
-}
-
-bool flushToDisk(std::FILE* stream) {
-  if (std::fflush(stream) != 0) return false;
-  int result;
-  do {
-    result = ::fsync(::fileno(stream));
-  } while (result != 0 && errno == EINTR);
-  return result == 0;
 }
 
 }  // namespace quorbix::platform

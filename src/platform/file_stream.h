@@ -1,5 +1,5 @@
-// Opening files as C streams by UTF-8 path, for libraries that read and
-// write through FILE* (FreeImage's handle functions).
+// Opening files as C streams by UTF-8 path, for libraries that read through
+// FILE* (FreeImage's handle functions). Writing: platform/staged_file.h.
 #pragma once
 
 #include <cstdio>
@@ -10,9 +10,5 @@ namespace quorbix::platform {
 // Opens an existing regular file for reading; nullptr when it cannot be
 // opened or is not a regular file (a folder, a device, a pipe).
 std::FILE* openForReading(const std::string& path);
-
-// Writes the stream's buffer and has the system put the file's data on the
-// disk (fsync); true when both succeed. The stream stays open.
-bool flushToDisk(std::FILE* stream);
 
 }  // namespace quorbix::platform

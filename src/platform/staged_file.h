@@ -1,11 +1,18 @@
-// StagedFile: writes a file under a temporary name beside its final path and
-// moves it into place only when commit() succeeds, so whoever looks at the
-// final path sees either nothing (or the earlier file) or the complete new
-// file, never a half-written one, even if the writer dies midway. One writer
-// per object; nothing throws.
+// StagedFile: the program's one way of writing a file atomically. The file is
+// written under a temporary name beside its final path and moved into place
+// only when commit() succeeds, so whoever looks at the final path sees either
+// nothing (or the earlier file) or the complete new file, never a
+// half-written one, even if the writer dies midway.
+//
+// The temporary name is hidden and carries the run's process id
+// (".quorbix-tmp-<pid>-XXXXXXXX"); a stop of the run removes the file, and
+// the first file staged in a folder removes there what runs that died left
+// behind. One writer per object; nothing throws.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace quorbix::platform {
@@ -18,17 +25,36 @@ class StagedFile {
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
-  // Creates the temporary sibling of `finalPath` (same folder). False when
-  // the folder is not writable.
+  // Creates the temporary sibling of `finalPath` (same folder), new and
+  // empty, with the permissions any newly written file gets. False when the
+  // folder is not writable.
   bool open(const std::string& finalPath);
+  // The temporary file's path; empty when none is open.
+  const std::string& stagingPath() const { return stagingPath_; }
+
   bool write(const void* data, size_t length);
-  // Closes the temporary file and renames it over the final path.
-  bool commit();
+  // The temporary file as a C stream for reading and writing, with a buffer
+  // of `bufferSize` bytes, for libraries that write through FILE*. It stays
+  // this object's: commit() or abandon() closes it. nullptr when no file is
+  // open or no stream can be had.
+  std::FILE* stream(size_t bufferSize);
+
+  enum class Flush { No, ToDisk };
+  // Closes the temporary file and renames it over the final path; with
+  // Flush::ToDisk only once the system reports its data on the disk (fsync),
+  // so that after a power cut the final path never holds a partial file.
+  // False (and the temporary file deleted) when a write, the flush or the
+  // rename failed.
+  bool commit(Flush flush = Flush::No);
   // Closes and deletes the temporary file (also done by the destructor).
   void abandon();
 
  private:
+  bool close();
+
   int fd_ = -1;
+  std::FILE* stream_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
   std::string finalPath_;
   std::string stagingPath_;
 };

@@ -13,7 +13,7 @@
 
 namespace quorbix {
 
-namespace platform {
+namespace drawing {
 class Font;
 }
 
@@ -151,7 +151,7 @@ struct Settings {
   int32_t targetBpp = 0;
   bool keepSourceDepth = false;
   int32_t saveFlags = 0;
-  std::shared_ptr<platform::Font> watermarkFont;
+  std::shared_ptr<drawing::Font> watermarkFont;
 
   // ---- Per file (written by the worker and convertFile) -----------------
   std::string relativeFolder;  // sub-folder below the input folder, ends in "/", or empty

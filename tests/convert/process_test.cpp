@@ -163,26 +163,5 @@ TEST(TemporaryFolder, PrivateAndRemovedWithItsContents) {
   EXPECT_FALSE(fs::exists(path));
 }
 
-TEST(SiblingFile, NewHiddenFileInTheSameFolder) {
-  test::TempFolder root;
-  const std::string target = root.path() + "IMG0001.tiff";
-  std::string first, second;
-  std::FILE* a = platform::createSiblingFile(target, first);
-  std::FILE* b = platform::createSiblingFile(target, second);
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(fs::path(first).parent_path(), fs::path(target).parent_path());
-  EXPECT_EQ(fs::path(first).filename().string()[0], '.');
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  struct stat st {};
-  ASSERT_EQ(::stat(first.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
-  std::fclose(a);
-  std::fclose(b);
-  EXPECT_EQ(platform::createSiblingFile(root.path() + "missing/x.tiff", first), nullptr);
-}
-
 }  // namespace
 }  // namespace quorbix

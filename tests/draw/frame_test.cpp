@@ -1,11 +1,12 @@
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <climits>
 
+#include "drawing/canvas.h"
 #include "support/bitmap_fixtures.h"
 #include "ops/frame_geometry.h"
 #include "ops/operations.h"
-#include "platform/drawing.h"
 
 namespace quorbix {
 namespace {
@@ -118,8 +119,8 @@ TEST(FrameTest, TiledBandsMatchTheFullOverlayComposite) {
   s.frSolidOpacity = 200;
   Bitmap picture = test::noiseBitmap(width, height, 7);
 
-  auto overlay = platform::Canvas::create(width, height);
-  auto faded = platform::Canvas::create(width, height);
+  auto overlay = drawing::Canvas::create(width, height);
+  auto faded = drawing::Canvas::create(width, height);
   ASSERT_TRUE(overlay && faded);
   drawFrameShapes(*overlay, frameWidths(s), width, height, s);
   faded->paint(*overlay, s.frSolidOpacity);

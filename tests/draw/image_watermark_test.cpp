@@ -1,12 +1,13 @@
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
+#include "image/image_decoder.h"
 #include "support/bitmap_fixtures.h"
 #include "ops/image_watermark.h"
 #include "ops/operations.h"
-#include "platform/image_decoder.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -118,12 +119,12 @@ TEST_F(ImageWatermarkTest, JpegAndBmpLogosAreOpaqueRectangles) {
 
 TEST_F(ImageWatermarkTest, ThirtyTwoBitBmpWithoutAlphaIsOpaque) {
   save(solidBitmap(10, 10, 32, {0, 0, 255, 0}), FIF_BMP, path("zero-alpha.bmp"));
-  Bitmap picture = platform::decodePicture(path("zero-alpha.bmp"));
+  Bitmap picture = decodePicture(path("zero-alpha.bmp"));
   ASSERT_TRUE(picture);
   EXPECT_EQ(pixelAt(picture, 5, 5), (Rgba{0, 0, 255, 255}));
   // A PNG's zero alpha means transparent and stays.
   save(solidBitmap(10, 10, 32, {0, 0, 255, 0}), FIF_PNG, path("zero-alpha.png"));
-  EXPECT_EQ(pixelAt(platform::decodePicture(path("zero-alpha.png")), 5, 5).a, 0);
+  EXPECT_EQ(pixelAt(decodePicture(path("zero-alpha.png")), 5, 5).a, 0);
 }
 
 TEST_F(ImageWatermarkTest, GreyscaleUsesTheWeightedSum) {
@@ -172,9 +173,9 @@ TEST_F(ImageWatermarkTest, UnreadablePicturesLeaveTheImageConverted) {
     EXPECT_TRUE(test::differingBox(out, solidBitmap(100, 100, 24, kGrey)).empty()) << name;
   }
   // The size limit is checked before any pixel is decoded.
-  EXPECT_FALSE(platform::decodePicture(path("huge.png")));
-  EXPECT_TRUE(platform::decodePicture(path("full.png")));
-  EXPECT_FALSE(platform::decodePicture(path("full.png"), 64 * 63));
+  EXPECT_FALSE(decodePicture(path("huge.png")));
+  EXPECT_TRUE(decodePicture(path("full.png")));
+  EXPECT_FALSE(decodePicture(path("full.png"), 64 * 63));
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
+#include <FreeImage.h>
 #include <gtest/gtest.h>
-#include <pango/pango.h>
 
 #include <memory>
 #include <string>
 
+#include "drawing/font.h"
 #include "support/bitmap_fixtures.h"
 #include "ops/operations.h"
 #include "ops/text_watermark.h"
 #include "ops/watermark_text_layout.h"
-#include "platform/font.h"
 
 #ifdef QUORBIX_SANITIZE
 #include <sanitizer/lsan_interface.h>
@@ -27,10 +27,10 @@ Settings textSettings(const std::string& text, int points = 20) {
   Settings s;
   s.watermark = WATERMARK_TEXT;
   s.wmText = text;
-  platform::FontRequest request;
+  drawing::FontRequest request;
   request.face = "Liberation Sans";
   request.points = points;
-  s.watermarkFont = platform::createFont(request);
+  s.watermarkFont = drawing::createFont(request);
   return s;
 }
 
@@ -90,7 +90,7 @@ TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
   s.fileCounter = 12345;
   Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
-  auto sizes = platform::measureText(*s.watermarkFont, {"12345", "%n%"}, platform::TextQuality::Raster);
+  auto sizes = drawing::measureText(*s.watermarkFont, {"12345", "%n%"}, drawing::TextQuality::Raster);
   ASSERT_EQ(sizes.size(), 2u);
   ASSERT_NE(sizes[0].width, sizes[1].width);
   EXPECT_EQ(block.width(), unsigned(sizes[0].width));
@@ -223,18 +223,18 @@ TEST(TextWatermarkTest, NothingToDrawLeavesA24BitImage) {
 }
 
 TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
-  auto render = [](void (*style)(platform::FontRequest&)) {
+  auto render = [](void (*style)(drawing::FontRequest&)) {
     Settings s = textSettings("Hamburg", 24);
-    platform::FontRequest request = s.watermarkFont->request();
+    drawing::FontRequest request = s.watermarkFont->request();
     style(request);
-    s.watermarkFont = platform::createFont(request);
+    s.watermarkFont = drawing::createFont(request);
     s.wmBackOpacity = 0;
     return renderTextWatermark(s, kNoLimit).block;
   };
-  Bitmap plain = render([](platform::FontRequest&) {});
-  Bitmap bold = render([](platform::FontRequest& r) { r.bold = true; });
-  Bitmap underlined = render([](platform::FontRequest& r) { r.underline = true; });
-  Bitmap struck = render([](platform::FontRequest& r) { r.strikeThrough = true; });
+  Bitmap plain = render([](drawing::FontRequest&) {});
+  Bitmap bold = render([](drawing::FontRequest& r) { r.bold = true; });
+  Bitmap underlined = render([](drawing::FontRequest& r) { r.underline = true; });
+  Bitmap struck = render([](drawing::FontRequest& r) { r.strikeThrough = true; });
   ASSERT_TRUE(plain && bold && underlined && struck);
   EXPECT_GT(bold.width(), plain.width());
   // Both lines run under the whole word: some row has one unbroken run of
@@ -273,18 +273,18 @@ TEST(TextWatermarkTest, HostileTextsAndSizesDoNotBreak) {
     }
   }
   // A face that does not exist is replaced by another one.
-  platform::FontRequest request;
+  drawing::FontRequest request;
   request.face = "No Such Face 12345";
-  EXPECT_TRUE(platform::createFont(request));
+  EXPECT_TRUE(drawing::createFont(request));
 }
 
 TEST(TextWatermarkTest, FontBeyondTheEnginesLargestSizeFailsTheFile) {
   // The largest size the engine draws: measured, not failed (the block is
   // larger than any canvas, so nothing is drawn).
   Settings largest = textSettings("Hamburg", 49151);
-  ASSERT_EQ(largest.watermarkFont->pixelSize(), platform::kMaxFontPixels);
+  ASSERT_EQ(largest.watermarkFont->pixelSize(), drawing::kMaxFontPixels);
   EXPECT_FALSE(renderTextWatermark(largest, kNoLimit).fontFailed);
-  EXPECT_EQ(textSettings("Hamburg", 60000).watermarkFont->pixelSize(), platform::kMaxFontPixels);
+  EXPECT_EQ(textSettings("Hamburg", 60000).watermarkFont->pixelSize(), drawing::kMaxFontPixels);
 
   // One pixel more, asked for past the cap, is beyond the engine.
 #ifdef QUORBIX_SANITIZE
@@ -292,10 +292,7 @@ TEST(TextWatermarkTest, FontBeyondTheEnginesLargestSizeFailsTheFile) {
   __lsan::ScopedDisabler cairoLosesTheFailedFont;
 #endif
   Settings beyond = largest;
-  PangoFontDescription* description = pango_font_description_copy(largest.watermarkFont->description());
-  pango_font_description_set_absolute_size(description, (platform::kMaxFontPixels + 1.0) * PANGO_SCALE);
-  beyond.watermarkFont = std::make_shared<platform::Font>(description, largest.watermarkFont->request(),
-                                                          platform::kMaxFontPixels + 1);
+  beyond.watermarkFont = drawing::resizedFont(*largest.watermarkFont, drawing::kMaxFontPixels + 1);
   for (bool smooth : {false, true}) {
     beyond.wmTextAntialiasing = smooth;
     RenderedText rendered = renderTextWatermark(beyond, kNoLimit);

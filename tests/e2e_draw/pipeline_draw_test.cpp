@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "convert/convert_file.h"
-#include "ops/bitmap.h"
-#include "platform/font.h"
+#include "drawing/font.h"
+#include "image/bitmap.h"
 #include "support/bitmap_fixtures.h"
 #include "support/fake_converter_runner.h"
 #include "support/targa.h"
@@ -83,9 +83,9 @@ TEST_F(PipelineDrawTest, FrameAndTextWatermarkReachTheSavedFile) {
   settings.wmTextBoundary = BOUNDARY_FRAME;
   settings.wmTextPosition = POS_TOPLEFT;
   settings.wmTextXOffset = settings.wmTextYOffset = 0;
-  platform::FontRequest request;
+  drawing::FontRequest request;
   request.face = "Liberation Sans";
-  settings.watermarkFont = platform::createFont(request);
+  settings.watermarkFont = drawing::createFont(request);
   ASSERT_TRUE(settings.watermarkFont);
 
   ASSERT_NE(convert("IMG0001.PCD"), nullptr);

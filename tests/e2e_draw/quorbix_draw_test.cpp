@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "support/program_runner.h"
 #include "support/targa.h"
 #include "support/test_paths.h"

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pango/pango.h>
 
 #include <set>
 
@@ -44,8 +43,8 @@ struct JobFixture : ::testing::Test {
     JobServices services;
     services.print = lines.sink();
     services.random = [] { return 4242; };
-    services.createFont = [](const platform::FontRequest& request) {
-      return std::make_shared<platform::Font>(pango_font_description_new(), request, 1);
+    services.createFont = [](const drawing::FontRequest& request) {
+      return std::make_shared<drawing::Font>(request, 1);
     };
     services.convert = [this](Settings& settings) {
       converted.push_back(settings.inputFile);

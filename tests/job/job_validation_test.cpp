@@ -4,14 +4,13 @@
 
 #include <FreeImage.h>
 #include <fontconfig/fontconfig.h>
-#include <pango/pango.h>
 
 #include <unistd.h>
 
 #include <cmath>
 #include <limits>
 
-#include "convert/output_depth.h"
+#include "image/output_depth.h"
 #include "job_test_support.h"
 #include "platform/file_system.h"
 #include "support/test_paths.h"
@@ -23,8 +22,8 @@ using Lines = std::vector<std::string>;
 
 // A font that needs no font system (fontconfig keeps process-wide state
 // that leak checkers report).
-std::shared_ptr<platform::Font> fakeFont(const platform::FontRequest& request) {
-  return std::make_shared<platform::Font>(pango_font_description_new(), request, 1);
+std::shared_ptr<drawing::Font> fakeFont(const drawing::FontRequest& request) {
+  return std::make_shared<drawing::Font>(request, 1);
 }
 
 struct ValidationFixture : ::testing::Test {
@@ -33,7 +32,7 @@ struct ValidationFixture : ::testing::Test {
   FormatRegistry registry;
   MessageCatalogue catalogue;
   test::LineRecorder lines;
-  std::vector<platform::FontRequest> fontRequests;
+  std::vector<drawing::FontRequest> fontRequests;
   bool fontAvailable = true;
 
   void SetUp() override {
@@ -46,7 +45,7 @@ struct ValidationFixture : ::testing::Test {
     s.output = tmp.path() + "out";
   }
   bool prepare(bool quiet = false) {
-    FontFactory fonts = [this](const platform::FontRequest& request) {
+    FontFactory fonts = [this](const drawing::FontRequest& request) {
       fontRequests.push_back(request);
       return fontAvailable ? fakeFont(request) : nullptr;
     };
@@ -190,7 +189,7 @@ TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
                                 "Custom Timestamp: 1262347200",
                                 "Keep Subfolders: 0"}));
   ASSERT_EQ(fontRequests.size(), 1u);
-  const platform::FontRequest& r = fontRequests[0];
+  const drawing::FontRequest& r = fontRequests[0];
   EXPECT_EQ(r.face, "Liberation Sans");
   EXPECT_EQ(r.points, 12);
   EXPECT_TRUE(r.bold && r.italic && r.strikeThrough);
@@ -391,7 +390,7 @@ TEST_F(ValidationFixture, UnknownFaceStillGivesAFont) {
   s.watermark = WATERMARK_TEXT;
   s.wmFont = "No Such Face Anywhere 123";
   s.wmFontSize = 14;
-  ASSERT_TRUE(prepareRun(s, registry, catalogue, true, lines.sink(), platform::createFont));
+  ASSERT_TRUE(prepareRun(s, registry, catalogue, true, lines.sink(), drawing::createFont));
   ASSERT_TRUE(s.watermarkFont);
   EXPECT_EQ(s.watermarkFont->pixelSize(), 19);  // 14 x 96 / 72 = 18.67
   EXPECT_TRUE(lines.lines.empty());

@@ -1,3 +1,4 @@
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include "support/bitmap_fixtures.h"

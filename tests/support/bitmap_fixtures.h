@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 #include "ops/color.h"
 #include "settings/settings.h"
 

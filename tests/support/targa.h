@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
 namespace quorbix::test {
 

@@ -1,4 +1,6 @@
-#include "convert/resolution.h"
+#include "image/resolution.h"
+
+#include <FreeImage.h>
 
 #include <cstring>
 
@@ -21,8 +23,9 @@ int32_t exifDotsPerMetre(FIBITMAP* image, const char* key, int32_t fallback) {
 
 }  // namespace
 
-Resolution resolutionOf(FIBITMAP* image) {
+Resolution resolutionOf(const Bitmap& bitmap) {
   Resolution resolution;
+  FIBITMAP* image = bitmap.get();
   if (image == nullptr) return resolution;
   resolution.dotsPerMetreX = static_cast<int32_t>(FreeImage_GetDotsPerMeterX(image));
   resolution.dotsPerMetreY = static_cast<int32_t>(FreeImage_GetDotsPerMeterY(image));
@@ -33,7 +36,8 @@ Resolution resolutionOf(FIBITMAP* image) {
   return resolution;
 }
 
-void applyResolution(FIBITMAP* image, const Resolution& resolution) {
+void applyResolution(const Bitmap& bitmap, const Resolution& resolution) {
+  FIBITMAP* image = bitmap.get();
   if (image == nullptr) return;
   FreeImage_SetDotsPerMeterX(image, static_cast<unsigned>(resolution.dotsPerMetreX));
   FreeImage_SetDotsPerMeterY(image, static_cast<unsigned>(resolution.dotsPerMetreY));

@@ -1,4 +1,4 @@
-#include "convert/format_registry.h"
+#include "image/format_registry.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
-namespace quorbix::platform {
+namespace quorbix {
 
 // Pictures with more pixels than this are refused before their pixels are
 // decoded (8192 x 8192; a 32-bit copy of such a picture takes 256 MB).
@@ -19,4 +19,4 @@ inline constexpr uint64_t kMaxDecodedPixels = uint64_t{8192} * 8192;
 // picture of a supported format, damaged, or larger than `maxPixels`.
 Bitmap decodePicture(const std::string& path, uint64_t maxPixels = kMaxDecodedPixels);
 
-}  // namespace quorbix::platform
+}  // namespace quorbix

@@ -1,4 +1,4 @@
-#include "convert/output_depth.h"
+#include "image/output_depth.h"
 
 #include <FreeImage.h>
 
@@ -104,12 +104,15 @@ int32_t pngFlags(const Settings& s) {
 
 }  // namespace
 
-Bitmap applyOutputDepth(Bitmap image, Settings& settings, const FormatRegistry& registry) {
-  if (!image) return image;
-  // The AUTO rule looks at the depth as loaded, not after the operations.
+void settleOutputDepth(Settings& settings, const FormatRegistry& registry) {
   if (settings.keepSourceDepth) {
     settings.targetBpp = registry.autoDepth(settings.conversion, settings.sourceDepth);
   }
+}
+
+Bitmap applyOutputDepth(Bitmap image, Settings& settings, const FormatRegistry& registry) {
+  if (!image) return image;
+  settleOutputDepth(settings, registry);
   const int32_t target = settings.targetBpp;
   if (static_cast<int32_t>(image.bpp()) == target) return image;
   switch (target) {

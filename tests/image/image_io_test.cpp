@@ -1,5 +1,6 @@
-#include "convert/image_io.h"
+#include "image/image_io.h"
 
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,4 +1,6 @@
-#include "convert/image_io.h"
+#include "image/image_io.h"
+
+#include <FreeImage.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -7,37 +9,37 @@
 
 #include "pcd/byte_source.h"
 #include "pcd/pcd_header.h"
+#include "pcd/pcd_layout.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
-#include "platform/temp_folder.h"
+#include "platform/staged_file.h"
 
 namespace quorbix {
 namespace {
 
-// Image Pac layout (2048-byte sectors): the header with its signature in
-// sector 1, the Base picture (768 x 512, two luma lines and one line of both
-// chroma halves per pair of lines) from byte 0x30000 on.
-constexpr uint64_t kPhotoCdSignatureOffset = 2048;
-constexpr char kPhotoCdSignature[] = "PCD_IPI";
-constexpr uint64_t kPhotoCdBaseOffset = 0x30000;
-constexpr uint64_t kPhotoCdBaseBytes = 768 * 512 + 2 * (384 * 256);
-constexpr uint64_t kPhotoCdMinimumSize = kPhotoCdBaseOffset + kPhotoCdBaseBytes;
+// An Image Pac holds the Base picture (768 x 512; per pair of luma lines one
+// line of each chroma half) uncompressed at its fixed sector; a file that
+// ends before its end cannot give the loader a picture.
+constexpr uint64_t kBaseWidth = pcd::levelWidth(pcd::Level::Base);
+constexpr uint64_t kBaseHeight = pcd::levelHeight(pcd::Level::Base);
+constexpr uint64_t kPhotoCdBaseBytes = kBaseWidth * kBaseHeight + 2 * (kBaseWidth / 2 * (kBaseHeight / 2));
+constexpr uint64_t kPhotoCdMinimumSize = pcd::baseLevelSector(pcd::Level::Base) * pcd::kSectorSize + kPhotoCdBaseBytes;
+static_assert(kPhotoCdMinimumSize == 0x30000 + 768 * 512 + 2 * (384 * 256));
 // FreeImage's PhotoCD loader fills the picture from the top only when byte
 // 72 of the file, masked with 63, is 8.
 constexpr uint64_t kLoaderRowOrderOffset = 72;
 constexpr uint8_t kLoaderTopDown = 8;
 constexpr double kUprightAngle = 90.0;
 
-// FreeImage's handle for a C stream with a large buffer. The position (and,
-// for a file written from empty, the end) is tracked here, so that the TIFF
-// writer's "seek to the end" before every strip costs nothing and does not
-// flush the buffer.
+// Streams get a large buffer.
+constexpr size_t kStreamBufferSize = 1 << 20;
+
+// FreeImage's handle for a buffered C stream. The position (and, for a file
+// written from empty, the end) is tracked here, so that the TIFF writer's
+// "seek to the end" before every strip costs nothing and does not flush the
+// buffer.
 struct StreamHandle {
-  StreamHandle(std::FILE* file, bool startsEmpty) : stream(file), knowsEnd(startsEmpty) {
-    std::setvbuf(stream, buffer.get(), _IOFBF, kBufferSize);
-  }
-  static constexpr size_t kBufferSize = 1 << 20;
-  std::unique_ptr<char[]> buffer = std::make_unique<char[]>(kBufferSize);
+  StreamHandle(std::FILE* file, bool startsEmpty) : stream(file), knowsEnd(startsEmpty) {}
   std::FILE* stream;
   long position = 0;
   long end = 0;
@@ -110,18 +112,20 @@ unsigned littleEndian16(const std::string& bytes, size_t at) {
 
 }  // namespace
 
-Bitmap loadImageFile(FREE_IMAGE_FORMAT format, const std::string& path, int flags) {
+Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
   std::FILE* stream = platform::openForReading(path);
   if (stream == nullptr) return Bitmap();
-  Bitmap image;
-  {
-    StreamHandle handle(stream, false);
-    FreeImageIO io = streamIo();
-    image.reset(FreeImage_LoadFromHandle(format, &io, static_cast<fi_handle>(&handle), flags));
-    std::fclose(stream);  // before the handle's buffer goes
-  }
+  auto buffer = std::make_unique<char[]>(kStreamBufferSize);
+  std::setvbuf(stream, buffer.get(), _IOFBF, kStreamBufferSize);
+  StreamHandle handle(stream, false);
+  FreeImageIO io = streamIo();
+  Bitmap image(FreeImage_LoadFromHandle(static_cast<FREE_IMAGE_FORMAT>(format), &io,
+                                        static_cast<fi_handle>(&handle), flags));
+  std::fclose(stream);  // before its buffer goes
   return image;
 }
+
+Bitmap loadTargaFile(const std::string& path) { return loadImageFile(FIF_TARGA, path, TARGA_DEFAULT); }
 
 bool isCompleteTarga(const std::string& path) {
   const platform::PathInfo info = platform::pathInfo(path);
@@ -153,10 +157,10 @@ bool isCompleteTarga(const std::string& path) {
 bool isReadablePhotoCd(const std::string& path) {
   const platform::PathInfo info = platform::pathInfo(path);
   if (info.kind != platform::PathKind::File || info.size < kPhotoCdMinimumSize) return false;
-  const size_t signatureLength = sizeof kPhotoCdSignature - 1;
-  const std::string start = fileStart(path, kPhotoCdSignatureOffset + signatureLength);
-  return start.size() == kPhotoCdSignatureOffset + signatureLength &&
-         std::memcmp(start.data() + kPhotoCdSignatureOffset, kPhotoCdSignature, signatureLength) == 0;
+  const size_t signatureLength = sizeof pcd::kSignature - 1;
+  const std::string start = fileStart(path, pcd::kHeaderOffset + signatureLength);
+  return start.size() == pcd::kHeaderOffset + signatureLength &&
+         std::memcmp(start.data() + pcd::kHeaderOffset, pcd::kSignature, signatureLength) == 0;
 }
 
 Bitmap loadPhotoCdUpright(const std::string& path) {
@@ -178,23 +182,21 @@ Bitmap loadPhotoCdUpright(const std::string& path) {
   return image;
 }
 
-bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags) {
+bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags) {
   if (!image || path.empty()) return false;
-  std::string temporaryPath;
-  std::FILE* stream = platform::createSiblingFile(path, temporaryPath);
+  platform::StagedFile file;
+  if (!file.open(path)) return false;
+  std::FILE* stream = file.stream(kStreamBufferSize);
   if (stream == nullptr) return false;
-  bool ok = false;
-  {
-    StreamHandle handle(stream, true);
-    FreeImageIO io = streamIo();
-    ok = FreeImage_SaveToHandle(format, image.get(), &io, static_cast<fi_handle>(&handle), flags) != FALSE;
-    // Buffered bytes reach the file only now (a full disk shows here), and
-    // the disk before the rename: after a power cut the final name never
-    // holds an empty or partial picture.
-    ok = ok && std::ferror(stream) == 0 && platform::flushToDisk(stream);
-    ok = std::fclose(stream) == 0 && ok;
+  StreamHandle handle(stream, true);
+  FreeImageIO io = streamIo();
+  if (!FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
+                              static_cast<fi_handle>(&handle), flags)) {
+    return false;  // the staged file is deleted
   }
-  return platform::finishSiblingFile(temporaryPath, path, ok);
+  // On the disk before the rename: after a power cut the final name never
+  // holds an empty or partial picture.
+  return file.commit(platform::StagedFile::Flush::ToDisk);
 }
 
 }  // namespace quorbix

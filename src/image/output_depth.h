@@ -4,15 +4,20 @@
 #include <cstdint>
 #include <string>
 
-#include "convert/format_registry.h"
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
+#include "image/format_registry.h"
 #include "settings/settings.h"
 
 namespace quorbix {
 
+// The AUTO rule: with keepSourceDepth, settings.targetBpp becomes the
+// output format's depth for settings.sourceDepth (the depth as loaded, not
+// after the operations); otherwise nothing changes.
+void settleOutputDepth(Settings& settings, const FormatRegistry& registry);
+
 // Brings the finished image to the output depth (settings.targetBpp, settled
-// from sourceDepth by the AUTO rule when keepSourceDepth). Follows the
-// operations' ownership rule (ops/operations.h).
+// by settleOutputDepth first). Follows the operations' ownership rule
+// (ops/operations.h).
 Bitmap applyOutputDepth(Bitmap image, Settings& settings, const FormatRegistry& registry);
 
 // FreeImage save flags of `extension` from the settings. Pure.

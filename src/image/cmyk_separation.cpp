@@ -1,4 +1,6 @@
-#include "convert/cmyk_separation.h"
+#include "image/cmyk_separation.h"
+
+#include <FreeImage.h>
 
 #include <algorithm>
 #include <cmath>

@@ -2,9 +2,9 @@
 // EXIF XResolution / YResolution when the picture carries them.
 #pragma once
 
-#include <FreeImage.h>
-
 #include <cstdint>
+
+#include "image/bitmap.h"
 
 namespace quorbix {
 
@@ -16,8 +16,8 @@ struct Resolution {
 // An EXIF resolution tag's first 32-bit word (the numerator of its rational)
 // is taken as dots per inch; the denominator and the unit are not read:
 // 300 gives 11811 dots per metre, 72 gives 2835.
-Resolution resolutionOf(FIBITMAP* image);
+Resolution resolutionOf(const Bitmap& image);
 
-void applyResolution(FIBITMAP* image, const Resolution& resolution);
+void applyResolution(const Bitmap& image, const Resolution& resolution);
 
 }  // namespace quorbix

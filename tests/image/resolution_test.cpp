@@ -1,10 +1,11 @@
-#include "convert/resolution.h"
+#include "image/resolution.h"
 
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "convert/image_io.h"
+#include "image/image_io.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -26,7 +27,7 @@ TEST(Resolution, LoaderValuesWithoutExif) {
   Bitmap image(FreeImage_Allocate(8, 8, 24));
   FreeImage_SetDotsPerMeterX(image.get(), 1000);
   FreeImage_SetDotsPerMeterY(image.get(), 2000);
-  Resolution r = resolutionOf(image.get());
+  Resolution r = resolutionOf(image);
   EXPECT_EQ(r.dotsPerMetreX, 1000);
   EXPECT_EQ(r.dotsPerMetreY, 2000);
 }
@@ -35,12 +36,12 @@ TEST(Resolution, ExifNumeratorIsDotsPerInch) {
   Bitmap image(FreeImage_Allocate(8, 8, 24));
   FreeImage_SetDotsPerMeterY(image.get(), 2000);
   setExifResolution(image.get(), "XResolution", 300, 1);
-  Resolution r = resolutionOf(image.get());
+  Resolution r = resolutionOf(image);
   EXPECT_EQ(r.dotsPerMetreX, 11811);
   EXPECT_EQ(r.dotsPerMetreY, 2000);  // no YResolution tag: the loader's value
   // The denominator is not read.
   setExifResolution(image.get(), "YResolution", 72, 10);
-  EXPECT_EQ(resolutionOf(image.get()).dotsPerMetreY, 2835);
+  EXPECT_EQ(resolutionOf(image).dotsPerMetreY, 2835);
 }
 
 TEST(Resolution, IsWrittenIntoTheSavedFile) {
@@ -48,7 +49,7 @@ TEST(Resolution, IsWrittenIntoTheSavedFile) {
   Bitmap image(FreeImage_Allocate(8, 8, 24));
   setExifResolution(image.get(), "XResolution", 300, 1);
   setExifResolution(image.get(), "YResolution", 150, 1);
-  applyResolution(image.get(), resolutionOf(image.get()));
+  applyResolution(image, resolutionOf(image));
   const std::string path = root.path() + "r.tiff";
   ASSERT_TRUE(saveImageFile(FIF_TIFF, image, path, TIFF_NONE));
   Bitmap back = loadImageFile(FIF_TIFF, path, TIFF_DEFAULT);

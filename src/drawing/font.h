@@ -6,9 +6,7 @@
 #include <memory>
 #include <string>
 
-typedef struct _PangoFontDescription PangoFontDescription;
-
-namespace quorbix::platform {
+namespace quorbix::drawing {
 
 struct FontRequest {
   std::string face;
@@ -23,21 +21,30 @@ struct FontRequest {
 // font engine can draw (FreeType keeps the pixels per em in 16 bits).
 inline constexpr int kMaxFontPixels = 65535;
 
+// The font engine's description of a font; opaque outside the drawing code.
+struct FontDescription;
+
 class Font {
  public:
-  Font(PangoFontDescription* description, const FontRequest& request, int pixelSize);
+  // A font of `request` that is not looked up: the font system's default
+  // face and size. For stand-ins; createFont gives the requested font.
+  Font(const FontRequest& request, int pixelSize);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
 
-  const PangoFontDescription* description() const { return description_; }
+  const FontDescription* description() const { return description_; }
   const FontRequest& request() const { return request_; }
   // Character height in pixels: |points| x 96 / 72, rounded, at most
   // kMaxFontPixels; 0 when the font system's default size is used.
   int pixelSize() const { return pixelSize_; }
 
  private:
-  PangoFontDescription* description_;
+  Font(FontDescription* description, const FontRequest& request, int pixelSize);
+  friend std::shared_ptr<Font> createFont(const FontRequest& request);
+  friend std::shared_ptr<Font> resizedFont(const Font& font, int pixelSize);
+
+  FontDescription* description_;
   FontRequest request_;
   int pixelSize_;
 };
@@ -46,4 +53,8 @@ class Font {
 // a similar face for an unknown name).
 std::shared_ptr<Font> createFont(const FontRequest& request);
 
-}  // namespace quorbix::platform
+// The same face and style at `pixelSize` pixels, without the kMaxFontPixels
+// cap: what lies beyond the engine's largest size.
+std::shared_ptr<Font> resizedFont(const Font& font, int pixelSize);
+
+}  // namespace quorbix::drawing

@@ -1,4 +1,4 @@
-#include "platform/drawing.h"
+#include "drawing/canvas.h"
 
 #include <cairo.h>
 #include <glib.h>
@@ -7,11 +7,18 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
-#include "platform/font.h"
+#include "drawing/font.h"
+#include "image/transforms.h"
 
-namespace quorbix::platform {
+namespace quorbix::drawing {
 namespace {
+
+// The font's Pango description behind its opaque name (drawing/font.cpp).
+const PangoFontDescription* pangoDescription(const Font& font) {
+  return reinterpret_cast<const PangoFontDescription*>(font.description());
+}
 
 // Beyond any canvas plus the largest character, within cairo's coordinates.
 constexpr double kFarAway = 4.0 * kMaxFontPixels;
@@ -48,7 +55,7 @@ class Layout {
     if (context_ == nullptr) return;
     layout_ = pango_layout_new(context_);
     if (layout_ == nullptr) return;
-    pango_layout_set_font_description(layout_, font.description());
+    pango_layout_set_font_description(layout_, pangoDescription(font));
     fontUsable_ = canDraw(font);
     // A line is one line, whatever characters it holds.
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
@@ -80,7 +87,7 @@ class Layout {
 
  private:
   bool canDraw(const Font& font) const {
-    PangoFont* loaded = pango_context_load_font(context_, font.description());
+    PangoFont* loaded = pango_context_load_font(context_, pangoDescription(font));
     if (loaded == nullptr) return false;
     bool usable = false;
     if (PANGO_IS_CAIRO_FONT(loaded)) {
@@ -98,13 +105,22 @@ class Layout {
 
 }  // namespace
 
-Canvas::Canvas(cairo_surface_t* surface, cairo_t* cr, int width, int height)
-    : surface_(surface), cr_(cr), width_(width), height_(height) {}
+struct Canvas::Surface {
+  Surface(cairo_surface_t* s, cairo_t* c) : surface(s), cr(c) {}
+  ~Surface() {
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  cairo_surface_t* surface;
+  cairo_t* cr;
+};
 
-Canvas::~Canvas() {
-  cairo_destroy(cr_);
-  cairo_surface_destroy(surface_);
-}
+Canvas::Canvas(std::unique_ptr<Surface> surface, int width, int height)
+    : surface_(std::move(surface)), width_(width), height_(height) {}
+
+Canvas::~Canvas() = default;
 
 std::unique_ptr<Canvas> Canvas::create(int width, int height) {
   if (width < 1 || height < 1 || width > kMaxCanvasSide || height > kMaxCanvasSide) return nullptr;
@@ -119,111 +135,110 @@ std::unique_ptr<Canvas> Canvas::create(int width, int height) {
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  return std::unique_ptr<Canvas>(new Canvas(surface, cr, width, height));
+  return std::unique_ptr<Canvas>(new Canvas(std::make_unique<Surface>(surface, cr), width, height));
 }
 
 void Canvas::setOrigin(int left, int top) {
-  cairo_identity_matrix(cr_);
-  cairo_translate(cr_, -static_cast<double>(left), -static_cast<double>(top));
+  cairo_identity_matrix(surface_->cr);
+  cairo_translate(surface_->cr, -static_cast<double>(left), -static_cast<double>(top));
 }
 
 void Canvas::fillRectangle(double x, double y, double width, double height, Color color) {
   if (width <= 0 || height <= 0) return;
-  cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
-  setSource(cr_, color);
-  cairo_rectangle(cr_, x, y, width, height);
-  cairo_fill(cr_);
+  cairo_set_operator(surface_->cr, CAIRO_OPERATOR_OVER);
+  cairo_set_antialias(surface_->cr, CAIRO_ANTIALIAS_DEFAULT);
+  setSource(surface_->cr, color);
+  cairo_rectangle(surface_->cr, x, y, width, height);
+  cairo_fill(surface_->cr);
 }
 
 void Canvas::fillPolygon(const std::vector<Point>& corners, Color color) {
   if (corners.size() < 3) return;
-  cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
-  cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-  setSource(cr_, color);
-  cairo_move_to(cr_, corners[0].x, corners[0].y);
-  for (size_t i = 1; i < corners.size(); ++i) cairo_line_to(cr_, corners[i].x, corners[i].y);
-  cairo_close_path(cr_);
-  cairo_fill(cr_);
+  cairo_set_operator(surface_->cr, CAIRO_OPERATOR_OVER);
+  cairo_set_antialias(surface_->cr, CAIRO_ANTIALIAS_DEFAULT);
+  cairo_set_fill_rule(surface_->cr, CAIRO_FILL_RULE_WINDING);
+  setSource(surface_->cr, color);
+  cairo_move_to(surface_->cr, corners[0].x, corners[0].y);
+  for (size_t i = 1; i < corners.size(); ++i) cairo_line_to(surface_->cr, corners[i].x, corners[i].y);
+  cairo_close_path(surface_->cr);
+  cairo_fill(surface_->cr);
 }
 
 void Canvas::fill(Color color) {
-  cairo_save(cr_);
-  cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
-  setSource(cr_, color);
-  cairo_paint(cr_);
-  cairo_restore(cr_);
+  cairo_save(surface_->cr);
+  cairo_set_operator(surface_->cr, CAIRO_OPERATOR_SOURCE);
+  setSource(surface_->cr, color);
+  cairo_paint(surface_->cr);
+  cairo_restore(surface_->cr);
 }
 
 void Canvas::paint(Color color, int opacity) {
-  cairo_save(cr_);
-  cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-  setSource(cr_, color);
-  cairo_paint_with_alpha(cr_, opacityFraction(opacity));
-  cairo_restore(cr_);
+  cairo_save(surface_->cr);
+  cairo_set_operator(surface_->cr, CAIRO_OPERATOR_OVER);
+  setSource(surface_->cr, color);
+  cairo_paint_with_alpha(surface_->cr, opacityFraction(opacity));
+  cairo_restore(surface_->cr);
 }
 
 void Canvas::paint(const Canvas& source, int opacity) {
-  cairo_surface_flush(source.surface_);
-  cairo_save(cr_);
-  cairo_identity_matrix(cr_);
-  cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-  cairo_set_source_surface(cr_, source.surface_, 0, 0);
-  cairo_paint_with_alpha(cr_, opacityFraction(opacity));
-  cairo_restore(cr_);
+  cairo_surface_flush(source.surface_->surface);
+  cairo_save(surface_->cr);
+  cairo_identity_matrix(surface_->cr);
+  cairo_set_operator(surface_->cr, CAIRO_OPERATOR_OVER);
+  cairo_set_source_surface(surface_->cr, source.surface_->surface, 0, 0);
+  cairo_paint_with_alpha(surface_->cr, opacityFraction(opacity));
+  cairo_restore(surface_->cr);
 }
 
 bool Canvas::drawText(const Font& font, const std::vector<TextLine>& lines, Color color,
                       TextQuality quality) {
-  cairo_save(cr_);
-  Layout layout(cr_, font, quality);
+  cairo_save(surface_->cr);
+  Layout layout(surface_->cr, font, quality);
   if (layout.get() == nullptr || !layout.fontUsable()) {
-    cairo_restore(cr_);
+    cairo_restore(surface_->cr);
     return false;
   }
   bool raster = quality == TextQuality::Raster;
   // SOURCE with unsmoothed glyphs: covered pixels take colour and alpha as
   // they are, the others keep theirs.
-  cairo_set_operator(cr_, raster ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
-  cairo_set_antialias(cr_, raster ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY);
-  setSource(cr_, color);
+  cairo_set_operator(surface_->cr, raster ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+  cairo_set_antialias(surface_->cr, raster ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY);
+  setSource(surface_->cr, color);
   for (const TextLine& line : lines) {
     // Far-off lines cannot reach the canvas, and cairo's fixed-point
     // coordinates would wrap for them.
     if (std::abs(line.x) > kFarAway || std::abs(line.y) > kFarAway) continue;
     layout.setText(line.text);
-    cairo_move_to(cr_, line.x, line.y);
-    pango_cairo_show_layout(cr_, layout.get());
+    cairo_move_to(surface_->cr, line.x, line.y);
+    pango_cairo_show_layout(surface_->cr, layout.get());
   }
-  cairo_restore(cr_);
-  return cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+  cairo_restore(surface_->cr);
+  return cairo_status(surface_->cr) == CAIRO_STATUS_SUCCESS;
 }
 
 Bitmap Canvas::toBitmap() const {
-  cairo_surface_flush(surface_);
-  Bitmap bitmap(FreeImage_Allocate(width_, height_, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                                   FI_RGBA_BLUE_MASK));
+  cairo_surface_flush(surface_->surface);
+  Bitmap bitmap = allocateRgba(width_, height_);
   if (!bitmap) return bitmap;
-  const unsigned char* data = cairo_image_surface_get_data(surface_);
-  int stride = cairo_image_surface_get_stride(surface_);
+  const unsigned char* data = cairo_image_surface_get_data(surface_->surface);
+  int stride = cairo_image_surface_get_stride(surface_->surface);
   for (int y = 0; y < height_; ++y) {
-    // Cairo rows run top-down, FreeImage rows bottom-up.
+    // Cairo rows run top-down, bitmap scan lines bottom-up.
     const auto* source = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-    BYTE* target = FreeImage_GetScanLine(bitmap.get(), height_ - 1 - y);
+    uint8_t* target = bitmap.scanLine(static_cast<unsigned>(height_ - 1 - y));
     for (int x = 0; x < width_; ++x, target += 4) {
       uint32_t pixel = source[x];
       uint32_t alpha = pixel >> 24;
       if (alpha == 0) {
-        target[FI_RGBA_RED] = target[FI_RGBA_GREEN] = target[FI_RGBA_BLUE] = target[FI_RGBA_ALPHA] = 0;
+        target[kRedByte] = target[kGreenByte] = target[kBlueByte] = target[kAlphaByte] = 0;
         continue;
       }
       // Premultiplied to straight colour, rounded as cairo's own PNG writer does.
-      auto straight = [alpha](uint32_t c) { return static_cast<BYTE>((c * 255 + alpha / 2) / alpha); };
-      target[FI_RGBA_RED] = straight((pixel >> 16) & 0xFF);
-      target[FI_RGBA_GREEN] = straight((pixel >> 8) & 0xFF);
-      target[FI_RGBA_BLUE] = straight(pixel & 0xFF);
-      target[FI_RGBA_ALPHA] = static_cast<BYTE>(alpha);
+      auto straight = [alpha](uint32_t c) { return static_cast<uint8_t>((c * 255 + alpha / 2) / alpha); };
+      target[kRedByte] = straight((pixel >> 16) & 0xFF);
+      target[kGreenByte] = straight((pixel >> 8) & 0xFF);
+      target[kBlueByte] = straight(pixel & 0xFF);
+      target[kAlphaByte] = static_cast<uint8_t>(alpha);
     }
   }
   return bitmap;
@@ -260,4 +275,4 @@ std::vector<TextSize> measureText(const Font& font, const std::vector<std::strin
   return sizes;
 }
 
-}  // namespace quorbix::platform
+}  // namespace quorbix::drawing

@@ -4,17 +4,20 @@
 // nothing; failures are empty bitmaps and false.
 #pragma once
 
-#include <FreeImage.h>
-
+#include <cstdint>
 #include <string>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
 namespace quorbix {
 
-// Loads `path` as `format` with FreeImage's `flags`; empty when the file
-// cannot be opened or decoded.
-Bitmap loadImageFile(FREE_IMAGE_FORMAT format, const std::string& path, int flags);
+// Loads `path` as `format` (a FreeImage format id, as the format registry
+// keeps them) with FreeImage's `flags`; empty when the file cannot be opened
+// or decoded.
+Bitmap loadImageFile(int32_t format, const std::string& path, int flags);
+
+// Loads the Targa file at `path` with FreeImage's default flags.
+Bitmap loadTargaFile(const std::string& path);
 
 // True when `path` looks like a Targa file that holds a whole picture:
 // a known image type and pixel depth, a size above zero, and (for the
@@ -33,10 +36,11 @@ bool isReadablePhotoCd(const std::string& path);
 // a file isReadablePhotoCd accepts; empty when it does not load.
 Bitmap loadPhotoCdUpright(const std::string& path);
 
-// Saves `image` at `path` atomically: the picture is written to a new hidden
-// file in the same folder, which replaces `path` only when FreeImage and the
-// file system report success and its data is on the disk (fsync); otherwise it is deleted and `path` is left as
-// it was. False when nothing was saved (also for an empty image).
-bool saveImageFile(FREE_IMAGE_FORMAT format, const Bitmap& image, const std::string& path, int flags);
+// Saves `image` at `path` as `format` atomically (platform::StagedFile): the
+// picture is written to a new hidden file in the same folder, which replaces
+// `path` only when FreeImage and the file system report success and its data
+// is on the disk (fsync); otherwise it is deleted and `path` is left as it
+// was. False when nothing was saved (also for an empty image).
+bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags);
 
 }  // namespace quorbix

@@ -1,6 +1,6 @@
 // 2D drawing on RGBA canvases: anti-aliased shape fills, painting one canvas
 // onto another with a constant opacity, text measuring and drawing in the
-// watermark font, and the hand-over of a canvas to a 32-bit FreeImage bitmap.
+// watermark font, and the hand-over of a canvas to a 32-bit bitmap.
 // A canvas belongs to one thread at a time; canvases are independent, so the
 // worker may use them while the main thread does other things.
 #pragma once
@@ -10,12 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
-
-namespace quorbix::platform {
+namespace quorbix::drawing {
 
 class Font;
 
@@ -82,14 +79,14 @@ class Canvas {
   bool drawText(const Font& font, const std::vector<TextLine>& lines, Color color,
                 TextQuality quality);
 
-  // The canvas as a new 32-bit FreeImage bitmap with straight (not
-  // premultiplied) colours, or an empty Bitmap when memory runs out.
+  // The canvas as a new 32-bit bitmap with straight (not premultiplied)
+  // colours, or an empty Bitmap when memory runs out.
   Bitmap toBitmap() const;
 
  private:
-  Canvas(cairo_surface_t* surface, cairo_t* cr, int width, int height);
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
+  struct Surface;  // the drawing library's surface and context
+  Canvas(std::unique_ptr<Surface> surface, int width, int height);
+  std::unique_ptr<Surface> surface_;
   int width_;
   int height_;
 };
@@ -100,4 +97,4 @@ class Canvas {
 std::vector<TextSize> measureText(const Font& font, const std::vector<std::string>& texts,
                                   TextQuality quality);
 
-}  // namespace quorbix::platform
+}  // namespace quorbix::drawing

@@ -1,6 +1,7 @@
 // The table of image formats: which input extensions are accepted, which
 // output extensions the conversion may name, their FreeImage identifiers and
-// allowed bit depths. Built once at start-up, read-only afterwards.
+// allowed bit depths. The driver builds one at start-up and hands it down;
+// read-only afterwards.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +40,5 @@ class FormatRegistry {
   std::map<std::string, OutputFormatEntry> outputFormats;
   std::vector<std::string> inputOrder;  // input keys in filling order
 };
-
-// The registry the program uses.
-FormatRegistry& formatRegistry();
 
 }  // namespace quorbix

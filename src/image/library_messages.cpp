@@ -1,11 +1,8 @@
-#include "platform/library_messages.h"
+#include "image/library_messages.h"
 
 #include <FreeImage.h>
-#include <fcntl.h>
 #include <glib.h>
-#include <sys/mman.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdarg>
@@ -14,8 +11,9 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/standard_error.h"
 
-namespace quorbix::platform {
+namespace quorbix {
 namespace {
 
 std::atomic<bool> gShow{false};
@@ -129,37 +127,11 @@ void reportLibraryMessage(std::string_view source, std::string_view text) {
   if (!gShow) return;
   const std::string line = oneLine(text);
   if (line.empty()) return;
-  printErrorLine("Library message: " + oneLine(source) + ": " + line);
+  platform::printErrorLine("Library message: " + oneLine(source) + ": " + line);
 }
 
 void runCatchingStandardError(std::string_view source, const std::function<void()>& work) {
-  std::fflush(stderr);
-  const int saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-  int sink = ::memfd_create("quorbix-library-output", MFD_CLOEXEC);
-  if (sink < 0) sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (saved < 0 || sink < 0 || ::dup2(sink, STDERR_FILENO) < 0) {
-    // Nowhere to divert it: better the message on the console than no work.
-    if (saved >= 0) ::close(saved);
-    if (sink >= 0) ::close(sink);
-    work();
-    return;
-  }
-  work();
-  std::fflush(stderr);
-  ::dup2(saved, STDERR_FILENO);
-  ::close(saved);
-
-  // Enough for any warnings; a flood beyond this is cut off.
-  constexpr size_t kMostKept = 64 * 1024;
-  std::string caught;
-  if (::lseek(sink, 0, SEEK_SET) == 0) {
-    char buffer[4096];
-    ssize_t n;
-    while (caught.size() < kMostKept && (n = ::read(sink, buffer, sizeof buffer)) > 0) {
-      caught.append(buffer, static_cast<size_t>(n));
-    }
-  }
-  ::close(sink);
+  const std::string caught = platform::runCatchingStandardError(work);
   size_t start = 0;
   while (start < caught.size()) {
     size_t end = caught.find('\n', start);
@@ -169,4 +141,4 @@ void runCatchingStandardError(std::string_view source, const std::function<void(
   }
 }
 
-}  // namespace quorbix::platform
+}  // namespace quorbix

@@ -5,7 +5,7 @@
 // multiplying (1 - C)(1 - K) and so on gets the RGB values back.
 #pragma once
 
-#include "ops/bitmap.h"
+#include "image/bitmap.h"
 
 namespace quorbix {
 

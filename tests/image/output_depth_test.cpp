@@ -1,5 +1,6 @@
-#include "convert/output_depth.h"
+#include "image/output_depth.h"
 
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 namespace quorbix {

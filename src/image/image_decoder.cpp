@@ -1,9 +1,11 @@
-#include "platform/image_decoder.h"
+#include "image/image_decoder.h"
+
+#include <FreeImage.h>
 
 #include <algorithm>
 #include <array>
 
-namespace quorbix::platform {
+namespace quorbix {
 namespace {
 
 // Formats taken for pictures; each can report its size before decoding.
@@ -67,4 +69,4 @@ Bitmap decodePicture(const std::string& path, uint64_t maxPixels) {
   return Bitmap(FreeImage_ConvertTo32Bits(picture.get()));
 }
 
-}  // namespace quorbix::platform
+}  // namespace quorbix

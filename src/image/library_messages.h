@@ -1,5 +1,5 @@
-// Messages of the libraries behind the platform layer (FreeImage, libtiff,
-// GLib and Pango, fontconfig). No library writes to the console itself: its
+// Messages of the libraries behind the image and drawing code (FreeImage,
+// libtiff, GLib and Pango, fontconfig). No library writes to the console itself: its
 // messages are caught here and dropped, or, once shown, printed on standard
 // error as the program's own line "Library message: <source>: <text>", one
 // line each, without control characters. Messages may come from any thread.
@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-namespace quorbix::platform {
+namespace quorbix {
 
 // Takes the libraries' messages from now on. Call on the main thread before
 // the libraries are used; later calls do nothing.
@@ -26,4 +26,4 @@ void reportLibraryMessage(std::string_view source, std::string_view text);
 // other thread writes there.
 void runCatchingStandardError(std::string_view source, const std::function<void()>& work);
 
-}  // namespace quorbix::platform
+}  // namespace quorbix

@@ -1,4 +1,4 @@
-#include "convert/format_registry.h"
+#include "image/format_registry.h"
 
 #include <FreeImage.h>
 
@@ -159,11 +159,6 @@ int32_t FormatRegistry::autoDepth(const std::string& extension, int32_t sourceDe
     last = field;
   }
   return last;
-}
-
-FormatRegistry& formatRegistry() {
-  static FormatRegistry registry;
-  return registry;
 }
 
 }  // namespace quorbix

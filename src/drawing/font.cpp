@@ -1,4 +1,4 @@
-#include "platform/font.h"
+#include "drawing/font.h"
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pango.h>
@@ -8,14 +8,29 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/library_messages.h"
+#include "image/library_messages.h"
 
-namespace quorbix::platform {
+namespace quorbix::drawing {
+namespace {
 
-Font::Font(PangoFontDescription* description, const FontRequest& request, int pixelSize)
+// FontDescription is the opaque name of Pango's font description.
+PangoFontDescription* toPango(const FontDescription* description) {
+  return reinterpret_cast<PangoFontDescription*>(const_cast<FontDescription*>(description));
+}
+
+FontDescription* fromPango(PangoFontDescription* description) {
+  return reinterpret_cast<FontDescription*>(description);
+}
+
+}  // namespace
+
+Font::Font(FontDescription* description, const FontRequest& request, int pixelSize)
     : description_(description), request_(request), pixelSize_(pixelSize) {}
 
-Font::~Font() { pango_font_description_free(description_); }
+Font::Font(const FontRequest& request, int pixelSize)
+    : Font(fromPango(pango_font_description_new()), request, pixelSize) {}
+
+Font::~Font() { pango_font_description_free(toPango(description_)); }
 
 namespace {
 
@@ -71,7 +86,14 @@ std::shared_ptr<Font> createFont(const FontRequest& request) {
   long long pixels = std::llabs(std::llround(request.points * 96.0 / 72.0));
   pixels = std::min<long long>(pixels, kMaxFontPixels);
   if (pixels > 0) pango_font_description_set_absolute_size(description, static_cast<double>(pixels * PANGO_SCALE));
-  return std::make_shared<Font>(description, request, static_cast<int>(pixels));
+  return std::shared_ptr<Font>(new Font(fromPango(description), request, static_cast<int>(pixels)));
 }
 
-}  // namespace quorbix::platform
+std::shared_ptr<Font> resizedFont(const Font& font, int pixelSize) {
+  PangoFontDescription* description = pango_font_description_copy(toPango(font.description()));
+  if (description == nullptr) return nullptr;
+  pango_font_description_set_absolute_size(description, static_cast<double>(pixelSize) * PANGO_SCALE);
+  return std::shared_ptr<Font>(new Font(fromPango(description), font.request(), pixelSize));
+}
+
+}  // namespace quorbix::drawing
