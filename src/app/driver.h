@@ -1,7 +1,7 @@
 // The command-line driver: everything from the first parameter to the end of
 // the run (special first parameters, the option loop, the error answer, the
-// banner, the conversion job, the pause). Main thread only; uses the global
-// Settings, FormatRegistry and MessageCatalogue.
+// banner, the conversion job, the pause). Main thread only; owns the run's
+// Settings and uses the global FormatRegistry and MessageCatalogue.
 #pragma once
 
 #include <string>
