@@ -125,6 +125,35 @@ TEST_F(WorkerFixture, DebugLinesPerFile) {
   EXPECT_EQ(lines.lines, expected);
 }
 
+TEST_F(WorkerFixture, EachFileStartsFromTheRunsValuesOnly) {
+  input("a.pcd");
+  input("b.pcd");
+  input("c.pcd");
+  runContext.targetBpp = 8;
+  std::vector<FileState> seen;
+  ConvertOneFile settle = [&](FileState& f) {
+    seen.push_back(f);
+    // What a conversion settles for its file must not reach the next one.
+    f.outputPath = f.inputFile + ".tif";
+    f.sourceDepth = 24;
+    f.targetBpp = 32;
+    f.resizedWidth = 640;
+    f.resizedHeight = 480;
+    return false;
+  };
+  ConversionWorker worker(settings, runContext, inputs, settle, sequence({7}), lines.sink());
+  EXPECT_EQ(worker.run(), 0);
+  ASSERT_EQ(seen.size(), 3u);
+  for (const FileState& f : seen) {
+    EXPECT_TRUE(f.outputPath.empty()) << f.inputFile;
+    EXPECT_EQ(f.sourceDepth, 0) << f.inputFile;
+    EXPECT_EQ(f.targetBpp, 8) << f.inputFile;
+    EXPECT_EQ(f.resizedWidth, 0) << f.inputFile;
+    EXPECT_EQ(f.resizedHeight, 0) << f.inputFile;
+    EXPECT_EQ(f.fileCounter, 1) << f.inputFile;
+  }
+}
+
 TEST_F(WorkerFixture, SubFoldersAreCreatedUnlessSwitchedOff) {
   input("z.pcd", "2019/summer/");
   input("y.pcd", "2019/");
