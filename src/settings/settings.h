@@ -4,8 +4,8 @@
 // case (--jpg-quality is save.jpgQuality). The driver owns one record for the
 // length of the run; the option loop and the job's preparation write it on the
 // main thread, and afterwards it is only read. What the job derives from it
-// lives in the run context (convert/run_context.h), what changes per file in
-// the file state (convert/file_state.h).
+// lives in RunContext, what changes per file in FileState (both in
+// convert/run_context.h).
 #pragma once
 
 #include <cstdint>
