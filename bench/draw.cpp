@@ -36,19 +36,24 @@ Bitmap makePicture() {
   return picture;
 }
 
-Settings makeSettings() {
-  Settings s;
-  s.frame = FRAME_SOLID;
-  s.frSolidLeft = s.frSolidRight = s.frSolidTop = s.frSolidBottom = 40;
-  s.frSolidTopColor = "8B4513";
-  s.frSolidLeftColor = "A0522D";
-  s.frSolidOpacity = 220;
-  s.watermark = WATERMARK_TEXT;
-  s.wmText = "(c) 2026 Vellumora Quorbix%eol%All rights reserved";
-  s.wmTextAntialiasing = true;
-  s.wmBackOpacity = 96;
-  s.wmTextPadding = 6;
-  s.wmTextAlignment = ALIGN_CENTER;
+// The settings with the run's font for the text.
+struct DrawSettings : Settings {
+  std::shared_ptr<drawing::Font> watermarkFont;
+};
+
+DrawSettings makeSettings() {
+  DrawSettings s;
+  s.frame.frame = FRAME_SOLID;
+  s.frame.frSolidLeft = s.frame.frSolidRight = s.frame.frSolidTop = s.frame.frSolidBottom = 40;
+  s.frame.frSolidTopColor = "8B4513";
+  s.frame.frSolidLeftColor = "A0522D";
+  s.frame.frSolidOpacity = 220;
+  s.watermark.watermark = WATERMARK_TEXT;
+  s.watermark.text.wmText = "(c) 2026 Vellumora Quorbix%eol%All rights reserved";
+  s.watermark.text.wmTextAntialiasing = true;
+  s.watermark.text.wmBackOpacity = 96;
+  s.watermark.text.wmTextPadding = 6;
+  s.watermark.text.wmTextAlignment = ALIGN_CENTER;
   drawing::FontRequest request;
   request.face = "Arial";
   request.points = 28;
@@ -61,8 +66,8 @@ Settings makeSettings() {
 Bitmap frameTheLongWay(Bitmap image, const Settings& s) {
   auto overlay = drawing::Canvas::create(kWidth, kHeight);
   auto faded = drawing::Canvas::create(kWidth, kHeight);
-  drawFrameShapes(*overlay, frameWidths(s), kWidth, kHeight, s);
-  faded->paint(*overlay, s.frSolidOpacity);
+  drawFrameShapes(*overlay, frameWidths(s.frame), kWidth, kHeight, s.frame);
+  faded->paint(*overlay, s.frame.frSolidOpacity);
   Bitmap layer = faded->toBitmap();
   return Bitmap(FreeImage_Composite(layer.get(), FALSE, nullptr, image.get()));
 }
@@ -79,7 +84,7 @@ void report(const char* what, std::vector<double> times) {
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  const Settings settings = makeSettings();
+  const DrawSettings settings = makeSettings();
   if (!settings.watermarkFont) {
     std::fprintf(stderr, "no font\n");
     return 1;
@@ -90,9 +95,10 @@ int main(int argc, char** argv) {
   for (int i = 0; i <= repetitions; ++i) {
     Bitmap image(FreeImage_Clone(original.get()));
     Clock::time_point t0 = Clock::now();
-    image = frameImage(std::move(image), kWidth, kHeight, settings);
+    image = frameImage(std::move(image), kWidth, kHeight, settings.frame);
     Clock::time_point t1 = Clock::now();
-    image = watermarkImage(std::move(image), kWidth, kHeight, settings);
+    image = watermarkImage(std::move(image), kWidth, kHeight, settings.watermark,
+                           {settings.frame, settings.watermark.text.wmText, settings.watermarkFont.get()});
     Clock::time_point t2 = Clock::now();
     if (!image) return 1;
     if (i == 0) {  // the first call loads the font files
@@ -110,7 +116,7 @@ int main(int argc, char** argv) {
     longFrame.push_back(millis(Clock::now() - t3));
   }
   // The banded frame must give the long way's pixels exactly.
-  Bitmap banded = frameImage(Bitmap(FreeImage_Clone(original.get())), kWidth, kHeight, settings);
+  Bitmap banded = frameImage(Bitmap(FreeImage_Clone(original.get())), kWidth, kHeight, settings.frame);
   Bitmap longWay = frameTheLongWay(Bitmap(FreeImage_Clone(original.get())), settings);
   bool identical = true;
   for (int y = 0; y < kHeight && identical; ++y) {

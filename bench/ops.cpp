@@ -57,20 +57,20 @@ double medianMs(const Bitmap& source, const Case& c, int runs, unsigned* outW, u
 
 Settings rotation(int angle, uint8_t type) {
   Settings s;
-  s.rotationOn = true;
-  s.rotation = angle;
-  s.rotationType = type;
+  s.rotate.rotationOn = true;
+  s.rotate.rotation = angle;
+  s.rotate.rotationType = type;
   return s;
 }
 
 Settings resize(int w, int h, uint8_t unit, uint8_t algorithm) {
   Settings s;
-  s.resizeOn = true;
-  s.width = w;
-  s.height = h;
-  s.widthUnit = unit;
-  s.heightUnit = unit;
-  s.resizeAlgorithm = algorithm;
+  s.resize.resizeOn = true;
+  s.resize.width = w;
+  s.resize.height = h;
+  s.resize.widthUnit = unit;
+  s.resize.heightUnit = unit;
+  s.resize.resizeAlgorithm = algorithm;
   return s;
 }
 
@@ -83,34 +83,34 @@ int main(int argc, char** argv) {
   const int w = static_cast<int>(source.width()), h = static_cast<int>(source.height());
 
   Settings flipH;
-  flipH.flipHorizontal = true;
+  flipH.flip.flipHorizontal = true;
   Settings flipV;
-  flipV.flipVertical = true;
+  flipV.flip.flipVertical = true;
   Settings adjust;
-  adjust.adjustOn = true;
-  adjust.brightness = 20;
-  adjust.contrast = 10;
-  adjust.gamma = 1.2f;
-  adjust.invert = true;
+  adjust.adjust.adjustOn = true;
+  adjust.adjust.brightness = 20;
+  adjust.adjust.contrast = 10;
+  adjust.adjust.gamma = 1.2f;
+  adjust.adjust.invert = true;
   Settings grey;
-  grey.greyscale = true;
+  grey.greyscale.greyscale = true;
   Settings threshold;
-  threshold.thresholdOn = true;
-  threshold.threshold = 128;
+  threshold.threshold.thresholdOn = true;
+  threshold.threshold.threshold = 128;
 
   const std::vector<Case> cases = {
-      {"rotate 90 SIMPLE", [](Bitmap b) { return rotateImage(std::move(b), rotation(90, ROTATION_SIMPLE)); }},
-      {"rotate 45 SIMPLE", [](Bitmap b) { return rotateImage(std::move(b), rotation(45, ROTATION_SIMPLE)); }},
-      {"rotate 45 ADVANCED", [](Bitmap b) { return rotateImage(std::move(b), rotation(45, ROTATION_ADVANCED)); }},
-      {"resize 50% BICUBIC", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_BICUBIC)); }},
-      {"resize 50% LANCZOS", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_LANCZOS)); }},
-      {"resize 50% BOX", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_BOX)); }},
-      {"resize 200% BICUBIC", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(200, 200, UNIT_PERCENT, ALGO_BICUBIC)); }},
-      {"flip horizontal", [&](Bitmap b) { flipImage(b, flipH); return b; }},
-      {"flip vertical", [&](Bitmap b) { flipImage(b, flipV); return b; }},
-      {"adjust (b/c/g/invert)", [&](Bitmap b) { return adjustImage(std::move(b), adjust); }},
-      {"greyscale", [&](Bitmap b) { return greyscaleImage(std::move(b), grey); }},
-      {"threshold 128 (from 24-bit)", [&](Bitmap b) { return thresholdImage(std::move(b), threshold); }},
+      {"rotate 90 SIMPLE", [](Bitmap b) { return rotateImage(std::move(b), rotation(90, ROTATION_SIMPLE).rotate); }},
+      {"rotate 45 SIMPLE", [](Bitmap b) { return rotateImage(std::move(b), rotation(45, ROTATION_SIMPLE).rotate); }},
+      {"rotate 45 ADVANCED", [](Bitmap b) { return rotateImage(std::move(b), rotation(45, ROTATION_ADVANCED).rotate); }},
+      {"resize 50% BICUBIC", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_BICUBIC).resize); }},
+      {"resize 50% LANCZOS", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_LANCZOS).resize); }},
+      {"resize 50% BOX", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(50, 50, UNIT_PERCENT, ALGO_BOX).resize); }},
+      {"resize 200% BICUBIC", [&](Bitmap b) { return resizeImage(std::move(b), w, h, resize(200, 200, UNIT_PERCENT, ALGO_BICUBIC).resize); }},
+      {"flip horizontal", [&](Bitmap b) { return flipImage(std::move(b), flipH.flip); }},
+      {"flip vertical", [&](Bitmap b) { return flipImage(std::move(b), flipV.flip); }},
+      {"adjust (b/c/g/invert)", [&](Bitmap b) { return adjustImage(std::move(b), adjust.adjust); }},
+      {"greyscale", [&](Bitmap b) { return greyscaleImage(std::move(b), grey.greyscale); }},
+      {"threshold 128 (from 24-bit)", [&](Bitmap b) { return thresholdImage(std::move(b), threshold.threshold); }},
   };
 
   std::printf("picture %d x %d, 24 bits; median of %d runs\n", w, h, runs);

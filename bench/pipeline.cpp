@@ -123,13 +123,15 @@ int main(int argc, char** argv) {
   quorbix::FormatRegistry registry;
   registry.build();
   quorbix::Settings settings;
-  settings.conversion = "tiff";
-  settings.outputFormatId = FIF_TIFF;
-  settings.saveFlags = saveFlags;
-  settings.keepSourceDepth = true;
-  settings.output = out;
+  quorbix::RunContext run;
+  quorbix::FileState file;
+  settings.job.conversion = "tiff";
+  run.outputFormatId = FIF_TIFF;
+  run.saveFlags = saveFlags;
+  run.keepSourceDepth = true;
+  settings.job.output = out;
   CopyingConverter converter(prepared);
-  quorbix::ConvertContext context{settings, registry, converter, scratch.path()};
+  quorbix::ConvertContext context{settings, run, file, registry, converter, scratch.path()};
 
   long peakAfterFirst = 0;
   int converted = 0;
@@ -138,7 +140,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < files; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "IMG%04d.PCD", i + 1);
-    settings.inputFile = in + name;
+    file.inputFile = in + name;
     converted += quorbix::convertFile(context) ? 1 : 0;
     if (i == 0) peakAfterFirst = peakKilobytes();
   }

@@ -94,7 +94,8 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
 
   // Before any library is used; their messages show only in debug mode.
   catchLibraryMessages();
-  Settings& settings = globalSettings();
+  // The run's settings, owned here for the length of the run.
+  Settings settings;
   FormatRegistry registry;
   registry.build();
   resetJobFields(settings);
@@ -125,17 +126,17 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
 
   const std::string error = readOptions(parameters, settings);
   if (!error.empty()) {
-    errorAnswer(error, settings.pause);
+    errorAnswer(error, settings.job.pause);
     return DriverEnd::Finished;
   }
-  if (!settings.inputGiven) return DriverEnd::Returned;
-  showLibraryMessages(settings.debug);
+  if (!settings.job.inputGiven) return DriverEnd::Returned;
+  showLibraryMessages(settings.job.debug);
 
   platform::setConsoleTitle(product::kConsoleTitle);
-  if (!settings.quiet) printLines(bannerLines());
-  settings.programFolder = platform::programFolder();
-  ConversionJob(settings, registry, catalogue).run(settings.quiet);
-  if (settings.pause) {
+  if (!settings.job.quiet) printLines(bannerLines());
+  ConversionJob(settings, platform::programFolder(), registry, catalogue)
+      .run(settings.job.quiet);
+  if (settings.job.pause) {
     platform::printLine("Press any key to exit.");
     platform::waitForKey();
   }

@@ -1,8 +1,7 @@
 // The command-line driver: everything from the first parameter to the end of
 // the run (special first parameters, the option loop, the error answer, the
-// banner, the conversion job, the pause). Main thread only; uses the global
-// Settings and MessageCatalogue, and builds the run's FormatRegistry, which
-// lives as long as the run.
+// banner, the conversion job, the pause). Main thread only; owns the run's
+// Settings, FormatRegistry and MessageCatalogue for the length of the run.
 #pragma once
 
 #include <string>

@@ -38,6 +38,8 @@ class FilePipeline {
   explicit FilePipeline(ConvertContext& context)
       : context_(context),
         settings_(context.settings),
+        run_(context.run),
+        file_(context.file),
         temporaryImagePath_(context.temporaryFolder.empty() ? std::string()
                                                             : context.temporaryFolder + temporaryImageName()) {}
 
@@ -52,9 +54,10 @@ class FilePipeline {
     Bitmap image = firstExtraction();
     const unsigned width = image.width();
     const unsigned height = image.height();
-    settings_.sourceDepth = static_cast<int32_t>(image.bpp());
+    file_.sourceDepth = static_cast<int32_t>(image.bpp());
     // Settled now so that "%bpp%" in the watermark text shows this file's depth.
-    settleOutputDepth(settings_, context_.registry);
+    file_.targetBpp = settledOutputDepth(context_.registry, settings_.job.conversion, run_.keepSourceDepth,
+                                         file_.targetBpp, file_.sourceDepth);
     if (width == 0 || height == 0) return false;
 
     if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
@@ -64,9 +67,9 @@ class FilePipeline {
     image = applyOperations(std::move(image));
     applyResolution(image, resolution);
 
-    settings_.outputPath = buildOutputPath(settings_);
-    if (context_.acceptOutput && !context_.acceptOutput(settings_.outputPath)) return false;
-    return saveImageFile(settings_.outputFormatId, image, settings_.outputPath, settings_.saveFlags);
+    file_.outputPath = buildOutputPath(settings_, file_);
+    if (context_.acceptOutput && !context_.acceptOutput(file_.outputPath)) return false;
+    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags);
   }
 
  private:
@@ -75,7 +78,7 @@ class FilePipeline {
   bool runConverter(int subImage) {
     // A relative input is given as "./name" so that no converter can take a
     // name beginning with "-" or "@" for an option or a list.
-    const std::string& input = settings_.inputFile;
+    const std::string& input = file_.inputFile;
     std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
     return context_.converter.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
                                    temporaryImagePath_}) != ConverterOutcome::CannotWrite;
@@ -90,7 +93,7 @@ class FilePipeline {
       if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
       return loadTargaFile(temporaryImagePath_);
     }
-    if (isReadablePhotoCd(settings_.inputFile)) return loadPhotoCdUpright(settings_.inputFile);
+    if (isReadablePhotoCd(file_.inputFile)) return loadPhotoCdUpright(file_.inputFile);
     return Bitmap();
   }
 
@@ -129,33 +132,43 @@ class FilePipeline {
   }
 
   Bitmap applyOperations(Bitmap image) {
-    image = rotateImage(std::move(image), settings_);
+    image = rotateImage(std::move(image), settings_.rotate);
     const int rotatedWidth = static_cast<int>(image.width());
     const int rotatedHeight = static_cast<int>(image.height());
-    image = resizeImage(std::move(image), rotatedWidth, rotatedHeight, settings_);
+    image = resizeImage(std::move(image), rotatedWidth, rotatedHeight, settings_.resize);
     // The size after resizing is what "%width%" and "%height%" show, even
     // when a frame makes the picture larger later.
     const int width = static_cast<int>(image.width());
     const int height = static_cast<int>(image.height());
-    settings_.resizedWidth = width;
-    settings_.resizedHeight = height;
-    flipImage(image, settings_);
-    image = adjustImage(std::move(image), settings_);
-    image = greyscaleImage(std::move(image), settings_);
-    image = thresholdImage(std::move(image), settings_);
-    image = frameImage(std::move(image), width, height, settings_);
-    image = watermarkImage(std::move(image), width, height, settings_);
-    image = applyOutputDepth(std::move(image), settings_, context_.registry);
+    file_.resizedWidth = width;
+    file_.resizedHeight = height;
+    image = flipImage(std::move(image), settings_.flip);
+    image = adjustImage(std::move(image), settings_.adjust);
+    image = greyscaleImage(std::move(image), settings_.greyscale);
+    image = thresholdImage(std::move(image), settings_.threshold);
+    image = frameImage(std::move(image), width, height, settings_.frame);
+    image = watermarkImage(std::move(image), width, height, settings_.watermark, watermarkInputs());
+    image = applyOutputDepth(std::move(image), settings_.job.conversion, file_.targetBpp);
     // The TIFF writer stores four channels as inks as they are: they must be
     // inks.
-    if (settings_.conversion == "tiff" && settings_.tiffColorModel == COLOR_MODEL_CMYK) {
+    if (settings_.job.conversion == "tiff" && settings_.save.tiffColorModel == COLOR_MODEL_CMYK) {
       image = separateCmyk(std::move(image));
     }
     return image;
   }
 
+  // The text watermark's placeholders are replaced here, with this file's
+  // values as they stand after resizing.
+  WatermarkInputs watermarkInputs() const {
+    const bool text = settings_.watermark.watermark == WATERMARK_TEXT;
+    return {settings_.frame, text ? expandWatermarkText(settings_, file_) : std::string(),
+            run_.watermarkFont.get()};
+  }
+
   ConvertContext& context_;
-  Settings& settings_;
+  const Settings& settings_;
+  const RunContext& run_;
+  FileState& file_;
   const std::string temporaryImagePath_;
 };
 

@@ -1,4 +1,4 @@
-// convertFile: turns settings.inputFile into one saved output file, through
+// convertFile: turns file.inputFile into one saved output file, through
 // the outside converter (or FreeImage's PhotoCD loader as a fallback), the
 // image operations, the output depth and an atomic save. Runs on the worker
 // thread, one file at a time; prints nothing.
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/run_context.h"
 #include "image/format_registry.h"
 #include "settings/settings.h"
 
@@ -32,7 +33,9 @@ class ConverterRunner {
 };
 
 struct ConvertContext {
-  Settings& settings;
+  const Settings& settings;
+  const RunContext& run;
+  FileState& file;  // this file's; the conversion fills in what it settles
   const FormatRegistry& registry;
   ConverterRunner& converter;
   std::string temporaryFolder;  // private to the run, ends in "/"
@@ -41,7 +44,7 @@ struct ConvertContext {
   std::function<bool(const std::string& outputPath)> acceptOutput = {};
 };
 
-// True when the output file was saved; sets settings.outputPath.
+// True when the output file was saved; sets file.outputPath.
 bool convertFile(ConvertContext& context);
 
 }  // namespace quorbix

@@ -34,18 +34,18 @@ std::string fiveDigits(int32_t value) {
   return digits.substr(0, 5);
 }
 
-std::string inputBaseName(const Settings& s) { return nameWithoutExtension(fileNamePart(s.inputFile)); }
+std::string inputBaseName(const FileState& f) { return nameWithoutExtension(fileNamePart(f.inputFile)); }
 
 // The value of one placeholder for the current file; the clock is read anew
 // for each date or time placeholder.
-std::string placeholderValue(std::string_view placeholder, const Settings& s) {
-  if (placeholder == "%filename%") return inputBaseName(s);
-  if (placeholder == "%filename[u]%") return upperCase(inputBaseName(s));
-  if (placeholder == "%filename[l]%") return lowerCase(inputBaseName(s));
-  if (placeholder == "%filename[t]%") return firstUpperRestLower(inputBaseName(s));
-  if (placeholder == "%ext%") return s.conversion;
-  if (placeholder == "%ext[u]%") return upperCase(s.conversion);
-  if (placeholder == "%ext[t]%") return firstUpperRestLower(s.conversion);
+std::string placeholderValue(std::string_view placeholder, const Settings& s, const FileState& f) {
+  if (placeholder == "%filename%") return inputBaseName(f);
+  if (placeholder == "%filename[u]%") return upperCase(inputBaseName(f));
+  if (placeholder == "%filename[l]%") return lowerCase(inputBaseName(f));
+  if (placeholder == "%filename[t]%") return firstUpperRestLower(inputBaseName(f));
+  if (placeholder == "%ext%") return s.job.conversion;
+  if (placeholder == "%ext[u]%") return upperCase(s.job.conversion);
+  if (placeholder == "%ext[t]%") return firstUpperRestLower(s.job.conversion);
   if (placeholder == "%yyyy%") {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04d", platform::localNow().year);
@@ -56,11 +56,11 @@ std::string placeholderValue(std::string_view placeholder, const Settings& s) {
   if (placeholder == "%hh%") return twoDigits(platform::localNow().hour);
   if (placeholder == "%ii%") return twoDigits(platform::localNow().minute);
   if (placeholder == "%ss%") return twoDigits(platform::localNow().second);
-  if (placeholder == "%bpp%") return std::to_string(s.targetBpp);
-  if (placeholder == "%width%") return std::to_string(s.resizedWidth);
-  if (placeholder == "%height%") return std::to_string(s.resizedHeight);
-  if (placeholder == "%rnd%") return fiveDigits(s.randomNumber);
-  if (placeholder == "%n%") return fiveDigits(s.fileCounter);
+  if (placeholder == "%bpp%") return std::to_string(f.targetBpp);
+  if (placeholder == "%width%") return std::to_string(f.resizedWidth);
+  if (placeholder == "%height%") return std::to_string(f.resizedHeight);
+  if (placeholder == "%rnd%") return fiveDigits(f.randomNumber);
+  if (placeholder == "%n%") return fiveDigits(f.fileCounter);
   return std::string(placeholder);
 }
 
@@ -79,13 +79,13 @@ size_t findIgnoringCase(const std::string& text, std::string_view placeholder, s
 // Every occurrence of `placeholder`, in any case, replaced by its value. The
 // inserted value is not searched again by this call.
 std::string replacePlaceholder(const std::string& text, std::string_view placeholder,
-                               const Settings& s) {
+                               const Settings& s, const FileState& f) {
   std::string result;
   size_t done = 0;
   for (size_t at = findIgnoringCase(text, placeholder, 0); at != std::string::npos;
        at = findIgnoringCase(text, placeholder, done)) {
     result.append(text, done, at - done);
-    result += placeholderValue(placeholder, s);
+    result += placeholderValue(placeholder, s, f);
     done = at + placeholder.size();
   }
   result.append(text, done, std::string::npos);
@@ -94,23 +94,23 @@ std::string replacePlaceholder(const std::string& text, std::string_view placeho
 
 }  // namespace
 
-std::string buildOutputPath(const Settings& s) {
-  std::string folder = s.output;
-  if (!s.noSubfolders) folder += s.relativeFolder;
-  return folder + expandFilenameMask(s);
+std::string buildOutputPath(const Settings& s, const FileState& f) {
+  std::string folder = s.job.output;
+  if (!s.naming.noSubfolders) folder += f.relativeFolder;
+  return folder + expandFilenameMask(s, f);
 }
 
-std::string expandFilenameMask(const Settings& s) {
-  std::string mask = lowerCase(s.filenameMask);
+std::string expandFilenameMask(const Settings& s, const FileState& f) {
+  std::string mask = lowerCase(s.naming.filenameMask);
   if (mask.empty()) mask = "%filename%.%ext%";
   for (std::string_view placeholder : kPlaceholders) {
-    if (mask.find(placeholder) != std::string::npos) mask = replacePlaceholder(mask, placeholder, s);
+    if (mask.find(placeholder) != std::string::npos) mask = replacePlaceholder(mask, placeholder, s, f);
   }
   return mask;
 }
 
-std::string expandWatermarkText(const Settings& s) {
-  std::string text = s.wmText;
+std::string expandWatermarkText(const Settings& s, const FileState& f) {
+  std::string text = s.watermark.text.wmText;
   size_t percentSigns = 0;
   for (char c : text) percentSigns += c == '%';
   if (percentSigns < 2) return text;
@@ -118,7 +118,7 @@ std::string expandWatermarkText(const Settings& s) {
   // is not updated as values go in.
   const std::string probe = lowerCase(text);
   for (std::string_view placeholder : kPlaceholders) {
-    if (probe.find(placeholder) != std::string::npos) text = replacePlaceholder(text, placeholder, s);
+    if (probe.find(placeholder) != std::string::npos) text = replacePlaceholder(text, placeholder, s, f);
   }
   return text;
 }

@@ -1,16 +1,17 @@
 // Output names: the filename mask and the watermark text with their 18
-// placeholders, and the full output path. Read the current file's fields of
-// the settings; safe on the worker thread.
+// placeholders, and the full output path, for the file whose state is given.
+// Pure but for the clock; safe on the worker thread.
 #pragma once
 
 #include <string>
 
+#include "convert/run_context.h"
 #include "settings/settings.h"
 
 namespace quorbix {
 
-std::string buildOutputPath(const Settings& settings);
-std::string expandFilenameMask(const Settings& settings);
-std::string expandWatermarkText(const Settings& settings);
+std::string buildOutputPath(const Settings& settings, const FileState& file);
+std::string expandFilenameMask(const Settings& settings, const FileState& file);
+std::string expandWatermarkText(const Settings& settings, const FileState& file);
 
 }  // namespace quorbix

@@ -40,7 +40,7 @@ Bitmap to8Bits(Bitmap image, const std::string& conversion) {
   return image;
 }
 
-int32_t tiffFlags(const Settings& s) {
+int32_t tiffFlags(const SaveOptions& s) {
   int32_t flags = 0;
   switch (s.tiffCompression) {
     case TIFFC_NONE: flags = TIFF_NONE; break;
@@ -60,7 +60,7 @@ int32_t tiffFlags(const Settings& s) {
   return flags;
 }
 
-int32_t exrFlags(const Settings& s) {
+int32_t exrFlags(const SaveOptions& s) {
   switch (s.exrCompression) {
     case EXRC_NONE: return EXR_NONE;
     case EXRC_ZIP: return EXR_ZIP;
@@ -71,7 +71,7 @@ int32_t exrFlags(const Settings& s) {
   }
 }
 
-int32_t jpegFlags(const Settings& s) {
+int32_t jpegFlags(const SaveOptions& s) {
   int32_t flags = s.jpgQuality;
   switch (s.jpgChroma) {
     case CHROMA_NONE: flags |= JPEG_SUBSAMPLING_444; break;
@@ -89,7 +89,7 @@ int32_t jpegFlags(const Settings& s) {
   return flags;
 }
 
-int32_t pngFlags(const Settings& s) {
+int32_t pngFlags(const SaveOptions& s) {
   int32_t flags = 0;
   switch (s.pngCompression) {
     case PNGC_NONE: flags = PNG_Z_NO_COMPRESSION; break;
@@ -104,31 +104,28 @@ int32_t pngFlags(const Settings& s) {
 
 }  // namespace
 
-void settleOutputDepth(Settings& settings, const FormatRegistry& registry) {
-  if (settings.keepSourceDepth) {
-    settings.targetBpp = registry.autoDepth(settings.conversion, settings.sourceDepth);
-  }
+int32_t settledOutputDepth(const FormatRegistry& registry, const std::string& conversion,
+                           bool keepSourceDepth, int32_t targetBpp, int32_t sourceDepth) {
+  return keepSourceDepth ? registry.autoDepth(conversion, sourceDepth) : targetBpp;
 }
 
-Bitmap applyOutputDepth(Bitmap image, Settings& settings, const FormatRegistry& registry) {
+Bitmap applyOutputDepth(Bitmap image, const std::string& conversion, int32_t target) {
   if (!image) return image;
-  settleOutputDepth(settings, registry);
-  const int32_t target = settings.targetBpp;
   if (static_cast<int32_t>(image.bpp()) == target) return image;
   switch (target) {
     case 96: image.reset(FreeImage_ConvertToRGBF(image.get())); return image;
     case 48: image.reset(FreeImage_ConvertToRGB16(image.get())); return image;
     case 32: image.reset(FreeImage_ConvertTo32Bits(image.get())); return image;
     case 24: image.reset(FreeImage_ConvertTo24Bits(image.get())); return image;
-    case 16: return to16Bits(std::move(image), settings.conversion);
-    case 8: return to8Bits(std::move(image), settings.conversion);
+    case 16: return to16Bits(std::move(image), conversion);
+    case 8: return to8Bits(std::move(image), conversion);
     case 4: image.reset(FreeImage_ConvertTo4Bits(image.get())); return image;
     case 1: image.reset(FreeImage_Dither(image.get(), FID_FS)); return image;
     default: return Bitmap();  // no conversion for this depth: the save fails
   }
 }
 
-int32_t computeSaveFlags(const std::string& extension, const Settings& s) {
+int32_t computeSaveFlags(const std::string& extension, const SaveOptions& s) {
   if (extension == "tiff") return tiffFlags(s);
   if (extension == "bmp") return s.bmpCompression == BMPTGA_RLE ? BMP_SAVE_RLE : BMP_DEFAULT;
   if (extension == "exr") return exrFlags(s);

@@ -10,17 +10,18 @@
 
 namespace quorbix {
 
-// The AUTO rule: with keepSourceDepth, settings.targetBpp becomes the
-// output format's depth for settings.sourceDepth (the depth as loaded, not
-// after the operations); otherwise nothing changes.
-void settleOutputDepth(Settings& settings, const FormatRegistry& registry);
+// The AUTO rule: with `keepSourceDepth`, the output format's depth for a
+// picture extracted at `sourceDepth` (the depth as loaded, not after the
+// operations); otherwise the run's `targetBpp`.
+int32_t settledOutputDepth(const FormatRegistry& registry, const std::string& conversion,
+                           bool keepSourceDepth, int32_t targetBpp, int32_t sourceDepth);
 
-// Brings the finished image to the output depth (settings.targetBpp, settled
-// by settleOutputDepth first). Follows the operations' ownership rule
-// (ops/operations.h).
-Bitmap applyOutputDepth(Bitmap image, Settings& settings, const FormatRegistry& registry);
+// Brings the finished image to the output depth `target` (settled by
+// settledOutputDepth). `conversion` is the output extension. Follows the
+// operations' ownership rule (ops/operations.h).
+Bitmap applyOutputDepth(Bitmap image, const std::string& conversion, int32_t target);
 
-// FreeImage save flags of `extension` from the settings. Pure.
-int32_t computeSaveFlags(const std::string& extension, const Settings& settings);
+// FreeImage save flags of `extension` from the save options. Pure.
+int32_t computeSaveFlags(const std::string& extension, const SaveOptions& options);
 
 }  // namespace quorbix

@@ -22,7 +22,7 @@ void ConversionJob::run(bool quiet) {
   if (!services_.createFont) services_.createFont = drawing::createFont;
   if (!services_.random) services_.random = makeRandomSource();
 
-  if (!prepareRun(settings_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {
+  if (!prepareRun(settings_, run_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {
     return;
   }
   int32_t imported = importPhase(quiet);
@@ -34,7 +34,7 @@ int32_t ConversionJob::importPhase(bool quiet) {
   const LineSink& print = services_.print;
   if (!quiet) print(catalogue_.text("General", "Importing"));
   inputs_.clear();
-  int32_t imported = importInputs(settings_.input, settings_.inputFile,
+  int32_t imported = importInputs(settings_.job.input, run_.inputFile,
                                   registry_.acceptedInputExtensions, inputs_);
   if (!quiet) {
     print(formatMessage(catalogue_.text("Msg", "Import complete"), std::to_string(imported)));
@@ -61,30 +61,31 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   ConvertOneFile convert = services_.convert;
   if (!convert) {
     temporary = std::make_unique<platform::TemporaryFolder>();
-    runner = makeProcessConverterRunner(settings_.programFolder);
-    guard = std::make_unique<OutputGuard>(settings_.output, inputs_);
-    convert = [this, &temporary, &runner, &guard, &outputFolders](Settings& settings) {
+    runner = makeProcessConverterRunner(run_.programFolder);
+    guard = std::make_unique<OutputGuard>(settings_.job.output, inputs_);
+    convert = [this, &temporary, &runner, &guard, &outputFolders](FileState& file) {
       // Without a private folder the temporary Targa would land beside the
       // user's files; every file fails instead.
       if (temporary->path().empty()) return false;
       // An output path that leaves the output folder, names an input or was
       // written by an earlier file fails this file, with a line saying why.
-      auto accept = [&settings, &guard](const std::string& outputPath) {
-        const std::string refusal = guard->refusal(settings.inputFile, outputPath);
+      auto accept = [&file, &guard](const std::string& outputPath) {
+        const std::string refusal = guard->refusal(file.inputFile, outputPath);
         if (!refusal.empty()) platform::printErrorLine(refusal);
         return refusal.empty();
       };
-      ConvertContext context{settings, registry_, *runner, temporary->path(), accept};
+      ConvertContext context{settings_, run_, file, registry_, *runner, temporary->path(), accept};
       if (!convertFile(context)) return false;
-      guard->written(settings.inputFile, settings.outputPath);
-      const size_t slash = settings.outputPath.rfind('/');
-      outputFolders.insert(slash == std::string::npos ? std::string() : settings.outputPath.substr(0, slash + 1));
+      guard->written(file.inputFile, file.outputPath);
+      const size_t slash = file.outputPath.rfind('/');
+      outputFolders.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
       return true;
     };
   }
 
-  settings_.randomNumber = services_.random();
-  ConversionWorker worker(settings_, inputs_, convert, services_.random, print);
+  FileNumbers first;
+  first.randomNumber = services_.random();
+  ConversionWorker worker(settings_, run_, inputs_, convert, services_.random, print, first);
   JobProgress progress;
   runOnBackgroundThread([&] { progress.set(worker.run()); });
   int32_t converted = progress.resultCount();
@@ -99,7 +100,7 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   } else {
     print(catalogue_.text("Msg", "Conversion is not complete"));
   }
-  if (settings_.watermark == WATERMARK_TEXT) settings_.watermarkFont.reset();
+  if (settings_.watermark.watermark == WATERMARK_TEXT) run_.watermarkFont.reset();
 }
 
 }  // namespace quorbix

@@ -28,16 +28,22 @@ struct JobServices {
 
 class ConversionJob {
  public:
-  ConversionJob(Settings& settings, const FormatRegistry& registry, MessageCatalogue& catalogue,
-                JobServices services = {})
+  // `settings` as read; the preparation normalises its job options, and it
+  // is only read afterwards. `programFolder`: the executable's, ends in "/".
+  ConversionJob(Settings& settings, std::string programFolder, const FormatRegistry& registry,
+                MessageCatalogue& catalogue, JobServices services = {})
       : settings_(settings), registry_(registry), catalogue_(catalogue),
-        services_(std::move(services)) {}
+        services_(std::move(services)) {
+    run_.programFolder = std::move(programFolder);
+  }
 
   // Prints its own lines; returns when the run is over.
   void run(bool quiet);
 
   // The files of the run (filled by run()).
   const InputSet& inputs() const { return inputs_; }
+  // What the preparation derived (filled by run()).
+  const RunContext& runContext() const { return run_; }
 
  private:
   // The import phase; returns the number of imported files.
@@ -49,6 +55,7 @@ class ConversionJob {
   const FormatRegistry& registry_;
   MessageCatalogue& catalogue_;
   JobServices services_;
+  RunContext run_;
   InputSet inputs_;
 };
 

@@ -7,59 +7,61 @@
 namespace quorbix {
 
 int32_t ConversionWorker::run() {
-  const bool debug = settings_.debug;
+  const bool debug = settings_.job.debug;
   int32_t successes = 0;
   inputs_.forEach([&](const InputSet::Entry& entry) {
-    settings_.inputFile = entry.path;
-    settings_.relativeFolder = entry.relativeFolder;
-    if (!settings_.noSubfolders) createOutputSubfolders(settings_);
-    if (debug) print_("Processing: " + settings_.inputFile);
+    // Nothing of the previous file reaches this one (its "Saving As" line
+    // when it fails early shows only this file's values).
+    FileState file;
+    file.inputFile = entry.path;
+    file.relativeFolder = entry.relativeFolder;
+    file.targetBpp = run_.targetBpp;
+    file.randomNumber = numbers_.randomNumber;
+    file.fileCounter = numbers_.fileCounter;
+    if (!settings_.naming.noSubfolders) createOutputSubfolders(settings_, file);
+    if (debug) print_("Processing: " + file.inputFile);
 
-    // Per-file values of the previous file must not leak into this one's
-    // "Saving As" line when it fails early.
-    settings_.outputPath.clear();
-    settings_.resizedWidth = 0;
-    settings_.resizedHeight = 0;
-    bool ok = convert_(settings_);
+    bool ok = convert_(file);
     if (debug) {
       // A file that failed before its output was named shows the path its
       // output would have had, not the previous file's.
-      std::string shown = settings_.outputPath.empty() ? buildOutputPath(settings_)
-                                                       : settings_.outputPath;
+      std::string shown = file.outputPath.empty() ? buildOutputPath(settings_, file)
+                                                  : file.outputPath;
       print_("Saving As: " + shown);
       print_(ok ? "OK" : "Not OK");
     }
     if (!ok) return;
     ++successes;
-    settings_.randomNumber = random_();
-    ++settings_.fileCounter;
-    applyFileTime(settings_);
+    numbers_.randomNumber = random_();
+    ++numbers_.fileCounter;
+    applyFileTime(settings_, file);
   });
   return successes;
 }
 
-void createOutputSubfolders(const Settings& settings) {
-  if (platform::isFolder(settings.output + settings.relativeFolder)) return;
-  std::string path = settings.output;
+void createOutputSubfolders(const Settings& settings, const FileState& file) {
+  const std::string& output = settings.job.output;
+  if (platform::isFolder(output + file.relativeFolder)) return;
+  std::string path = output;
   size_t start = 0;
-  for (size_t slash; (slash = settings.relativeFolder.find('/', start)) != std::string::npos;
+  for (size_t slash; (slash = file.relativeFolder.find('/', start)) != std::string::npos;
        start = slash + 1) {
-    path += settings.relativeFolder.substr(start, slash - start + 1);
+    path += file.relativeFolder.substr(start, slash - start + 1);
     if (!platform::isFolder(path)) platform::createFolder(path);
   }
 }
 
-void applyFileTime(const Settings& settings) {
-  if (settings.outputPath.empty()) return;
-  switch (settings.fileTimestamp) {
+void applyFileTime(const Settings& settings, const FileState& file) {
+  if (file.outputPath.empty()) return;
+  switch (settings.naming.fileTimestamp) {
     case TIMESTAMP_ORIGINAL:
-      if (auto time = platform::lastWriteTime(settings.inputFile)) {
-        platform::setLastWriteTime(settings.outputPath, *time);
+      if (auto time = platform::lastWriteTime(file.inputFile)) {
+        platform::setLastWriteTime(file.outputPath, *time);
       }
       break;
     case TIMESTAMP_CUSTOM:
-      platform::setLastWriteTime(settings.outputPath,
-                                 platform::unixFromDateValue(settings.fileTimestampCustom));
+      platform::setLastWriteTime(file.outputPath,
+                                 platform::unixFromDateValue(settings.naming.fileTimestampCustom));
       break;
     default:
       break;

@@ -1,15 +1,16 @@
 // ConversionWorker: the body of the conversion thread. Visits the InputSet
-// in its iteration order, sets the current file's fields in the settings,
-// prepares the output sub-folder, runs the per-file conversion, prints the
-// per-file lines in debug mode, and after each success advances the random
-// number and the file counter and sets the output's file time. Runs on one
-// background thread while the main thread waits; it is the only writer of
-// the per-file fields of Settings during that time.
+// in its iteration order, makes each file's FileState, prepares the output
+// sub-folder, runs the per-file conversion, prints the per-file lines in
+// debug mode, and after each success advances the random number and the file
+// counter and sets the output's file time. Runs on one background thread
+// while the main thread waits; the settings and the run context are only
+// read, and the running counter and random number are the worker's own.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
+#include "convert/run_context.h"
 #include "job/input_set.h"
 #include "job/job_lines.h"
 #include "job/random_source.h"
@@ -17,36 +18,49 @@
 
 namespace quorbix {
 
-// Converts settings.inputFile; true when the output was saved. Sets
-// settings.outputPath once the output path is known.
-using ConvertOneFile = std::function<bool(Settings&)>;
+// Converts file.inputFile; true when the output was saved. Sets
+// file.outputPath once the output path is known.
+using ConvertOneFile = std::function<bool(FileState&)>;
+
+// The numbers the next file's placeholders show: "%rnd%" and "%n%".
+struct FileNumbers {
+  int32_t randomNumber = 1;
+  int32_t fileCounter = 1;
+};
 
 class ConversionWorker {
  public:
-  ConversionWorker(Settings& settings, const InputSet& inputs, ConvertOneFile convert,
-                   RandomSource random, LineSink print)
-      : settings_(settings), inputs_(inputs), convert_(std::move(convert)),
-        random_(std::move(random)), print_(std::move(print)) {}
+  // `numbers` are the first file's.
+  ConversionWorker(const Settings& settings, const RunContext& run, const InputSet& inputs,
+                   ConvertOneFile convert, RandomSource random, LineSink print,
+                   FileNumbers numbers = {})
+      : settings_(settings), run_(run), inputs_(inputs), convert_(std::move(convert)),
+        random_(std::move(random)), print_(std::move(print)), numbers_(numbers) {}
 
   // Converts every file; returns the number converted successfully.
   int32_t run();
 
+  // The numbers the file after the last one would have had.
+  const FileNumbers& numbers() const { return numbers_; }
+
  private:
-  Settings& settings_;
+  const Settings& settings_;
+  const RunContext& run_;
   const InputSet& inputs_;
   ConvertOneFile convert_;
   RandomSource random_;
   LineSink print_;
+  FileNumbers numbers_;
 };
 
-// Creates the missing levels of settings.output + settings.relativeFolder.
+// Creates the missing levels of settings.job.output + file.relativeFolder.
 // Failures are not reported; the file then fails to save.
-void createOutputSubfolders(const Settings& settings);
+void createOutputSubfolders(const Settings& settings, const FileState& file);
 
-// Gives settings.outputPath the last-write time FILE-TIMESTAMP asks for:
+// Gives file.outputPath the last-write time FILE-TIMESTAMP asks for:
 // ORIGINAL copies the input's (to the second), CUSTOM sets
 // FILE-TIMESTAMP-CUSTOM (a local date value), CURRENT leaves it. Failures are
 // ignored.
-void applyFileTime(const Settings& settings);
+void applyFileTime(const Settings& settings, const FileState& file);
 
 }  // namespace quorbix

@@ -60,14 +60,14 @@ bool inRange(int32_t value, int32_t low, int32_t high) { return value >= low && 
 
 // Input classification, the input and output folders, the format defaults
 // and the conversion type.
-bool prepareFolders(Settings& s, const FormatRegistry& registry, const Reporter& r) {
-  r.echo("Input: ", s.input);
-  if (!extensionOf(s.input).empty()) {
-    s.inputFile = s.input;
-    s.input.clear();
-    if (!isNonEmptyFile(s.inputFile)) return r.fail("Error: Invalid input file");
+bool prepareFolders(Settings& s, RunContext& run, const FormatRegistry& registry, const Reporter& r) {
+  r.echo("Input: ", s.job.input);
+  if (!extensionOf(s.job.input).empty()) {
+    run.inputFile = s.job.input;
+    s.job.input.clear();
+    if (!isNonEmptyFile(run.inputFile)) return r.fail("Error: Invalid input file");
   } else {
-    switch (applyFolderRule(s.input, s.programFolder)) {
+    switch (applyFolderRule(s.job.input, run.programFolder)) {
       case FolderRuleResult::Incorrect: return r.fail("Error: Incorrect input folder");
       case FolderRuleResult::Invalid: return r.fail("Error: Invalid input folder");
       case FolderRuleResult::Ok: break;
@@ -76,82 +76,82 @@ bool prepareFolders(Settings& s, const FormatRegistry& registry, const Reporter&
 
   // With no output folder the output goes beside the input file, whose
   // folder is then found from the current folder, like the file itself.
-  const bool besideInputFile = s.output.empty() && s.input.empty();
-  if (s.output.empty()) s.output = s.input.empty() ? nativeFolderPart(s.inputFile) : s.input;
-  r.echo("Output: ", s.output);
-  switch (applyFolderRule(s.output, besideInputFile ? platform::currentFolder() : s.programFolder)) {
+  const bool besideInputFile = s.job.output.empty() && s.job.input.empty();
+  if (s.job.output.empty()) s.job.output = s.job.input.empty() ? nativeFolderPart(run.inputFile) : s.job.input;
+  r.echo("Output: ", s.job.output);
+  switch (applyFolderRule(s.job.output, besideInputFile ? platform::currentFolder() : run.programFolder)) {
     case FolderRuleResult::Incorrect: return r.fail("Error: Incorrect output folder");
     case FolderRuleResult::Invalid: return r.fail("Error: Invalid output folder");
     case FolderRuleResult::Ok: break;
   }
 
-  if (s.inputFormat.empty() && !registry.featuredInputExtensions.empty()) {
-    s.inputFormat = registry.featuredInputExtensions.front();
+  if (run.inputFormat.empty() && !registry.featuredInputExtensions.empty()) {
+    run.inputFormat = registry.featuredInputExtensions.front();
   }
-  if (s.conversion.empty() && !registry.featuredOutputExtensions.empty()) {
-    s.conversion = registry.featuredOutputExtensions.front();
+  if (s.job.conversion.empty() && !registry.featuredOutputExtensions.empty()) {
+    s.job.conversion = registry.featuredOutputExtensions.front();
   }
-  r.echo("Conversion: ", s.conversion);
+  r.echo("Conversion: ", s.job.conversion);
   for (const std::string& featured : registry.featuredOutputExtensions) {
-    if (featured == s.conversion) return true;
+    if (featured == s.job.conversion) return true;
   }
   return r.fail("Error: Invalid conversion type");
 }
 
 // The section of the output format; TIFF is the only one the program admits.
 bool checkOutputFormat(const Settings& s, const FormatRegistry& registry, const Reporter& r) {
-  if (s.conversion != "tiff") return true;
-  r.echo("TIFF BPP: ", s.tiffBpp);
-  r.echoKeyword("TIFF Compression: ", KT_COMPRESSION, s.tiffCompression, CompressionGroup::Tiff);
-  r.echoKeyword("TIFF Color Model: ", KT_COLOR_MODEL, s.tiffColorModel);
-  if (!registry.isDepthAllowed("tiff", s.tiffBpp)) return r.fail("Error: Invalid tiff-bpp value");
+  if (s.job.conversion != "tiff") return true;
+  r.echo("TIFF BPP: ", s.save.tiffBpp);
+  r.echoKeyword("TIFF Compression: ", KT_COMPRESSION, s.save.tiffCompression, CompressionGroup::Tiff);
+  r.echoKeyword("TIFF Color Model: ", KT_COLOR_MODEL, s.save.tiffColorModel);
+  if (!registry.isDepthAllowed("tiff", s.save.tiffBpp)) return r.fail("Error: Invalid tiff-bpp value");
   return true;
 }
 
 bool checkImageOperations(const Settings& s, const Reporter& r) {
-  if (s.rotationOn) {
-    r.echoKeyword("Image Rotation Type: ", KT_ROTATION_TYPE, s.rotationType);
-    r.echo("Image Rotation: ", s.rotation);
-    r.echo("Image Rotation Back Color: ", s.rotationBackColor);
+  if (s.rotate.rotationOn) {
+    r.echoKeyword("Image Rotation Type: ", KT_ROTATION_TYPE, s.rotate.rotationType);
+    r.echo("Image Rotation: ", s.rotate.rotation);
+    r.echo("Image Rotation Back Color: ", s.rotate.rotationBackColor);
   }
-  if (s.resizeOn) {
-    r.echo("Width: ", std::to_string(s.width) + " " + keywordText(KT_SIZE_UNIT, s.widthUnit));
-    if (s.width == 0) return r.fail("Error: Invalid width value");
-    r.echo("Height: ", std::to_string(s.height) + " " + keywordText(KT_SIZE_UNIT, s.heightUnit));
-    if (s.height == 0) return r.fail("Error: Invalid height value");
-    r.echoFlag("Keep Aspect Ratio: ", s.keepAspectRatio);
-    r.echoKeyword("Image Resize Type: ", KT_RESIZE_TYPE, s.resizeType);
-    r.echoKeyword("Image Resize Algorithm: ", KT_RESIZE_ALGORITHM, s.resizeAlgorithm);
+  if (s.resize.resizeOn) {
+    r.echo("Width: ", std::to_string(s.resize.width) + " " + keywordText(KT_SIZE_UNIT, s.resize.widthUnit));
+    if (s.resize.width == 0) return r.fail("Error: Invalid width value");
+    r.echo("Height: ", std::to_string(s.resize.height) + " " + keywordText(KT_SIZE_UNIT, s.resize.heightUnit));
+    if (s.resize.height == 0) return r.fail("Error: Invalid height value");
+    r.echoFlag("Keep Aspect Ratio: ", s.resize.keepAspectRatio);
+    r.echoKeyword("Image Resize Type: ", KT_RESIZE_TYPE, s.resize.resizeType);
+    r.echoKeyword("Image Resize Algorithm: ", KT_RESIZE_ALGORITHM, s.resize.resizeAlgorithm);
   }
-  r.echoFlag("Flip Horizontal: ", s.flipHorizontal);
-  r.echoFlag("Flip Vertical: ", s.flipVertical);
-  if (s.adjustOn) {
-    r.echo("Brightness: ", s.brightness);
-    if (!inRange(s.brightness, -100, 100)) return r.fail("Error: Invalid brightness value");
-    r.echo("Contrast: ", s.contrast);
-    if (!inRange(s.contrast, -100, 100)) return r.fail("Error: Invalid contrast value");
-    r.echo("Gamma: ", twoDecimals(s.gamma));
+  r.echoFlag("Flip Horizontal: ", s.flip.flipHorizontal);
+  r.echoFlag("Flip Vertical: ", s.flip.flipVertical);
+  if (s.adjust.adjustOn) {
+    r.echo("Brightness: ", s.adjust.brightness);
+    if (!inRange(s.adjust.brightness, -100, 100)) return r.fail("Error: Invalid brightness value");
+    r.echo("Contrast: ", s.adjust.contrast);
+    if (!inRange(s.adjust.contrast, -100, 100)) return r.fail("Error: Invalid contrast value");
+    r.echo("Gamma: ", twoDecimals(s.adjust.gamma));
     // Written as "not inside" so that NaN is refused too.
-    if (!(s.gamma >= 0.01f && s.gamma <= 9.99f)) return r.fail("Error: Invalid gamma value");
-    r.echoFlag("Invert: ", s.invert);
+    if (!(s.adjust.gamma >= 0.01f && s.adjust.gamma <= 9.99f)) return r.fail("Error: Invalid gamma value");
+    r.echoFlag("Invert: ", s.adjust.invert);
   }
-  r.echoFlag("Greyscale: ", s.greyscale);
-  if (s.thresholdOn) r.echo("Image Threshold: ", s.threshold);
+  r.echoFlag("Greyscale: ", s.greyscale.greyscale);
+  if (s.threshold.thresholdOn) r.echo("Image Threshold: ", s.threshold.threshold);
   return true;
 }
 
 void echoFrame(const Settings& s, const Reporter& r) {
-  r.echoKeyword("Frame: ", KT_FRAME_TYPE, s.frame);
-  if (s.frame != FRAME_SOLID) return;
-  r.echo("Frame left: ", s.frSolidLeft);
-  r.echo("Frame right: ", s.frSolidRight);
-  r.echo("Frame top: ", s.frSolidTop);
-  r.echo("Frame bottom: ", s.frSolidBottom);
-  r.echo("Frame left color: ", s.frSolidLeftColor);
-  r.echo("Frame right color: ", s.frSolidRightColor);
-  r.echo("Frame top color: ", s.frSolidTopColor);
-  r.echo("Frame bottom color: ", s.frSolidBottomColor);
-  r.echo("Frame opacity: ", s.frSolidOpacity);
+  r.echoKeyword("Frame: ", KT_FRAME_TYPE, s.frame.frame);
+  if (s.frame.frame != FRAME_SOLID) return;
+  r.echo("Frame left: ", s.frame.frSolidLeft);
+  r.echo("Frame right: ", s.frame.frSolidRight);
+  r.echo("Frame top: ", s.frame.frSolidTop);
+  r.echo("Frame bottom: ", s.frame.frSolidBottom);
+  r.echo("Frame left color: ", s.frame.frSolidLeftColor);
+  r.echo("Frame right color: ", s.frame.frSolidRightColor);
+  r.echo("Frame top color: ", s.frame.frSolidTopColor);
+  r.echo("Frame bottom color: ", s.frame.frSolidBottomColor);
+  r.echo("Frame opacity: ", s.frame.frSolidOpacity);
 }
 
 // The placement lines, alike for both kinds of watermark.
@@ -164,77 +164,78 @@ void echoPlacement(const Reporter& r, int32_t boundary, int32_t position, int32_
   r.echoKeyword("Watermark size/mode: ", KT_WATERMARK_SIZE, size);
 }
 
-bool prepareTextWatermark(Settings& s, const Reporter& r, const FontFactory& createFont) {
-  r.echo("Watermark text: ", s.wmText);
-  r.echo("Watermark font: ", s.wmFont);
-  r.echo("Watermark font size: ", s.wmFontSize);
-  r.echo("Watermark font leading: ", s.wmFontLeading);
-  r.echo("Watermark font color: ", s.wmFontColor);
-  r.echoKeyword("Watermark font style: ", KT_FONT_STYLE, s.wmFontStyle);
-  r.echoKeyword("Watermark font effect: ", KT_FONT_EFFECT, s.wmFontEffect);
-  r.echoFlag("Watermark text antialiasing: ", s.wmTextAntialiasing);
-  r.echoKeyword("Watermark text alignment: ", KT_TEXT_ALIGNMENT, s.wmTextAlignment);
-  r.echo("Watermark text padding: ", s.wmTextPadding);
-  r.echo("Watermark text opacity: ", s.wmTextOpacity);
-  r.echo("Watermark background color: ", s.wmBackColor);
-  r.echo("Watermark background opacity: ", s.wmBackOpacity);
-  echoPlacement(r, s.wmTextBoundary, s.wmTextPosition, s.wmTextXOffset, s.wmTextYOffset,
-                s.wmTextRotation, s.wmTextSize);
-  s.watermarkFont = createFont ? createFont(watermarkFontRequest(s)) : nullptr;
-  if (!s.watermarkFont) return r.fail("Error: Invalid watermark font");
+bool prepareTextWatermark(const Settings& s, RunContext& run, const Reporter& r,
+                          const FontFactory& createFont) {
+  r.echo("Watermark text: ", s.watermark.text.wmText);
+  r.echo("Watermark font: ", s.watermark.text.wmFont);
+  r.echo("Watermark font size: ", s.watermark.text.wmFontSize);
+  r.echo("Watermark font leading: ", s.watermark.text.wmFontLeading);
+  r.echo("Watermark font color: ", s.watermark.text.wmFontColor);
+  r.echoKeyword("Watermark font style: ", KT_FONT_STYLE, s.watermark.text.wmFontStyle);
+  r.echoKeyword("Watermark font effect: ", KT_FONT_EFFECT, s.watermark.text.wmFontEffect);
+  r.echoFlag("Watermark text antialiasing: ", s.watermark.text.wmTextAntialiasing);
+  r.echoKeyword("Watermark text alignment: ", KT_TEXT_ALIGNMENT, s.watermark.text.wmTextAlignment);
+  r.echo("Watermark text padding: ", s.watermark.text.wmTextPadding);
+  r.echo("Watermark text opacity: ", s.watermark.text.wmTextOpacity);
+  r.echo("Watermark background color: ", s.watermark.text.wmBackColor);
+  r.echo("Watermark background opacity: ", s.watermark.text.wmBackOpacity);
+  echoPlacement(r, s.watermark.text.wmTextBoundary, s.watermark.text.wmTextPosition, s.watermark.text.wmTextXOffset, s.watermark.text.wmTextYOffset,
+                s.watermark.text.wmTextRotation, s.watermark.text.wmTextSize);
+  run.watermarkFont = createFont ? createFont(watermarkFontRequest(s.watermark.text)) : nullptr;
+  if (!run.watermarkFont) return r.fail("Error: Invalid watermark font");
   return true;
 }
 
 bool prepareImageWatermark(const Settings& s, const Reporter& r) {
-  r.echo("Watermark image: ", s.wmImage);
-  r.echoFlag("Watermark greyscale: ", s.wmImageGreyscale);
-  r.echo("Watermark opacity: ", s.wmImageOpacity);
-  echoPlacement(r, s.wmImageBoundary, s.wmImagePosition, s.wmImageXOffset, s.wmImageYOffset,
-                s.wmImageRotation, s.wmImageSize);
-  if (!isNonEmptyFile(s.wmImage)) return r.fail("Error: Invalid watermark image");
+  r.echo("Watermark image: ", s.watermark.picture.wmImage);
+  r.echoFlag("Watermark greyscale: ", s.watermark.picture.wmImageGreyscale);
+  r.echo("Watermark opacity: ", s.watermark.picture.wmImageOpacity);
+  echoPlacement(r, s.watermark.picture.wmImageBoundary, s.watermark.picture.wmImagePosition, s.watermark.picture.wmImageXOffset, s.watermark.picture.wmImageYOffset,
+                s.watermark.picture.wmImageRotation, s.watermark.picture.wmImageSize);
+  if (!isNonEmptyFile(s.watermark.picture.wmImage)) return r.fail("Error: Invalid watermark image");
   return true;
 }
 
 void echoNaming(const Settings& s, const Reporter& r) {
-  r.echo("Filename Mask: ", s.filenameMask);
-  r.echoKeyword("File Timestamp: ", KT_TIMESTAMP, s.fileTimestamp);
-  if (s.fileTimestamp == TIMESTAMP_CUSTOM) r.echo("Custom Timestamp: ", s.fileTimestampCustom);
-  r.echoFlag("Keep Subfolders: ", !s.noSubfolders);
+  r.echo("Filename Mask: ", s.naming.filenameMask);
+  r.echoKeyword("File Timestamp: ", KT_TIMESTAMP, s.naming.fileTimestamp);
+  if (s.naming.fileTimestamp == TIMESTAMP_CUSTOM) r.echo("Custom Timestamp: ", s.naming.fileTimestampCustom);
+  r.echoFlag("Keep Subfolders: ", !s.naming.noSubfolders);
 }
 
-void deriveRunValues(Settings& s, const FormatRegistry& registry) {
-  s.outputFormatId = registry.outputEntry(s.conversion).formatId;
-  s.targetBpp = s.conversion == "tiff" ? s.tiffBpp : 0;
-  s.saveFlags = computeSaveFlags(s.conversion, s);
-  s.keepSourceDepth = s.targetBpp == 0;
+void deriveRunValues(const Settings& s, RunContext& run, const FormatRegistry& registry) {
+  run.outputFormatId = registry.outputEntry(s.job.conversion).formatId;
+  run.targetBpp = s.job.conversion == "tiff" ? s.save.tiffBpp : 0;
+  run.saveFlags = computeSaveFlags(s.job.conversion, s.save);
+  run.keepSourceDepth = run.targetBpp == 0;
 }
 
 }  // namespace
 
-drawing::FontRequest watermarkFontRequest(const Settings& s) {
+drawing::FontRequest watermarkFontRequest(const TextWatermarkOptions& t) {
   drawing::FontRequest request;
-  request.face = s.wmFont;
-  request.points = s.wmFontSize;
-  request.bold = s.wmFontStyle == STYLE_BOLD || s.wmFontStyle == STYLE_BOLDITALIC;
-  request.italic = s.wmFontStyle == STYLE_ITALIC || s.wmFontStyle == STYLE_BOLDITALIC;
-  request.underline = s.wmFontEffect == EFFECT_UNDERLINE;
-  request.strikeThrough = s.wmFontEffect == EFFECT_STRIKETHROUGHT;
+  request.face = t.wmFont;
+  request.points = t.wmFontSize;
+  request.bold = t.wmFontStyle == STYLE_BOLD || t.wmFontStyle == STYLE_BOLDITALIC;
+  request.italic = t.wmFontStyle == STYLE_ITALIC || t.wmFontStyle == STYLE_BOLDITALIC;
+  request.underline = t.wmFontEffect == EFFECT_UNDERLINE;
+  request.strikeThrough = t.wmFontEffect == EFFECT_STRIKETHROUGHT;
   return request;
 }
 
-bool prepareRun(Settings& s, const FormatRegistry& registry, MessageCatalogue& catalogue,
+bool prepareRun(Settings& s, RunContext& run, const FormatRegistry& registry, MessageCatalogue& catalogue,
                 bool quiet, const LineSink& print, const FontFactory& createFont) {
-  const Reporter r(s.debug, print);
+  const Reporter r(s.job.debug, print);
   if (!quiet) print(catalogue.text("General", "Preparing"));
-  if (!prepareFolders(s, registry, r)) return false;
+  if (!prepareFolders(s, run, registry, r)) return false;
   if (!checkOutputFormat(s, registry, r)) return false;
   if (!checkImageOperations(s, r)) return false;
   echoFrame(s, r);
-  r.echoKeyword("Watermark: ", KT_WATERMARK_TYPE, s.watermark);
-  if (s.watermark == WATERMARK_TEXT && !prepareTextWatermark(s, r, createFont)) return false;
-  if (s.watermark == WATERMARK_IMAGE && !prepareImageWatermark(s, r)) return false;
+  r.echoKeyword("Watermark: ", KT_WATERMARK_TYPE, s.watermark.watermark);
+  if (s.watermark.watermark == WATERMARK_TEXT && !prepareTextWatermark(s, run, r, createFont)) return false;
+  if (s.watermark.watermark == WATERMARK_IMAGE && !prepareImageWatermark(s, r)) return false;
   echoNaming(s, r);
-  deriveRunValues(s, registry);
+  deriveRunValues(s, run, registry);
   return true;
 }
 

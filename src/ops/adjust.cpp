@@ -5,7 +5,7 @@ namespace quorbix {
 
 // Brightness, contrast, gamma and inversion in one FreeImage call, in place,
 // so FreeImage's own order among them applies.
-Bitmap adjustImage(Bitmap image, const Settings& settings) {
+Bitmap adjustImage(Bitmap image, const AdjustOptions& settings) {
   if (!image || !settings.adjustOn) return image;
   const unsigned bpp = image.bpp();
   if (bpp < 8 || bpp > 32) {

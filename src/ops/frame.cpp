@@ -36,7 +36,7 @@ std::vector<PixelRect> tilesOf(const PixelRect& band) {
 
 // The faded overlay of one tile as a 32-bit bitmap, or an empty Bitmap.
 Bitmap renderTile(const PixelRect& tile, const FrameWidths& widths, int width, int height,
-                  int opacity, const Settings& settings) {
+                  int opacity, const FrameOptions& settings) {
   auto overlay = drawing::Canvas::create(tile.width, tile.height);
   if (overlay == nullptr) return Bitmap();
   overlay->setOrigin(tile.left, tile.top);
@@ -50,7 +50,7 @@ Bitmap renderTile(const PixelRect& tile, const FrameWidths& widths, int width, i
 
 }  // namespace
 
-Bitmap frameImage(Bitmap image, int width, int height, const Settings& settings) {
+Bitmap frameImage(Bitmap image, int width, int height, const FrameOptions& settings) {
   if (settings.frame == FRAME_NONE || !image) return image;
   image = toRgb24(std::move(image));
   if (!image || settings.frame != FRAME_SOLID) return image;

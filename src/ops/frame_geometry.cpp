@@ -16,7 +16,7 @@ drawing::Color sideColor(const std::string& text) {
 
 }  // namespace
 
-FrameWidths frameWidths(const Settings& settings) {
+FrameWidths frameWidths(const FrameOptions& settings) {
   return {clampWidth(settings.frSolidLeft), clampWidth(settings.frSolidRight),
           clampWidth(settings.frSolidTop), clampWidth(settings.frSolidBottom)};
 }
@@ -41,7 +41,7 @@ std::vector<PixelRect> frameBands(const FrameWidths& widths, int width, int heig
 }
 
 void drawFrameShapes(drawing::Canvas& canvas, const FrameWidths& widths, int width, int height,
-                     const Settings& settings) {
+                     const FrameOptions& settings) {
   const double W = width, H = height;
   const double L = widths.left, R = widths.right, T = widths.top, B = widths.bottom;
   const drawing::Color top = sideColor(settings.frSolidTopColor);

@@ -17,8 +17,8 @@ struct FrameWidths {
   int left = 0, right = 0, top = 0, bottom = 0;
 };
 
-// The four side widths of `settings`; a negative width counts as 0.
-FrameWidths frameWidths(const Settings& settings);
+// The four side widths of the frame; a negative width counts as 0.
+FrameWidths frameWidths(const FrameOptions& settings);
 
 struct PixelRect {
   int left = 0, top = 0, width = 0, height = 0;
@@ -32,6 +32,6 @@ std::vector<PixelRect> frameBands(const FrameWidths& widths, int width, int heig
 // Fills the corner squares and then the four side polygons, in that order,
 // on `canvas` (whose origin may be set to draw one part of the frame).
 void drawFrameShapes(drawing::Canvas& canvas, const FrameWidths& widths, int width, int height,
-                     const Settings& settings);
+                     const FrameOptions& settings);
 
 }  // namespace quorbix

@@ -4,7 +4,7 @@
 namespace quorbix {
 
 // The result is an 8-bit greyscale bitmap; any alpha channel is dropped.
-Bitmap greyscaleImage(Bitmap image, const Settings& settings) {
+Bitmap greyscaleImage(Bitmap image, const GreyscaleOptions& settings) {
   if (!image || !settings.greyscale) return image;
   if (image.bpp() > 32) {
     image = convertTo24Bits(image);

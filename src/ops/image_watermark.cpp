@@ -27,7 +27,7 @@ void applyLayerStyle(const Bitmap& picture, int opacity, bool greyscale) {
   }
 }
 
-Bitmap renderImageWatermark(const Settings& settings, const Extent& limit) {
+Bitmap renderImageWatermark(const PictureWatermarkOptions& settings, const Extent& limit) {
   if (settings.wmImage.empty()) return Bitmap();
   Bitmap layer = decodePicture(settings.wmImage);
   if (!layer) return layer;

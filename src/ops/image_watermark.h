@@ -22,6 +22,6 @@ void applyLayerStyle(const Bitmap& picture, int opacity, bool greyscale);
 // The layer of the picture `settings.wmImage`, or only its top-left `limit`
 // part when that is smaller. Empty when the picture cannot be read (missing,
 // damaged, not a picture, too large) or nothing of it can be seen.
-Bitmap renderImageWatermark(const Settings& settings, const Extent& limit);
+Bitmap renderImageWatermark(const PictureWatermarkOptions& settings, const Extent& limit);
 
 }  // namespace quorbix

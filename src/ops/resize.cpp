@@ -32,7 +32,7 @@ bool rescaleWouldOnlyCopy(const Bitmap& image, Size size) {
 
 }  // namespace
 
-Bitmap resizeImage(Bitmap image, int width, int height, const Settings& settings) {
+Bitmap resizeImage(Bitmap image, int width, int height, const ResizeOptions& settings) {
   if (!image || !settings.resizeOn) return image;
 
   const int32_t tw = targetSize(settings.width, settings.widthUnit, width);

@@ -18,7 +18,7 @@ Bitmap toRotatableDepth(Bitmap image) {
 
 }  // namespace
 
-Bitmap rotateImage(Bitmap image, const Settings& settings) {
+Bitmap rotateImage(Bitmap image, const RotateOptions& settings) {
   if (!image || !settings.rotationOn) return image;
   // Negative angles and whole turns are not normalised: they do nothing.
   if (settings.rotation < 1 || settings.rotation > 359) return image;

@@ -23,7 +23,7 @@ int clampOpacity(int opacity) { return std::clamp(opacity, 0, 255); }
 
 std::vector<TextLine> placeLines(const std::vector<std::string>& lines,
                                  const std::vector<drawing::TextSize>& sizes,
-                                 const TextBlockLayout& block, const Settings& s) {
+                                 const TextBlockLayout& block, const TextWatermarkOptions& s) {
   std::vector<TextLine> placed;
   placed.reserve(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -37,7 +37,7 @@ std::vector<TextLine> placeLines(const std::vector<std::string>& lines,
 // Box colour written everywhere, then the glyphs' colour and alpha written
 // over it as they are.
 RenderedText renderRaster(const drawing::Font& font, const std::vector<TextLine>& lines, int width,
-                          int height, const Settings& s) {
+                          int height, const TextWatermarkOptions& s) {
   auto block = Canvas::create(width, height);
   if (block == nullptr) return {};
   block->fill(toColor(parseColor(s.wmBackColor, static_cast<uint8_t>(clampOpacity(s.wmBackOpacity)))));
@@ -50,7 +50,7 @@ RenderedText renderRaster(const drawing::Font& font, const std::vector<TextLine>
 
 // Opaque box and opaque smooth text, each layered on with its own opacity.
 RenderedText renderVector(const drawing::Font& font, const std::vector<TextLine>& lines, int width,
-                          int height, const Settings& s) {
+                          int height, const TextWatermarkOptions& s) {
   auto text = Canvas::create(width, height);
   auto block = Canvas::create(width, height);
   if (text == nullptr || block == nullptr) return {};
@@ -64,11 +64,11 @@ RenderedText renderVector(const drawing::Font& font, const std::vector<TextLine>
 
 }  // namespace
 
-RenderedText renderTextWatermark(const Settings& s, const Extent& limit) {
-  const drawing::Font* font = s.watermarkFont.get();
+RenderedText renderTextWatermark(const TextWatermarkOptions& s, const std::string& text,
+                                 const drawing::Font* font, const Extent& limit) {
   if (font == nullptr) return {};
 
-  const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(s));
+  const std::vector<std::string> lines = splitWatermarkLines(text);
   const std::vector<drawing::TextSize> rasterSizes = drawing::measureText(*font, lines, TextQuality::Raster);
   if (rasterSizes.size() != lines.size()) return {Bitmap(), true};
   const TextBlockLayout block = layoutTextBlock(rasterSizes, s.wmFontLeading, s.wmTextPadding);

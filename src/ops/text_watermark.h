@@ -1,9 +1,10 @@
-// Rendering of the text watermark into a 32-bit block: placeholders, lines,
-// layout, and raster or anti-aliased drawing in the run's watermark font.
+// Rendering of the text watermark into a 32-bit block: lines, layout, and
+// raster or anti-aliased drawing in the run's watermark font.
 #pragma once
 
 #include "image/bitmap.h"
 #include "ops/watermark_placement.h"
+#include "drawing/font.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -24,6 +25,9 @@ struct RenderedText {
   bool fontFailed = false;
 };
 
-RenderedText renderTextWatermark(const Settings& settings, const Extent& limit);
+// `text` has its placeholders replaced already; `font` is the run's (nullptr:
+// nothing is rendered).
+RenderedText renderTextWatermark(const TextWatermarkOptions& settings, const std::string& text,
+                                 const drawing::Font* font, const Extent& limit);
 
 }  // namespace quorbix

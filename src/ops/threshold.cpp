@@ -5,7 +5,7 @@ namespace quorbix {
 
 // The result is a 1-bit bitmap: pixels darker than the level black, the
 // others white.
-Bitmap thresholdImage(Bitmap image, const Settings& settings) {
+Bitmap thresholdImage(Bitmap image, const ThresholdOptions& settings) {
   if (!image || !settings.thresholdOn) return image;
   if (image.bpp() > 32) {
     image = convertTo24Bits(image);

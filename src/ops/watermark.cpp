@@ -11,7 +11,8 @@
 
 namespace quorbix {
 
-Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& settings) {
+Bitmap watermarkImage(Bitmap image, int width, int height, const WatermarkOptions& settings,
+                      const WatermarkInputs& inputs) {
   if (settings.watermark == WATERMARK_NONE || !image) return image;
   // Converted whether or not a watermark can be rendered.
   image = toRgb24(std::move(image));
@@ -19,8 +20,8 @@ Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& setti
   if (settings.watermark != WATERMARK_TEXT && settings.watermark != WATERMARK_IMAGE) return image;
 
   const bool text = settings.watermark == WATERMARK_TEXT;
-  const WatermarkPlacement placement = text ? textPlacement(settings) : imagePlacement(settings);
-  const Room room = watermarkRoom(settings, placement.boundary, width, height);
+  const WatermarkPlacement placement = text ? textPlacement(settings.text) : imagePlacement(settings.picture);
+  const Room room = watermarkRoom(inputs.frame, placement.boundary, width, height);
   // A rotated watermark must be rendered whole before it is cropped.
   constexpr long long kUnlimited = std::numeric_limits<long long>::max();
   const Extent limit = rotatesWatermark(placement.rotation) ? Extent{kUnlimited, kUnlimited}
@@ -28,13 +29,13 @@ Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& setti
 
   Bitmap watermark;
   if (text) {
-    RenderedText rendered = renderTextWatermark(settings, limit);
+    RenderedText rendered = renderTextWatermark(settings.text, inputs.text, inputs.font, limit);
     // A font that fails at its size fails the file; a watermark that cannot
     // be rendered for any other reason is left out.
     if (rendered.fontFailed) return Bitmap();
     watermark = std::move(rendered.block);
   } else {
-    watermark = renderImageWatermark(settings, limit);
+    watermark = renderImageWatermark(settings.picture, limit);
   }
   if (!watermark) return image;
   return placeWatermark(std::move(image), std::move(watermark), width, height, placement, room);

@@ -6,17 +6,17 @@
 
 namespace quorbix {
 
-WatermarkPlacement textPlacement(const Settings& s) {
+WatermarkPlacement textPlacement(const TextWatermarkOptions& s) {
   return {s.wmTextRotation, s.wmTextBoundary, s.wmTextPosition, s.wmTextXOffset, s.wmTextYOffset};
 }
 
-WatermarkPlacement imagePlacement(const Settings& s) {
+WatermarkPlacement imagePlacement(const PictureWatermarkOptions& s) {
   return {s.wmImageRotation, s.wmImageBoundary, s.wmImagePosition, s.wmImageXOffset, s.wmImageYOffset};
 }
 
 bool rotatesWatermark(int angle) { return angle >= 1 && angle <= 359; }
 
-Room watermarkRoom(const Settings& settings, uint8_t boundary, int width, int height) {
+Room watermarkRoom(const FrameOptions& settings, uint8_t boundary, int width, int height) {
   Room room{0, 0, width, height};
   if (boundary == BOUNDARY_FRAME && settings.frame != FRAME_NONE) {
     const FrameWidths frame = frameWidths(settings);

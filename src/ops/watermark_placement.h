@@ -19,18 +19,19 @@ struct WatermarkPlacement {
   int yOffset = 0;
 };
 
-WatermarkPlacement textPlacement(const Settings& settings);
-WatermarkPlacement imagePlacement(const Settings& settings);
+WatermarkPlacement textPlacement(const TextWatermarkOptions& settings);
+WatermarkPlacement imagePlacement(const PictureWatermarkOptions& settings);
 
 // True for the angles that rotate the watermark (1 to 359).
 bool rotatesWatermark(int angle);
 
 // The area positions refer to: the whole width x height image, or the
-// inside of the frame with the "FRAME" boundary while a frame is on.
+// inside of the frame `settings` with the "FRAME" boundary while a frame is
+// on.
 struct Room {
   long long left = 0, top = 0, width = 0, height = 0;
 };
-Room watermarkRoom(const Settings& settings, uint8_t boundary, int width, int height);
+Room watermarkRoom(const FrameOptions& settings, uint8_t boundary, int width, int height);
 
 // The largest top-left part of an unrotated watermark that can survive the
 // crop to the room; a larger watermark need only be rendered this far.

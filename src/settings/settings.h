@@ -1,24 +1,21 @@
-// The one record of a run: the job fields, every conversion setting (named
-// after its command-line option in lower camel case: --jpg-quality is
-// jpgQuality), and the values the job derives per run and per file. Written by
-// the main thread before the worker starts; afterwards the worker owns the
-// per-file fields and everything else is read-only.
+// The options of a run as read from the command line and profiles: the job
+// options and the conversion settings, plain values grouped by what uses
+// them. Every field is named after its command-line option in lower camel
+// case (--jpg-quality is save.jpgQuality). The driver owns one record for the
+// length of the run; the option loop and the job's preparation write it on the
+// main thread, and afterwards it is only read. What the job derives from it
+// lives in RunContext, what changes per file in FileState (both in
+// convert/run_context.h).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "settings/keyword_codes.h"
 
 namespace quorbix {
 
-namespace drawing {
-class Font;
-}
-
-struct Settings {
-  // ---- Job fields -------------------------------------------------------
+struct JobOptions {
   std::string input;
   std::string output;
   std::string conversion;
@@ -26,8 +23,10 @@ struct Settings {
   bool debug = false;
   bool quiet = false;
   bool pause = false;
+};
 
-  // ---- Conversion settings, in record order -----------------------------
+// How input pictures are read.
+struct LoadOptions {
   int32_t ddsLoadAs = DDS_LOAD_AUTO;
   int32_t gifFrameLoading = FRAMES_ALL;
   int32_t icoFrameLoading = FRAMES_ALL;
@@ -37,6 +36,10 @@ struct Settings {
   int32_t rawWidth = 0;
   int32_t rawHeight = 0;
   int32_t rawToneMapping = TONE_AL;
+};
+
+// How each output format is written: depth, compression and the like.
+struct SaveOptions {
   int32_t bmpBpp = 0;
   int32_t bmpCompression = BMPTGA_NONE;
   int32_t bmpColorTable = COLOR_TABLE_AUTO;
@@ -71,12 +74,16 @@ struct Settings {
   int32_t wbmpBpp = 0;
   int32_t webpBpp = 0;
   int32_t xpmBpp = 0;
+};
 
+struct RotateOptions {
   bool rotationOn = false;
   uint8_t rotationType = ROTATION_SIMPLE;
   int32_t rotation = 0;
   std::string rotationBackColor = "000000";
+};
 
+struct ResizeOptions {
   bool resizeOn = false;
   int32_t width = 0;
   uint8_t widthUnit = UNIT_PIXELS;
@@ -85,18 +92,31 @@ struct Settings {
   bool keepAspectRatio = false;
   uint8_t resizeType = RESIZE_ALLIMAGES;
   uint8_t resizeAlgorithm = ALGO_BICUBIC;
+};
+
+struct FlipOptions {
   bool flipHorizontal = false;
   bool flipVertical = false;
+};
 
+struct AdjustOptions {
   bool adjustOn = false;
   int32_t brightness = 0;
   int32_t contrast = 0;
   float gamma = 1.0f;
   bool invert = false;
+};
+
+struct GreyscaleOptions {
   bool greyscale = false;
+};
+
+struct ThresholdOptions {
   bool thresholdOn = false;
   int32_t threshold = 0;
+};
 
+struct FrameOptions {
   uint8_t frame = FRAME_NONE;
   int32_t frSolidLeft = 0;
   int32_t frSolidRight = 0;
@@ -107,9 +127,10 @@ struct Settings {
   std::string frSolidTopColor = "000000";
   std::string frSolidBottomColor = "000000";
   int32_t frSolidOpacity = 255;
+};
 
-  uint8_t watermark = WATERMARK_NONE;
-  std::string wmText;  // set to the ownership notice by setDefaults()
+struct TextWatermarkOptions {
+  std::string wmText;  // the ownership notice by default (setDefaults())
   std::string wmFont = "Arial";
   int32_t wmFontSize = 14;
   int32_t wmFontLeading = 0;
@@ -128,6 +149,9 @@ struct Settings {
   int32_t wmTextYOffset = 10;
   int32_t wmTextRotation = 0;
   uint8_t wmTextSize = WM_SIZE_FIXED;
+};
+
+struct PictureWatermarkOptions {
   std::string wmImage;
   bool wmImageGreyscale = false;
   int32_t wmImageOpacity = 255;
@@ -137,33 +161,39 @@ struct Settings {
   int32_t wmImageYOffset = 10;
   int32_t wmImageRotation = 0;
   uint8_t wmImageSize = WM_SIZE_FIXED;
-
-  std::string filenameMask = "%filename%.%ext%";
-  uint8_t fileTimestamp = TIMESTAMP_CURRENT;
-  int32_t fileTimestampCustom = 0;  // set to "now" by setDefaults()
-  bool noSubfolders = false;
-
-  // ---- Derived by the job (per run) --------------------------------------
-  std::string programFolder;   // folder of the executable, ends in "/"
-  std::string inputFile;       // the input file, or the current file while converting
-  std::string inputFormat;
-  int32_t outputFormatId = 0;  // FREE_IMAGE_FORMAT of CONVERSION
-  int32_t targetBpp = 0;
-  bool keepSourceDepth = false;
-  int32_t saveFlags = 0;
-  std::shared_ptr<drawing::Font> watermarkFont;
-
-  // ---- Per file (written by the worker and convertFile) -----------------
-  std::string relativeFolder;  // sub-folder below the input folder, ends in "/", or empty
-  std::string outputPath;
-  int32_t sourceDepth = 0;
-  int32_t resizedWidth = 0;
-  int32_t resizedHeight = 0;
-  int32_t randomNumber = 1;
-  int32_t fileCounter = 1;
 };
 
-// The process-wide record used by the program; tests build their own.
-Settings& globalSettings();
+// The watermark kind (--wm-text and --wm-image choose it) with the options
+// of both kinds.
+struct WatermarkOptions {
+  uint8_t watermark = WATERMARK_NONE;
+  TextWatermarkOptions text;
+  PictureWatermarkOptions picture;
+};
+
+// Output names, sub-folders and file times.
+struct NamingOptions {
+  std::string filenameMask = "%filename%.%ext%";
+  uint8_t fileTimestamp = TIMESTAMP_CURRENT;
+  int32_t fileTimestampCustom = 0;  // "now" by default (setDefaults())
+  bool noSubfolders = false;
+};
+
+struct Settings {
+  JobOptions job;
+
+  // The conversion settings, in record order.
+  LoadOptions load;
+  SaveOptions save;
+  RotateOptions rotate;
+  ResizeOptions resize;
+  FlipOptions flip;
+  AdjustOptions adjust;
+  GreyscaleOptions greyscale;
+  ThresholdOptions threshold;
+  FrameOptions frame;
+  WatermarkOptions watermark;
+  NamingOptions naming;
+};
 
 }  // namespace quorbix

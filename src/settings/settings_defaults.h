@@ -12,8 +12,8 @@ void resetJobFields(Settings& settings);
 
 // Every conversion setting to its default. FILE-TIMESTAMP-CUSTOM becomes the
 // current local date and time as a date value (seconds counted in local
-// time); WM-TEXT becomes the product's ownership notice. Job fields and the
-// job's derived values are left alone.
+// time); WM-TEXT becomes the product's ownership notice. The job options are
+// left alone.
 void setDefaults(Settings& settings);
 
 }  // namespace quorbix

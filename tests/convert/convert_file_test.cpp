@@ -89,23 +89,26 @@ class ConvertFileTest : public ::testing::Test {
     tmpFolder = root.path() + "tmp/";
     for (const std::string& f : {inFolder, outFolder, tmpFolder}) fs::create_directory(f);
     registry.build();
-    settings.conversion = "tiff";
-    settings.outputFormatId = FIF_TIFF;
-    settings.saveFlags = TIFF_NONE;
-    settings.targetBpp = 0;
-    settings.keepSourceDepth = true;
-    settings.output = outFolder;
-    settings.filenameMask = "%filename%.%ext%";
+    settings.job.conversion = "tiff";
+    run.outputFormatId = FIF_TIFF;
+    run.saveFlags = TIFF_NONE;
+    run.targetBpp = 0;
+    run.keepSourceDepth = true;
+    settings.job.output = outFolder;
+    settings.naming.filenameMask = "%filename%.%ext%";
     setInput("IMG0001.PCD", "not a photo cd");
   }
 
   void setInput(const std::string& name, const std::string& contents) {
-    settings.inputFile = inFolder + name;
-    writeBytes(settings.inputFile, contents);
+    file.inputFile = inFolder + name;
+    writeBytes(file.inputFile, contents);
   }
 
+  // Converts the file as the worker does: its target depth starts as the
+  // run's.
   bool convert() {
-    ConvertContext context{settings, registry, converter, tmpFolder};
+    file.targetBpp = run.targetBpp;
+    ConvertContext context{settings, run, file, registry, converter, tmpFolder};
     return convertFile(context);
   }
 
@@ -113,6 +116,8 @@ class ConvertFileTest : public ::testing::Test {
   std::string inFolder, outFolder, tmpFolder;
   FormatRegistry registry;
   Settings settings;
+  RunContext run;
+  FileState file;
   FakeConverter converter;
 };
 
@@ -123,19 +128,19 @@ TEST_F(ConvertFileTest, FirstRunDeliversAndIsSavedAsTiff) {
   ASSERT_EQ(converter.arguments.size(), 1u);
   ASSERT_EQ(converter.arguments[0].size(), 5u);
   EXPECT_EQ(std::vector<std::string>(converter.arguments[0].begin(), converter.arguments[0].begin() + 4),
-            (std::vector<std::string>{"-quiet", "-colorspace", "sRGB", settings.inputFile + "[6]"}));
+            (std::vector<std::string>{"-quiet", "-colorspace", "sRGB", file.inputFile + "[6]"}));
   EXPECT_TRUE(isOwnTemporaryTarga(converter.arguments[0][4], tmpFolder)) << converter.arguments[0][4];
-  EXPECT_EQ(settings.outputPath, outFolder + "IMG0001.tiff");
-  SavedPicture saved = readBack(settings.outputPath);
+  EXPECT_EQ(file.outputPath, outFolder + "IMG0001.tiff");
+  SavedPicture saved = readBack(file.outputPath);
   EXPECT_EQ(saved.width, 768u);
   EXPECT_EQ(saved.height, 512u);
   EXPECT_EQ(saved.bpp, 24u);
   EXPECT_EQ(saved.dotsPerMetreX, 2835u);  // the Targa's 72 dpi is kept
-  EXPECT_EQ(tiffCompressionTag(settings.outputPath), 1u);  // none
-  EXPECT_EQ(settings.sourceDepth, 24);
-  EXPECT_EQ(settings.targetBpp, 24);
-  EXPECT_EQ(settings.resizedWidth, 768);
-  EXPECT_EQ(settings.resizedHeight, 512);
+  EXPECT_EQ(tiffCompressionTag(file.outputPath), 1u);  // none
+  EXPECT_EQ(file.sourceDepth, 24);
+  EXPECT_EQ(file.targetBpp, 24);
+  EXPECT_EQ(file.resizedWidth, 768);
+  EXPECT_EQ(file.resizedHeight, 512);
   EXPECT_TRUE(namesIn(tmpFolder).empty());
   EXPECT_EQ(namesIn(outFolder), std::vector<std::string>{"IMG0001.tiff"});
 }
@@ -185,12 +190,12 @@ TEST_F(ConvertFileTest, PanoramicPicturesAreExtractedOnceMore) {
     ASSERT_TRUE(convert());
     if (c.index < 0) {
       EXPECT_EQ(converter.runs, std::vector<int>{6});
-      EXPECT_EQ(readBack(settings.outputPath).width, c.width);
+      EXPECT_EQ(readBack(file.outputPath).width, c.width);
     } else {
       EXPECT_EQ(converter.events,
                 (std::vector<std::string>{"run 6", "pause 30", "pause 30", "run " + std::to_string(c.index)}));
-      EXPECT_EQ(readBack(settings.outputPath).width, 300u);
-      EXPECT_EQ(settings.resizedWidth, 300);
+      EXPECT_EQ(readBack(file.outputPath).width, 300u);
+      EXPECT_EQ(file.resizedWidth, 300);
     }
     EXPECT_TRUE(namesIn(tmpFolder).empty());
   }
@@ -207,7 +212,7 @@ TEST_F(ConvertFileTest, PhotoCdLoaderIsTheFallbackForRealImagePacs) {
   setInput("IMG0002.PCD", photoCdShell(786432));
   ASSERT_TRUE(convert());
   EXPECT_EQ(converter.runs.size(), 7u);
-  SavedPicture saved = readBack(settings.outputPath);
+  SavedPicture saved = readBack(file.outputPath);
   EXPECT_EQ(saved.width, 768u);
   EXPECT_EQ(saved.height, 512u);
 }
@@ -243,14 +248,14 @@ TEST_F(ConvertFileTest, GarbageFromTheConverterIsSurvived) {
 
 TEST_F(ConvertFileTest, SaveFlagsAndDepthReachTheFile) {
   converter.pictures[6] = {768, 512};
-  settings.saveFlags = TIFF_LZW;
-  settings.keepSourceDepth = false;
-  settings.targetBpp = 8;
-  settings.filenameMask = "%filename%_%bpp%_%width%x%height%.tif";
+  run.saveFlags = TIFF_LZW;
+  run.keepSourceDepth = false;
+  run.targetBpp = 8;
+  settings.naming.filenameMask = "%filename%_%bpp%_%width%x%height%.tif";
   ASSERT_TRUE(convert());
-  EXPECT_EQ(settings.outputPath, outFolder + "IMG0001_8_768x512.tif");
-  EXPECT_EQ(tiffCompressionTag(settings.outputPath), 5u);  // LZW
-  EXPECT_EQ(readBack(settings.outputPath).bpp, 8u);
+  EXPECT_EQ(file.outputPath, outFolder + "IMG0001_8_768x512.tif");
+  EXPECT_EQ(tiffCompressionTag(file.outputPath), 5u);  // LZW
+  EXPECT_EQ(readBack(file.outputPath).bpp, 8u);
 }
 
 TEST_F(ConvertFileTest, HostileNamesArePassedAsTheyAre) {
@@ -263,11 +268,11 @@ TEST_F(ConvertFileTest, HostileNamesArePassedAsTheyAre) {
     converter = FakeConverter();
     converter.pictures[6] = {768, 512};
     ASSERT_TRUE(convert());
-    EXPECT_EQ(converter.arguments[0][3], settings.inputFile + "[6]");
+    EXPECT_EQ(converter.arguments[0][3], file.inputFile + "[6]");
     std::string base = name.substr(0, name.size() - 4);
     EXPECT_TRUE(isOwnTemporaryTarga(converter.arguments[0][4], tmpFolder)) << converter.arguments[0][4];
-    EXPECT_EQ(settings.outputPath, outFolder + base + ".tiff");
-    EXPECT_EQ(readBack(settings.outputPath).width, 768u);
+    EXPECT_EQ(file.outputPath, outFolder + base + ".tiff");
+    EXPECT_EQ(readBack(file.outputPath).width, 768u);
   }
   EXPECT_FALSE(fs::exists(inFolder + "pwned"));
   EXPECT_FALSE(fs::exists("pwned"));
@@ -276,7 +281,7 @@ TEST_F(ConvertFileTest, HostileNamesArePassedAsTheyAre) {
 
 TEST_F(ConvertFileTest, RelativeInputIsGivenWithItsFolder) {
   converter.pictures[6] = {768, 512};
-  settings.inputFile = "-x.pcd";  // never read: the converter is a fake
+  file.inputFile = "-x.pcd";  // never read: the converter is a fake
   convert();
   ASSERT_FALSE(converter.arguments.empty());
   EXPECT_EQ(converter.arguments[0][3], "./-x.pcd[6]");
@@ -285,17 +290,17 @@ TEST_F(ConvertFileTest, RelativeInputIsGivenWithItsFolder) {
 TEST_F(ConvertFileTest, FailedSaveKeepsTheEarlierOutput) {
   converter.pictures[6] = {768, 512};
   ASSERT_TRUE(convert());
-  const std::string good = readBytes(settings.outputPath);
+  const std::string good = readBytes(file.outputPath);
   ASSERT_FALSE(good.empty());
   converter = FakeConverter();
   converter.pictures[6] = {700, 500};
-  settings.keepSourceDepth = false;
-  settings.targetBpp = 12;  // no such conversion: nothing to save
+  run.keepSourceDepth = false;
+  run.targetBpp = 12;  // no such conversion: nothing to save
   EXPECT_FALSE(convert());
   // A writer that refuses the picture (GIF takes no 24-bit pictures) fails
   // after the temporary file was made.
-  settings.targetBpp = 24;
-  settings.outputFormatId = FIF_GIF;
+  run.targetBpp = 24;
+  run.outputFormatId = FIF_GIF;
   converter = FakeConverter();
   converter.pictures[6] = {700, 500};
   EXPECT_FALSE(convert());
@@ -305,9 +310,9 @@ TEST_F(ConvertFileTest, FailedSaveKeepsTheEarlierOutput) {
 
 TEST_F(ConvertFileTest, UnwritableOrMissingOutputFolderFailsCleanly) {
   converter.pictures[6] = {768, 512};
-  settings.relativeFolder = "missing/";
+  file.relativeFolder = "missing/";
   EXPECT_FALSE(convert());
-  settings.relativeFolder = "";
+  file.relativeFolder = "";
   fs::create_directory(outFolder + "IMG0001.tiff");  // a folder where the file should go
   EXPECT_FALSE(convert());
   EXPECT_TRUE(fs::is_directory(outFolder + "IMG0001.tiff"));
@@ -328,7 +333,7 @@ TEST_F(ConvertFileTest, NoPrivateFolderNoConversion) {
   const fs::path before = fs::current_path();
   fs::current_path(inFolder);
   ASSERT_TRUE(test::writeTarga(inFolder + "IMG0001.tga", 8, 8));
-  ConvertContext context{settings, registry, converter, ""};
+  ConvertContext context{settings, run, file, registry, converter, ""};
   EXPECT_FALSE(convertFile(context));
   fs::current_path(before);
   EXPECT_TRUE(converter.runs.empty());
@@ -353,14 +358,14 @@ TEST_F(ConvertFileTest, RealSamplesThroughTheFallback) {
   };
   for (const Sample& sample : {Sample{"portrait-16base.pcd", 512, 768}, Sample{"base-only-synthetic.pcd", 768, 512}}) {
     SCOPED_TRACE(sample.name);
-    settings.inputFile = samples + sample.name;
+    file.inputFile = samples + sample.name;
     converter = FakeConverter();
     ASSERT_TRUE(convert());
-    SavedPicture saved = readBack(settings.outputPath);
+    SavedPicture saved = readBack(file.outputPath);
     EXPECT_EQ(saved.width, sample.width);
     EXPECT_EQ(saved.height, sample.height);
   }
-  settings.inputFile = samples + "truncated-header.pcd";
+  file.inputFile = samples + "truncated-header.pcd";
   converter = FakeConverter();
   EXPECT_FALSE(convert());
   EXPECT_TRUE(namesIn(tmpFolder).empty());

@@ -103,23 +103,25 @@ class ProcessRunnerTest : public ::testing::Test {
     fs::create_directory(root.path() + "tmp");
     ASSERT_TRUE(test::writeTarga(root.path() + "prepared.tga", 768, 512));
     registry.build();
-    settings.conversion = "tiff";
-    settings.outputFormatId = FIF_TIFF;
-    settings.saveFlags = TIFF_NONE;
-    settings.keepSourceDepth = true;
-    settings.output = root.path() + "out/";
-    settings.inputFile = root.path() + "scan $(x) \"1\".pcd";
-    std::ofstream(settings.inputFile) << "x";
+    settings.job.conversion = "tiff";
+    run.outputFormatId = FIF_TIFF;
+    run.saveFlags = TIFF_NONE;
+    run.keepSourceDepth = true;
+    settings.job.output = root.path() + "out/";
+    file.inputFile = root.path() + "scan $(x) \"1\".pcd";
+    std::ofstream(file.inputFile) << "x";
   }
   bool convert() {
     std::unique_ptr<ConverterRunner> runner = makeProcessConverterRunner(programFolder);
-    ConvertContext context{settings, registry, *runner, root.path() + "tmp/"};
+    ConvertContext context{settings, run, file, registry, *runner, root.path() + "tmp/"};
     return convertFile(context);
   }
   test::TempFolder root;
   std::string programFolder;
   FormatRegistry registry;
   Settings settings;
+  RunContext run;
+  FileState file;
 };
 
 TEST_F(ProcessRunnerTest, ConverterBesideTheProgramDeliversAtLevelFive) {
@@ -131,8 +133,8 @@ TEST_F(ProcessRunnerTest, ConverterBesideTheProgramDeliversAtLevelFive) {
   ScopedPath path("/nonexistent");
   ASSERT_TRUE(convert());
   EXPECT_EQ(readBytes(root.path() + "log"),
-            settings.inputFile + "[6]\n" + settings.inputFile + "[5]\n");
-  EXPECT_EQ(settings.outputPath, root.path() + "out/scan $(x) \"1\".tiff");
+            file.inputFile + "[6]\n" + file.inputFile + "[5]\n");
+  EXPECT_EQ(file.outputPath, root.path() + "out/scan $(x) \"1\".tiff");
   EXPECT_TRUE(fs::is_empty(root.path() + "tmp"));
 }
 

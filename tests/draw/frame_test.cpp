@@ -20,17 +20,17 @@ constexpr Rgba kBlue{0, 0, 255, 255};
 
 Settings solidFrame(int left, int right, int top, int bottom, const std::string& color = "FF0000") {
   Settings s;
-  s.frame = FRAME_SOLID;
-  s.frSolidLeft = left;
-  s.frSolidRight = right;
-  s.frSolidTop = top;
-  s.frSolidBottom = bottom;
-  s.frSolidLeftColor = s.frSolidRightColor = s.frSolidTopColor = s.frSolidBottomColor = color;
+  s.frame.frame = FRAME_SOLID;
+  s.frame.frSolidLeft = left;
+  s.frame.frSolidRight = right;
+  s.frame.frSolidTop = top;
+  s.frame.frSolidBottom = bottom;
+  s.frame.frSolidLeftColor = s.frame.frSolidRightColor = s.frame.frSolidTopColor = s.frame.frSolidBottomColor = color;
   return s;
 }
 
 TEST(FrameTest, PaintsEachSideAndLeavesTheInsideAlone) {
-  Bitmap out = frameImage(solidBitmap(200, 100, 24, kWhite), 200, 100, solidFrame(10, 10, 10, 10));
+  Bitmap out = frameImage(solidBitmap(200, 100, 24, kWhite), 200, 100, solidFrame(10, 10, 10, 10).frame);
   ASSERT_TRUE(out);
   EXPECT_EQ(out.width(), 200u);
   EXPECT_EQ(out.height(), 100u);
@@ -51,9 +51,9 @@ TEST(FrameTest, PaintsEachSideAndLeavesTheInsideAlone) {
 
 TEST(FrameTest, CornerIsSplitAlongItsDiagonal) {
   Settings s = solidFrame(20, 0, 20, 0);
-  s.frSolidTopColor = "FF0000";
-  s.frSolidLeftColor = "0000FF";
-  Bitmap out = frameImage(solidBitmap(100, 80, 24, kWhite), 100, 80, s);
+  s.frame.frSolidTopColor = "FF0000";
+  s.frame.frSolidLeftColor = "0000FF";
+  Bitmap out = frameImage(solidBitmap(100, 80, 24, kWhite), 100, 80, s.frame);
   ASSERT_TRUE(out);
   EXPECT_EQ(pixelAt(out, 15, 3), kRed);   // above the diagonal
   EXPECT_EQ(pixelAt(out, 3, 15), kBlue);  // below it
@@ -66,7 +66,7 @@ TEST(FrameTest, CornerIsSplitAlongItsDiagonal) {
 }
 
 TEST(FrameTest, SingleSideReachesTheFullHeight) {
-  Bitmap out = frameImage(solidBitmap(100, 60, 24, kWhite), 100, 60, solidFrame(15, 0, 0, 0));
+  Bitmap out = frameImage(solidBitmap(100, 60, 24, kWhite), 100, 60, solidFrame(15, 0, 0, 0).frame);
   ASSERT_TRUE(out);
   EXPECT_EQ(pixelAt(out, 7, 0), kRed);
   EXPECT_EQ(pixelAt(out, 14, 59), kRed);
@@ -77,8 +77,8 @@ TEST(FrameTest, SingleSideReachesTheFullHeight) {
 
 TEST(FrameTest, HalfOpacityBlackOverWhiteIsMidGrey) {
   Settings s = solidFrame(10, 10, 10, 10, "000000");
-  s.frSolidOpacity = 128;
-  Bitmap out = frameImage(solidBitmap(100, 100, 24, kWhite), 100, 100, s);
+  s.frame.frSolidOpacity = 128;
+  Bitmap out = frameImage(solidBitmap(100, 100, 24, kWhite), 100, 100, s.frame);
   ASSERT_TRUE(out);
   Rgba side = pixelAt(out, 50, 5);
   EXPECT_NEAR(side.r, 127, 2);
@@ -88,22 +88,22 @@ TEST(FrameTest, HalfOpacityBlackOverWhiteIsMidGrey) {
 }
 
 TEST(FrameTest, AnyFrameTypeConvertsTo24BitsButNoneLeavesTheImage) {
-  Bitmap out = frameImage(solidBitmap(30, 20, 32, {10, 20, 30, 40}), 30, 20, solidFrame(0, 0, 0, 0));
+  Bitmap out = frameImage(solidBitmap(30, 20, 32, {10, 20, 30, 40}), 30, 20, solidFrame(0, 0, 0, 0).frame);
   ASSERT_TRUE(out);
   EXPECT_EQ(out.bpp(), 24u);
   EXPECT_EQ(pixelAt(out, 15, 10), (Rgba{10, 20, 30, 255}));
 
   Settings unknownType = solidFrame(5, 5, 5, 5);
-  unknownType.frame = 7;
-  out = frameImage(solidBitmap(30, 20, 32, kWhite), 30, 20, unknownType);
+  unknownType.frame.frame = 7;
+  out = frameImage(solidBitmap(30, 20, 32, kWhite), 30, 20, unknownType.frame);
   EXPECT_EQ(out.bpp(), 24u);
   EXPECT_EQ(pixelAt(out, 0, 0), kWhite);
 
   Bitmap in = solidBitmap(30, 20, 32, kWhite);
   FIBITMAP* original = in.get();
   Settings none = solidFrame(5, 5, 5, 5);
-  none.frame = FRAME_NONE;
-  out = frameImage(std::move(in), 30, 20, none);
+  none.frame.frame = FRAME_NONE;
+  out = frameImage(std::move(in), 30, 20, none.frame);
   EXPECT_EQ(out.get(), original);
   EXPECT_EQ(out.bpp(), 32u);
 }
@@ -113,42 +113,42 @@ TEST(FrameTest, AnyFrameTypeConvertsTo24BitsButNoneLeavesTheImage) {
 TEST(FrameTest, TiledBandsMatchTheFullOverlayComposite) {
   const int width = 2100, height = 90;  // wider than one tile
   Settings s = solidFrame(13, 7, 9, 21);
-  s.frSolidLeftColor = "0000FF";
-  s.frSolidTopColor = "12AB34";
-  s.frSolidRightColor = "FFFF00";
-  s.frSolidOpacity = 200;
+  s.frame.frSolidLeftColor = "0000FF";
+  s.frame.frSolidTopColor = "12AB34";
+  s.frame.frSolidRightColor = "FFFF00";
+  s.frame.frSolidOpacity = 200;
   Bitmap picture = test::noiseBitmap(width, height, 7);
 
   auto overlay = drawing::Canvas::create(width, height);
   auto faded = drawing::Canvas::create(width, height);
   ASSERT_TRUE(overlay && faded);
-  drawFrameShapes(*overlay, frameWidths(s), width, height, s);
-  faded->paint(*overlay, s.frSolidOpacity);
+  drawFrameShapes(*overlay, frameWidths(s.frame), width, height, s.frame);
+  faded->paint(*overlay, s.frame.frSolidOpacity);
   Bitmap layer = faded->toBitmap();
   Bitmap expected(FreeImage_Composite(layer.get(), FALSE, nullptr, picture.get()));
   ASSERT_TRUE(expected);
 
-  Bitmap out = frameImage(std::move(picture), width, height, s);
+  Bitmap out = frameImage(std::move(picture), width, height, s.frame);
   ASSERT_TRUE(out);
   EXPECT_TRUE(test::samePixels(out, expected));
 }
 
 TEST(FrameTest, OddValuesAreClampedNotFatal) {
   // Negative widths count as 0: nothing is painted.
-  Bitmap out = frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, solidFrame(-5, -5, -5, -5));
+  Bitmap out = frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, solidFrame(-5, -5, -5, -5).frame);
   ASSERT_TRUE(out);
   EXPECT_TRUE(test::differingBox(out, solidBitmap(40, 30, 24, kWhite)).empty());
 
   // Opacity above 255 acts as 255, below 0 as 0.
   Settings strong = solidFrame(5, 5, 5, 5);
-  strong.frSolidOpacity = 1000;
-  EXPECT_EQ(pixelAt(frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, strong), 2, 15), kRed);
+  strong.frame.frSolidOpacity = 1000;
+  EXPECT_EQ(pixelAt(frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, strong.frame), 2, 15), kRed);
   Settings invisible = solidFrame(5, 5, 5, 5);
-  invisible.frSolidOpacity = -3;
-  EXPECT_EQ(pixelAt(frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, invisible), 2, 15), kWhite);
+  invisible.frame.frSolidOpacity = -3;
+  EXPECT_EQ(pixelAt(frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, invisible.frame), 2, 15), kWhite);
 
   // Widths far beyond the picture cover it all.
-  out = frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, solidFrame(INT_MAX, INT_MAX, INT_MAX, INT_MAX));
+  out = frameImage(solidBitmap(40, 30, 24, kWhite), 40, 30, solidFrame(INT_MAX, INT_MAX, INT_MAX, INT_MAX).frame);
   ASSERT_TRUE(out);
   EXPECT_EQ(pixelAt(out, 20, 15), kRed);
 }

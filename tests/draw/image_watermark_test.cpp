@@ -55,10 +55,16 @@ std::string pngHeaderOnly(uint32_t width, uint32_t height) {
   return std::string("\x89PNG\r\n\x1a\n", 8) + bigEndian(13) + ihdr + bigEndian(crc32(ihdr));
 }
 
+// The watermark operation as the file's conversion calls it for a picture
+// watermark: no text, no font.
+Bitmap watermarkImage(Bitmap image, int width, int height, const Settings& s) {
+  return watermarkImage(std::move(image), width, height, s.watermark, {s.frame, std::string(), nullptr});
+}
+
 Settings imageSettings(const std::string& path) {
   Settings s;
-  s.watermark = WATERMARK_IMAGE;
-  s.wmImage = path;
+  s.watermark.watermark = WATERMARK_IMAGE;
+  s.watermark.picture.wmImage = path;
   return s;
 }
 
@@ -81,15 +87,15 @@ TEST_F(ImageWatermarkTest, PngLogoWithTransparencyAtTheWorkedExample) {
   EXPECT_EQ(pixelAt(out, 726 + 40, 570), kRed);
 
   // Half opacity: every logo pixel at half its own alpha.
-  s.wmImageOpacity = 128;
+  s.watermark.picture.wmImageOpacity = 128;
   out = watermarkImage(solidBitmap(800, 600, 24, kGrey), 800, 600, s);
   const uint8_t half = uint8_t((128 * 255 + 127 * 100) >> 8);
   EXPECT_EQ(pixelAt(out, 726 + 40, 570), (Rgba{half, uint8_t((127 * 100) >> 8), uint8_t((127 * 100) >> 8), 255}));
   EXPECT_EQ(pixelAt(out, 726 + 10, 570), kGrey);
 
   // Turned by 90 degrees it is placed as a 32 x 64 watermark.
-  s.wmImageOpacity = 255;
-  s.wmImageRotation = 90;
+  s.watermark.picture.wmImageOpacity = 255;
+  s.watermark.picture.wmImageRotation = 90;
   out = watermarkImage(solidBitmap(800, 600, 24, kGrey), 800, 600, s);
   box = test::differingBox(out, solidBitmap(800, 600, 24, kGrey));
   // Turned anticlockwise: the transparent left half becomes the bottom half.
@@ -104,7 +110,7 @@ TEST_F(ImageWatermarkTest, JpegAndBmpLogosAreOpaqueRectangles) {
   for (FREE_IMAGE_FORMAT format : {FIF_JPEG, FIF_BMP}) {
     Settings s = imageSettings(save(solidBitmap(40, 20, 24, teal), format,
                                     path(format == FIF_JPEG ? "logo.jpg" : "logo.bmp")));
-    s.wmImagePosition = POS_TOPLEFT;
+    s.watermark.picture.wmImagePosition = POS_TOPLEFT;
     Bitmap out = watermarkImage(solidBitmap(200, 100, 24, kGrey), 200, 100, s);
     test::Box box = test::differingBox(out, solidBitmap(200, 100, 24, kGrey));
     EXPECT_EQ(box.left, 10);
@@ -136,7 +142,7 @@ TEST_F(ImageWatermarkTest, GreyscaleUsesTheWeightedSum) {
   EXPECT_EQ(pixelAt(layer, 1, 0), (Rgba{76, 76, 76, 200}));
 
   Settings s = imageSettings(save(solidBitmap(8, 8, 32, kRed), FIF_PNG, path("red.png")));
-  s.wmImageGreyscale = true;
+  s.watermark.picture.wmImageGreyscale = true;
   Bitmap out = watermarkImage(solidBitmap(50, 50, 24, kGrey), 50, 50, s);
   EXPECT_EQ(pixelAt(out, 35, 35), (Rgba{76, 76, 76, 255}));
 }
@@ -144,8 +150,8 @@ TEST_F(ImageWatermarkTest, GreyscaleUsesTheWeightedSum) {
 TEST_F(ImageWatermarkTest, WideLogoIsCroppedAndFrameBoundaryWithoutFrameIsTheImage) {
   Bitmap wide = solidBitmap(300, 20, 24, kRed);
   Settings s = imageSettings(save(wide, FIF_PNG, path("wide.png")));
-  s.wmImagePosition = POS_TOPRIGHT;
-  s.wmImageBoundary = BOUNDARY_FRAME;  // FRAME is NONE: the room is the image
+  s.watermark.picture.wmImagePosition = POS_TOPRIGHT;
+  s.watermark.picture.wmImageBoundary = BOUNDARY_FRAME;  // FRAME is NONE: the room is the image
   Bitmap out = watermarkImage(solidBitmap(200, 100, 24, kGrey), 200, 100, s);
   test::Box box = test::differingBox(out, solidBitmap(200, 100, 24, kGrey));
   EXPECT_EQ(box.left, 0);

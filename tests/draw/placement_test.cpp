@@ -46,16 +46,16 @@ TEST(PlacementTest, EveryPositionKeyword) {
 
 TEST(PlacementTest, FrameBoundaryUsesTheInsideOfAnActiveFrame) {
   Settings s;
-  s.frSolidLeft = s.frSolidRight = s.frSolidTop = s.frSolidBottom = 20;
-  Room whole = watermarkRoom(s, BOUNDARY_FRAME, 400, 300);  // no frame on
+  s.frame.frSolidLeft = s.frame.frSolidRight = s.frame.frSolidTop = s.frame.frSolidBottom = 20;
+  Room whole = watermarkRoom(s.frame, BOUNDARY_FRAME, 400, 300);  // no frame on
   EXPECT_EQ(whole.left, 0);
   EXPECT_EQ(whole.width, 400);
-  s.frame = FRAME_SOLID;
-  Room inside = watermarkRoom(s, BOUNDARY_FRAME, 400, 300);
+  s.frame.frame = FRAME_SOLID;
+  Room inside = watermarkRoom(s.frame, BOUNDARY_FRAME, 400, 300);
   EXPECT_EQ(watermarkPosition(inside, at(POS_TOPLEFT, 0, 0), 100, 40), (ImagePoint{20, 20}));
   EXPECT_EQ(inside.width, 360);
   EXPECT_EQ(inside.height, 260);
-  EXPECT_EQ(watermarkRoom(s, BOUNDARY_IMAGE, 400, 300).width, 400);
+  EXPECT_EQ(watermarkRoom(s.frame, BOUNDARY_IMAGE, 400, 300).width, 400);
 }
 
 TEST(PlacementTest, LogoBottomRightLandsAtTheWorkedExample) {

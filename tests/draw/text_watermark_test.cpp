@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "convert/output_naming.h"
 #include "drawing/font.h"
 #include "support/bitmap_fixtures.h"
 #include "ops/operations.h"
@@ -23,10 +24,28 @@ using test::solidBitmap;
 constexpr Extent kNoLimit{1LL << 40, 1LL << 40};
 constexpr Rgba kGrey{100, 100, 100, 255};
 
-Settings textSettings(const std::string& text, int points = 20) {
-  Settings s;
-  s.watermark = WATERMARK_TEXT;
-  s.wmText = text;
+// The settings of a text watermark with what the file's conversion hands
+// the operation besides: the file's state, for the placeholders, and the
+// run's font.
+struct TextSettings : Settings {
+  FileState file;
+  std::shared_ptr<drawing::Font> watermarkFont;
+};
+
+// The text rendered or the watermark drawn as the file's conversion has them
+// drawn: placeholders replaced with the file's values first.
+RenderedText renderTextWatermark(const TextSettings& s, const Extent& limit) {
+  return renderTextWatermark(s.watermark.text, expandWatermarkText(s, s.file), s.watermarkFont.get(), limit);
+}
+Bitmap watermarkImage(Bitmap image, int width, int height, const TextSettings& s) {
+  return watermarkImage(std::move(image), width, height, s.watermark,
+                        {s.frame, expandWatermarkText(s, s.file), s.watermarkFont.get()});
+}
+
+TextSettings textSettings(const std::string& text, int points = 20) {
+  TextSettings s;
+  s.watermark.watermark = WATERMARK_TEXT;
+  s.watermark.text.wmText = text;
   drawing::FontRequest request;
   request.face = "Liberation Sans";
   request.points = points;
@@ -86,8 +105,8 @@ TEST(TextLayoutTest, LineAlignment) {
 }
 
 TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
-  Settings s = textSettings("%n%");
-  s.fileCounter = 12345;
+  TextSettings s = textSettings("%n%");
+  s.file.fileCounter = 12345;
   Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   auto sizes = drawing::measureText(*s.watermarkFont, {"12345", "%n%"}, drawing::TextQuality::Raster);
@@ -97,14 +116,14 @@ TEST(TextWatermarkTest, PlaceholdersAreFilledBeforeLayout) {
 }
 
 TEST(TextWatermarkTest, LinesFollowTheirAlignment) {
-  Settings s = textSettings("I%eol%IWI%eol%IWIWI", 30);
+  TextSettings s = textSettings("I%eol%IWI%eol%IWIWI", 30);
   ASSERT_TRUE(s.watermarkFont);
-  s.wmTextPadding = 5;
-  s.wmFontColor = "FFFFFF";
-  s.wmBackOpacity = 0;
+  s.watermark.text.wmTextPadding = 5;
+  s.watermark.text.wmFontColor = "FFFFFF";
+  s.watermark.text.wmBackOpacity = 0;
   const Rgba white{255, 255, 255, 255};
   for (uint8_t alignment : {ALIGN_LEFT, ALIGN_CENTER, ALIGN_RIGHT}) {
-    s.wmTextAlignment = alignment;
+    s.watermark.text.wmTextAlignment = alignment;
     Bitmap block = renderTextWatermark(s, kNoLimit).block;
     ASSERT_TRUE(block);
     const int width = static_cast<int>(block.width());
@@ -125,11 +144,11 @@ TEST(TextWatermarkTest, LinesFollowTheirAlignment) {
 }
 
 TEST(TextWatermarkTest, RasterWritesTextAlphaOverTheBox) {
-  Settings s = textSettings("HHH", 40);
-  s.wmFontColor = "FFFFFF";
-  s.wmBackColor = "0000FF";
-  s.wmTextOpacity = 128;
-  s.wmBackOpacity = 255;
+  TextSettings s = textSettings("HHH", 40);
+  s.watermark.text.wmFontColor = "FFFFFF";
+  s.watermark.text.wmBackColor = "0000FF";
+  s.watermark.text.wmTextOpacity = 128;
+  s.watermark.text.wmBackOpacity = 255;
   Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   int glyph = 0, box = 0, other = 0;
@@ -158,12 +177,12 @@ TEST(TextWatermarkTest, RasterWritesTextAlphaOverTheBox) {
 }
 
 TEST(TextWatermarkTest, VectorBlendsTextOverTheBox) {
-  Settings s = textSettings("HOH", 40);
-  s.wmTextAntialiasing = true;
-  s.wmFontColor = "FFFFFF";
-  s.wmBackColor = "0000FF";
-  s.wmTextOpacity = 128;
-  s.wmBackOpacity = 255;
+  TextSettings s = textSettings("HOH", 40);
+  s.watermark.text.wmTextAntialiasing = true;
+  s.watermark.text.wmFontColor = "FFFFFF";
+  s.watermark.text.wmBackColor = "0000FF";
+  s.watermark.text.wmTextOpacity = 128;
+  s.watermark.text.wmBackOpacity = 255;
   Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   bool blended = false;
@@ -178,9 +197,9 @@ TEST(TextWatermarkTest, VectorBlendsTextOverTheBox) {
 }
 
 TEST(TextWatermarkTest, DefaultPlacementIsTenPixelsFromTheBottomRight) {
-  Settings s = textSettings("Quorbix");
-  s.wmBackOpacity = 255;
-  s.wmBackColor = "FF0000";
+  TextSettings s = textSettings("Quorbix");
+  s.watermark.text.wmBackOpacity = 255;
+  s.watermark.text.wmBackColor = "FF0000";
   Bitmap block = renderTextWatermark(s, kNoLimit).block;
   ASSERT_TRUE(block);
   Bitmap out = watermarkImage(solidBitmap(300, 200, 24, kGrey), 300, 200, s);
@@ -190,7 +209,7 @@ TEST(TextWatermarkTest, DefaultPlacementIsTenPixelsFromTheBottomRight) {
   EXPECT_EQ(box.width(), int(block.width()));
   EXPECT_EQ(box.height(), int(block.height()));
 
-  s.wmTextRotation = 90;
+  s.watermark.text.wmTextRotation = 90;
   out = watermarkImage(solidBitmap(300, 200, 24, kGrey), 300, 200, s);
   box = test::differingBox(out, solidBitmap(300, 200, 24, kGrey));
   EXPECT_EQ(box.width(), int(block.height()));
@@ -198,8 +217,8 @@ TEST(TextWatermarkTest, DefaultPlacementIsTenPixelsFromTheBottomRight) {
 }
 
 TEST(TextWatermarkTest, BlockRenderedOnlyAsFarAsItCanBeSeen) {
-  Settings s = textSettings("A rather long watermark line", 30);
-  s.wmBackOpacity = 255;
+  TextSettings s = textSettings("A rather long watermark line", 30);
+  s.watermark.text.wmBackOpacity = 255;
   Bitmap whole = renderTextWatermark(s, kNoLimit).block;
   Bitmap part = renderTextWatermark(s, {60, 20}).block;
   ASSERT_TRUE(whole && part);
@@ -210,25 +229,25 @@ TEST(TextWatermarkTest, BlockRenderedOnlyAsFarAsItCanBeSeen) {
 }
 
 TEST(TextWatermarkTest, NothingToDrawLeavesA24BitImage) {
-  Settings noFont = textSettings("x");
+  TextSettings noFont = textSettings("x");
   noFont.watermarkFont.reset();
   Bitmap out = watermarkImage(solidBitmap(50, 40, 32, kGrey), 50, 40, noFont);
   ASSERT_TRUE(out);
   EXPECT_EQ(out.bpp(), 24u);
   EXPECT_TRUE(test::differingBox(out, solidBitmap(50, 40, 24, kGrey)).empty());
 
-  Settings empty = textSettings("");  // zero-width block: nothing drawn, the file converts
+  TextSettings empty = textSettings("");  // zero-width block: nothing drawn, the file converts
   EXPECT_FALSE(renderTextWatermark(empty, kNoLimit).block);
   EXPECT_TRUE(watermarkImage(solidBitmap(50, 40, 24, kGrey), 50, 40, empty));
 }
 
 TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
   auto render = [](void (*style)(drawing::FontRequest&)) {
-    Settings s = textSettings("Hamburg", 24);
+    TextSettings s = textSettings("Hamburg", 24);
     drawing::FontRequest request = s.watermarkFont->request();
     style(request);
     s.watermarkFont = drawing::createFont(request);
-    s.wmBackOpacity = 0;
+    s.watermark.text.wmBackOpacity = 0;
     return renderTextWatermark(s, kNoLimit).block;
   };
   Bitmap plain = render([](drawing::FontRequest&) {});
@@ -254,7 +273,7 @@ TEST(TextWatermarkTest, FontStyleAndEffectsShowInTheBlock) {
   EXPECT_TRUE(hasFullRow(underlined));
   EXPECT_TRUE(hasFullRow(struck));
   // A negative size means the same height as the positive one.
-  Settings negative = textSettings("Hamburg", -24);
+  TextSettings negative = textSettings("Hamburg", -24);
   EXPECT_EQ(negative.watermarkFont->pixelSize(), 32);
 }
 
@@ -265,7 +284,7 @@ TEST(TextWatermarkTest, HostileTextsAndSizesDoNotBreak) {
   const std::string texts[] = {longText, manyLines, std::string("\xff\xfe bad utf8 \0 nul", 18)};
   for (const std::string& text : texts) {
     for (int points : {0, -12, 14, 10000}) {
-      Settings s = textSettings(text, points);
+      TextSettings s = textSettings(text, points);
       ASSERT_TRUE(s.watermarkFont);
       Bitmap out = watermarkImage(solidBitmap(120, 80, 24, kGrey), 120, 80, s);
       ASSERT_TRUE(out) << points;
@@ -281,7 +300,7 @@ TEST(TextWatermarkTest, HostileTextsAndSizesDoNotBreak) {
 TEST(TextWatermarkTest, FontBeyondTheEnginesLargestSizeFailsTheFile) {
   // The largest size the engine draws: measured, not failed (the block is
   // larger than any canvas, so nothing is drawn).
-  Settings largest = textSettings("Hamburg", 49151);
+  TextSettings largest = textSettings("Hamburg", 49151);
   ASSERT_EQ(largest.watermarkFont->pixelSize(), drawing::kMaxFontPixels);
   EXPECT_FALSE(renderTextWatermark(largest, kNoLimit).fontFailed);
   EXPECT_EQ(textSettings("Hamburg", 60000).watermarkFont->pixelSize(), drawing::kMaxFontPixels);
@@ -291,10 +310,10 @@ TEST(TextWatermarkTest, FontBeyondTheEnginesLargestSizeFailsTheFile) {
   // Cairo loses the memory of the scaled font it fails to create.
   __lsan::ScopedDisabler cairoLosesTheFailedFont;
 #endif
-  Settings beyond = largest;
+  TextSettings beyond = largest;
   beyond.watermarkFont = drawing::resizedFont(*largest.watermarkFont, drawing::kMaxFontPixels + 1);
   for (bool smooth : {false, true}) {
-    beyond.wmTextAntialiasing = smooth;
+    beyond.watermark.text.wmTextAntialiasing = smooth;
     RenderedText rendered = renderTextWatermark(beyond, kNoLimit);
     EXPECT_TRUE(rendered.fontFailed) << smooth;
     EXPECT_FALSE(rendered.block) << smooth;

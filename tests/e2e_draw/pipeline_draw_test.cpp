@@ -38,11 +38,11 @@ class PipelineDrawTest : public ::testing::Test {
     ASSERT_FALSE(root.path().empty());
     for (const char* sub : {"in", "out", "tmp"}) fs::create_directory(root.path() + sub);
     registry.build();
-    settings.conversion = "tiff";
-    settings.outputFormatId = FIF_TIFF;
-    settings.saveFlags = TIFF_NONE;
-    settings.keepSourceDepth = true;
-    settings.output = root.path() + "out/";
+    settings.job.conversion = "tiff";
+    run.outputFormatId = FIF_TIFF;
+    run.saveFlags = TIFF_NONE;
+    run.keepSourceDepth = true;
+    settings.job.output = root.path() + "out/";
     converter.custom = [](int index, const std::string& target) {
       if (index == 6) writeGreyTarga(target, 300, 200);
     };
@@ -50,11 +50,11 @@ class PipelineDrawTest : public ::testing::Test {
 
   // Converts one input; returns the saved picture, or null.
   FIBITMAP* convert(const std::string& name) {
-    settings.inputFile = root.path() + "in/" + name;
-    std::ofstream(settings.inputFile) << "photo cd stand-in";
-    ConvertContext context{settings, registry, converter, root.path() + "tmp/"};
+    file.inputFile = root.path() + "in/" + name;
+    std::ofstream(file.inputFile) << "photo cd stand-in";
+    ConvertContext context{settings, run, file, registry, converter, root.path() + "tmp/"};
     if (!convertFile(context)) return nullptr;
-    saved_.reset(FreeImage_Load(FIF_TIFF, settings.outputPath.c_str(), 0));
+    saved_.reset(FreeImage_Load(FIF_TIFF, file.outputPath.c_str(), 0));
     return saved_.get();
   }
 
@@ -67,26 +67,28 @@ class PipelineDrawTest : public ::testing::Test {
   test::TempFolder root;
   FormatRegistry registry;
   Settings settings;
+  RunContext run;
+  FileState file;
   test::FakeConverter converter;
   Bitmap saved_;
 };
 
 TEST_F(PipelineDrawTest, FrameAndTextWatermarkReachTheSavedFile) {
-  settings.frame = FRAME_SOLID;
-  settings.frSolidLeft = settings.frSolidRight = settings.frSolidTop = settings.frSolidBottom = 12;
-  settings.frSolidLeftColor = settings.frSolidRightColor = "00FF00";
-  settings.frSolidTopColor = settings.frSolidBottomColor = "00FF00";
-  settings.watermark = WATERMARK_TEXT;
-  settings.wmText = "File %n%";
-  settings.wmBackColor = "FF0000";
-  settings.wmBackOpacity = 255;
-  settings.wmTextBoundary = BOUNDARY_FRAME;
-  settings.wmTextPosition = POS_TOPLEFT;
-  settings.wmTextXOffset = settings.wmTextYOffset = 0;
+  settings.frame.frame = FRAME_SOLID;
+  settings.frame.frSolidLeft = settings.frame.frSolidRight = settings.frame.frSolidTop = settings.frame.frSolidBottom = 12;
+  settings.frame.frSolidLeftColor = settings.frame.frSolidRightColor = "00FF00";
+  settings.frame.frSolidTopColor = settings.frame.frSolidBottomColor = "00FF00";
+  settings.watermark.watermark = WATERMARK_TEXT;
+  settings.watermark.text.wmText = "File %n%";
+  settings.watermark.text.wmBackColor = "FF0000";
+  settings.watermark.text.wmBackOpacity = 255;
+  settings.watermark.text.wmTextBoundary = BOUNDARY_FRAME;
+  settings.watermark.text.wmTextPosition = POS_TOPLEFT;
+  settings.watermark.text.wmTextXOffset = settings.watermark.text.wmTextYOffset = 0;
   drawing::FontRequest request;
   request.face = "Liberation Sans";
-  settings.watermarkFont = drawing::createFont(request);
-  ASSERT_TRUE(settings.watermarkFont);
+  run.watermarkFont = drawing::createFont(request);
+  ASSERT_TRUE(run.watermarkFont);
 
   ASSERT_NE(convert("IMG0001.PCD"), nullptr);
   EXPECT_EQ(FreeImage_GetWidth(saved_.get()), 300u);
@@ -106,8 +108,8 @@ TEST_F(PipelineDrawTest, PictureDeletedDuringTheRunOnlyDropsTheWatermark) {
   }
   ASSERT_TRUE(FreeImage_Save(FIF_PNG, blue, logo.c_str(), 0));
   FreeImage_Unload(blue);
-  settings.watermark = WATERMARK_IMAGE;
-  settings.wmImage = logo;
+  settings.watermark.watermark = WATERMARK_IMAGE;
+  settings.watermark.picture.wmImage = logo;
 
   ASSERT_NE(convert("IMG0001.PCD"), nullptr);
   EXPECT_EQ(at(300 - 11, 200 - 11), (Pixel{0, 0, 255}));

@@ -3,6 +3,8 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include "convert/run_context.h"
+
 namespace quorbix {
 namespace {
 
@@ -25,16 +27,21 @@ class OutputDepthTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registry.build();
-    settings.conversion = "tiff";
-    settings.sourceDepth = 24;
+    settings.job.conversion = "tiff";
+    file.sourceDepth = 24;
   }
   Bitmap convert(Bitmap image, int32_t target) {
-    settings.targetBpp = target;
-    settings.keepSourceDepth = target == 0;
-    return applyOutputDepth(std::move(image), settings, registry);
+    run.targetBpp = target;
+    file.targetBpp = target;
+    run.keepSourceDepth = target == 0;
+    file.targetBpp = settledOutputDepth(registry, settings.job.conversion, run.keepSourceDepth,
+                                        run.targetBpp, file.sourceDepth);
+    return applyOutputDepth(std::move(image), settings.job.conversion, file.targetBpp);
   }
   FormatRegistry registry;
   Settings settings;
+  RunContext run;
+  FileState file;
 };
 
 TEST_F(OutputDepthTest, NoImageStaysNone) {
@@ -72,24 +79,24 @@ TEST_F(OutputDepthTest, EightBitsIsAPaletteForTiffAndGreyForJpegFamily) {
   Bitmap palette = convert(colourPicture(), 8);
   ASSERT_TRUE(palette);
   EXPECT_EQ(FreeImage_GetColorType(palette.get()), FIC_PALETTE);
-  settings.conversion = "jpg";
+  settings.job.conversion = "jpg";
   Bitmap grey = convert(colourPicture(), 8);
   ASSERT_TRUE(grey);
   EXPECT_EQ(grey.bpp(), 8u);
   EXPECT_EQ(FreeImage_GetColorType(grey.get()), FIC_MINISBLACK);
   // A 32-bit picture is brought to 24 bits before the quantizer.
-  settings.conversion = "png";
+  settings.job.conversion = "png";
   Bitmap fromRgba = convert(convert(colourPicture(), 32), 8);
   ASSERT_TRUE(fromRgba);
   EXPECT_EQ(FreeImage_GetColorType(fromRgba.get()), FIC_PALETTE);
 }
 
 TEST_F(OutputDepthTest, SixteenBitsIs555ForIconsAndTargaElse565) {
-  settings.conversion = "tga";
+  settings.job.conversion = "tga";
   Bitmap tga = convert(colourPicture(), 16);
   ASSERT_TRUE(tga);
   EXPECT_EQ(FreeImage_GetGreenMask(tga.get()), static_cast<unsigned>(FI16_555_GREEN_MASK));
-  settings.conversion = "bmp";
+  settings.job.conversion = "bmp";
   Bitmap bmp = convert(colourPicture(), 16);
   ASSERT_TRUE(bmp);
   EXPECT_EQ(FreeImage_GetGreenMask(bmp.get()), static_cast<unsigned>(FI16_565_GREEN_MASK));
@@ -117,100 +124,100 @@ TEST_F(OutputDepthTest, AutoFollowsTheLoadedDepthNotTheCurrentOne) {
   // depth chosen for the loaded 24 bits.
   Bitmap grey(FreeImage_ConvertToGreyscale(colourPicture().get()));
   Bitmap out = convert(std::move(grey), 0);
-  EXPECT_EQ(settings.targetBpp, 24);
+  EXPECT_EQ(file.targetBpp, 24);
   ASSERT_TRUE(out);
   EXPECT_EQ(out.bpp(), 24u);
 
-  settings.sourceDepth = 32;
+  file.sourceDepth = 32;
   EXPECT_EQ(convert(colourPicture(), 0).bpp(), 32u);
-  settings.sourceDepth = 16;
+  file.sourceDepth = 16;
   EXPECT_EQ(convert(colourPicture(), 0).bpp(), 24u);
-  EXPECT_EQ(settings.targetBpp, 24);
-  settings.sourceDepth = 128;
+  EXPECT_EQ(file.targetBpp, 24);
+  file.sourceDepth = 128;
   convert(colourPicture(), 0);
-  EXPECT_EQ(settings.targetBpp, 96);
-  settings.sourceDepth = 8;
+  EXPECT_EQ(file.targetBpp, 96);
+  file.sourceDepth = 8;
   Bitmap eight = convert(colourPicture(), 0);
-  EXPECT_EQ(settings.targetBpp, 8);
+  EXPECT_EQ(file.targetBpp, 8);
   EXPECT_EQ(FreeImage_GetColorType(eight.get()), FIC_PALETTE);
 }
 
 TEST(SaveFlags, Tiff) {
   Settings s;
-  EXPECT_EQ(computeSaveFlags("tiff", s), TIFF_NONE);
+  EXPECT_EQ(computeSaveFlags("tiff", s.save), TIFF_NONE);
   const int32_t expected[] = {TIFF_NONE,    TIFF_CCITTFAX3,     TIFF_CCITTFAX4, TIFF_PACKBITS, TIFF_DEFLATE,
                               TIFF_ADOBE_DEFLATE, TIFF_LZW, TIFF_JPEG,      TIFF_LOGLUV};
   for (int code = 0; code < 9; ++code) {
-    s.tiffCompression = code;
-    EXPECT_EQ(computeSaveFlags("tiff", s), expected[code]) << code;
+    s.save.tiffCompression = code;
+    EXPECT_EQ(computeSaveFlags("tiff", s.save), expected[code]) << code;
   }
-  s.tiffCompression = 9;
-  EXPECT_EQ(computeSaveFlags("tiff", s), TIFF_DEFAULT);
-  s.tiffCompression = TIFFC_LZW;
-  s.tiffColorModel = COLOR_MODEL_CMYK;
-  EXPECT_EQ(computeSaveFlags("tiff", s), 0x4001);
-  s.tiffColorModel = COLOR_MODEL_LAB;
-  EXPECT_EQ(computeSaveFlags("tiff", s), TIFF_LZW);
+  s.save.tiffCompression = 9;
+  EXPECT_EQ(computeSaveFlags("tiff", s.save), TIFF_DEFAULT);
+  s.save.tiffCompression = TIFFC_LZW;
+  s.save.tiffColorModel = COLOR_MODEL_CMYK;
+  EXPECT_EQ(computeSaveFlags("tiff", s.save), 0x4001);
+  s.save.tiffColorModel = COLOR_MODEL_LAB;
+  EXPECT_EQ(computeSaveFlags("tiff", s.save), TIFF_LZW);
 }
 
 TEST(SaveFlags, BmpExrPngTga) {
   Settings s;
-  EXPECT_EQ(computeSaveFlags("bmp", s), BMP_DEFAULT);
-  s.bmpCompression = BMPTGA_RLE;
-  EXPECT_EQ(computeSaveFlags("bmp", s), BMP_SAVE_RLE);
-  s.bmpCompression = 7;
-  EXPECT_EQ(computeSaveFlags("bmp", s), 0);
+  EXPECT_EQ(computeSaveFlags("bmp", s.save), BMP_DEFAULT);
+  s.save.bmpCompression = BMPTGA_RLE;
+  EXPECT_EQ(computeSaveFlags("bmp", s.save), BMP_SAVE_RLE);
+  s.save.bmpCompression = 7;
+  EXPECT_EQ(computeSaveFlags("bmp", s.save), 0);
 
   const int32_t exr[] = {EXR_NONE, EXR_ZIP, EXR_PIZ, EXR_PXR24, EXR_B44};
   for (int code = 0; code < 5; ++code) {
-    s.exrCompression = code;
-    EXPECT_EQ(computeSaveFlags("exr", s), exr[code]);
+    s.save.exrCompression = code;
+    EXPECT_EQ(computeSaveFlags("exr", s.save), exr[code]);
   }
-  s.exrCompression = 5;
-  EXPECT_EQ(computeSaveFlags("exr", s), 0);
+  s.save.exrCompression = 5;
+  EXPECT_EQ(computeSaveFlags("exr", s.save), 0);
 
   const int32_t png[] = {PNG_Z_NO_COMPRESSION, PNG_Z_BEST_SPEED, PNG_Z_DEFAULT_COMPRESSION, PNG_Z_BEST_COMPRESSION};
   for (int code = 0; code < 4; ++code) {
-    s.pngCompression = code;
-    EXPECT_EQ(computeSaveFlags("png", s), png[code]);
+    s.save.pngCompression = code;
+    EXPECT_EQ(computeSaveFlags("png", s.save), png[code]);
   }
-  s.pngInterlaced = true;
-  EXPECT_EQ(computeSaveFlags("png", s), PNG_Z_BEST_COMPRESSION | PNG_INTERLACED);
-  s.pngCompression = 4;
-  EXPECT_EQ(computeSaveFlags("png", s), PNG_INTERLACED);
+  s.save.pngInterlaced = true;
+  EXPECT_EQ(computeSaveFlags("png", s.save), PNG_Z_BEST_COMPRESSION | PNG_INTERLACED);
+  s.save.pngCompression = 4;
+  EXPECT_EQ(computeSaveFlags("png", s.save), PNG_INTERLACED);
 
-  EXPECT_EQ(computeSaveFlags("tga", s), 0);
-  s.tgaCompression = BMPTGA_RLE;
-  EXPECT_EQ(computeSaveFlags("tga", s), TARGA_SAVE_RLE);
+  EXPECT_EQ(computeSaveFlags("tga", s.save), 0);
+  s.save.tgaCompression = BMPTGA_RLE;
+  EXPECT_EQ(computeSaveFlags("tga", s.save), TARGA_SAVE_RLE);
 }
 
 TEST(SaveFlags, JpegQualityChromaAndSaveAs) {
   Settings s;
-  EXPECT_EQ(computeSaveFlags("jpg", s), 95 | JPEG_SUBSAMPLING_444);
-  s.jpgQuality = 80;
-  s.jpgChroma = CHROMA_MEDIUM;
-  s.jpgSaveAs = JPEG_SAVE_PROGRESSIVE;
-  EXPECT_EQ(computeSaveFlags("jpg", s), 80 | JPEG_SUBSAMPLING_420 | JPEG_PROGRESSIVE);
-  s.jpgChroma = CHROMA_LOW;
-  s.jpgSaveAs = JPEG_SAVE_SIMPLE;
-  EXPECT_EQ(computeSaveFlags("jpg", s), 80 | JPEG_SUBSAMPLING_422 | JPEG_BASELINE);
-  s.jpgChroma = CHROMA_HIGH;
-  s.jpgSaveAs = JPEG_SAVE_OPTIMIZED;
-  EXPECT_EQ(computeSaveFlags("jpg", s), 80 | JPEG_SUBSAMPLING_411 | JPEG_OPTIMIZE);
-  s.jpgChroma = 9;
-  s.jpgSaveAs = 9;
-  EXPECT_EQ(computeSaveFlags("jpg", s), 80);
+  EXPECT_EQ(computeSaveFlags("jpg", s.save), 95 | JPEG_SUBSAMPLING_444);
+  s.save.jpgQuality = 80;
+  s.save.jpgChroma = CHROMA_MEDIUM;
+  s.save.jpgSaveAs = JPEG_SAVE_PROGRESSIVE;
+  EXPECT_EQ(computeSaveFlags("jpg", s.save), 80 | JPEG_SUBSAMPLING_420 | JPEG_PROGRESSIVE);
+  s.save.jpgChroma = CHROMA_LOW;
+  s.save.jpgSaveAs = JPEG_SAVE_SIMPLE;
+  EXPECT_EQ(computeSaveFlags("jpg", s.save), 80 | JPEG_SUBSAMPLING_422 | JPEG_BASELINE);
+  s.save.jpgChroma = CHROMA_HIGH;
+  s.save.jpgSaveAs = JPEG_SAVE_OPTIMIZED;
+  EXPECT_EQ(computeSaveFlags("jpg", s.save), 80 | JPEG_SUBSAMPLING_411 | JPEG_OPTIMIZE);
+  s.save.jpgChroma = 9;
+  s.save.jpgSaveAs = 9;
+  EXPECT_EQ(computeSaveFlags("jpg", s.save), 80);
 }
 
 TEST(SaveFlags, FixedAndZeroFormats) {
   Settings s;
-  s.tiffCompression = TIFFC_LZW;  // other formats' settings do not leak in
-  s.bmpCompression = BMPTGA_RLE;
-  EXPECT_EQ(computeSaveFlags("jxr", s), JXR_LOSSLESS);
-  EXPECT_EQ(computeSaveFlags("webp", s), WEBP_LOSSLESS);
+  s.save.tiffCompression = TIFFC_LZW;  // other formats' settings do not leak in
+  s.save.bmpCompression = BMPTGA_RLE;
+  EXPECT_EQ(computeSaveFlags("jxr", s.save), JXR_LOSSLESS);
+  EXPECT_EQ(computeSaveFlags("webp", s.save), WEBP_LOSSLESS);
   for (const char* ext : {"dds", "gif", "hdr", "ico", "j2k", "jng", "jp2", "pbm", "pcx", "pfm", "pgm", "ppm",
                           "psd", "wbmp", "xpm", "TIFF", ""}) {
-    EXPECT_EQ(computeSaveFlags(ext, s), 0) << ext;
+    EXPECT_EQ(computeSaveFlags(ext, s.save), 0) << ext;
   }
 }
 

@@ -24,15 +24,16 @@ struct JobFixture : ::testing::Test {
   std::set<std::string> failing;
   std::vector<std::string> converted;
   bool fontSeenDuringConversion = false;
+  bool fontLeftAfterRun = false;
+  std::vector<int32_t> seenRandomNumbers;
 
   void SetUp() override {
     registry.build();
     catalogue.load();
-    s.programFolder = tmp.path();
     test::makeFolder(tmp.path() + "in");
     test::makeFolder(tmp.path() + "out");
-    s.input = tmp.path() + "in";
-    s.output = tmp.path() + "out";
+    s.job.input = tmp.path() + "in";
+    s.job.output = tmp.path() + "out";
   }
   std::string picture(const std::string& name) {
     std::string path = tmp.path() + "in/" + name;
@@ -46,14 +47,19 @@ struct JobFixture : ::testing::Test {
     services.createFont = [](const drawing::FontRequest& request) {
       return std::make_shared<drawing::Font>(request, 1);
     };
-    services.convert = [this](Settings& settings) {
-      converted.push_back(settings.inputFile);
-      fontSeenDuringConversion = settings.watermarkFont != nullptr;
-      settings.outputPath = settings.output + "x.tif";
-      return failing.count(settings.inputFile) == 0;
+    // Reads the job's run context, as the real conversion does.
+    const RunContext* run = nullptr;
+    services.convert = [this, &run](FileState& file) {
+      converted.push_back(file.inputFile);
+      seenRandomNumbers.push_back(file.randomNumber);
+      fontSeenDuringConversion = run->watermarkFont != nullptr;
+      file.outputPath = s.job.output + "x.tif";
+      return failing.count(file.inputFile) == 0;
     };
-    ConversionJob job(s, registry, catalogue, services);
+    ConversionJob job(s, tmp.path(), registry, catalogue, services);
+    run = &job.runContext();
     job.run(quiet);
+    fontLeftAfterRun = job.runContext().watermarkFont != nullptr;
   }
 };
 
@@ -66,7 +72,7 @@ TEST_F(JobFixture, NormalRunWithOneFailure) {
   EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Importing...", "Import complete, new files added: 3",
                                 "Converting...", "Conversion complete", "Files converted: 2 of 3"}));
   EXPECT_EQ(converted.size(), 3u);
-  EXPECT_EQ(s.randomNumber, 4242);
+  EXPECT_EQ(seenRandomNumbers, (std::vector<int32_t>(3, 4242)));
 }
 
 TEST_F(JobFixture, EveryFileFailingQuietly) {
@@ -88,7 +94,7 @@ TEST_F(JobFixture, EmptyFolder) {
                                 "Conversion stopped",
                                 "No input file(s) found. Please, add valid file(s) and try again!"}));
   lines.lines.clear();
-  s.input = tmp.path() + "in";
+  s.job.input = tmp.path() + "in";
   run(true);
   EXPECT_EQ(lines.lines, (Lines{"Conversion stopped",
                                 "No input file(s) found. Please, add valid file(s) and try again!"}));
@@ -97,14 +103,14 @@ TEST_F(JobFixture, EmptyFolder) {
 
 TEST_F(JobFixture, SingleFileWithAnotherExtensionFindsNothing) {
   test::writeFile(tmp.path() + "files.list", picture("a.pcd") + "\n");
-  s.input = tmp.path() + "files.list";
+  s.job.input = tmp.path() + "files.list";
   run(true);
   EXPECT_EQ(lines.lines, (Lines{"Conversion stopped",
                                 "No input file(s) found. Please, add valid file(s) and try again!"}));
 }
 
 TEST_F(JobFixture, DebugAndQuietTogether) {
-  s.debug = true;
+  s.job.debug = true;
   std::string a = picture("a.pcd");
   run(true);
   ASSERT_GE(lines.lines.size(), 4u);
@@ -116,7 +122,7 @@ TEST_F(JobFixture, DebugAndQuietTogether) {
 
 TEST_F(JobFixture, FailedValidationImportsNothing) {
   picture("a.pcd");
-  s.conversion = "TIFF";
+  s.job.conversion = "TIFF";
   run(false);
   EXPECT_EQ(lines.lines, (Lines{"Preparing...", "Error: Invalid conversion type"}));
   EXPECT_TRUE(converted.empty());
@@ -124,10 +130,10 @@ TEST_F(JobFixture, FailedValidationImportsNothing) {
 
 TEST_F(JobFixture, WatermarkFontLivesForTheConversionOnly) {
   picture("a.pcd");
-  s.watermark = WATERMARK_TEXT;
+  s.watermark.watermark = WATERMARK_TEXT;
   run(true);
   EXPECT_TRUE(fontSeenDuringConversion);
-  EXPECT_FALSE(s.watermarkFont);
+  EXPECT_FALSE(fontLeftAfterRun);
 }
 
 }  // namespace

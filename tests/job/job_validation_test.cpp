@@ -29,6 +29,7 @@ std::shared_ptr<drawing::Font> fakeFont(const drawing::FontRequest& request) {
 struct ValidationFixture : ::testing::Test {
   test::TempFolder tmp;
   Settings s;
+  RunContext run;
   FormatRegistry registry;
   MessageCatalogue catalogue;
   test::LineRecorder lines;
@@ -38,18 +39,18 @@ struct ValidationFixture : ::testing::Test {
   void SetUp() override {
     registry.build();
     catalogue.load();
-    s.programFolder = tmp.path();
+    run.programFolder = tmp.path();
     test::makeFolder(tmp.path() + "in");
     test::makeFolder(tmp.path() + "out");
-    s.input = tmp.path() + "in";
-    s.output = tmp.path() + "out";
+    s.job.input = tmp.path() + "in";
+    s.job.output = tmp.path() + "out";
   }
   bool prepare(bool quiet = false) {
     FontFactory fonts = [this](const drawing::FontRequest& request) {
       fontRequests.push_back(request);
       return fontAvailable ? fakeFont(request) : nullptr;
     };
-    return prepareRun(s, registry, catalogue, quiet, lines.sink(), fonts);
+    return prepareRun(s, run, registry, catalogue, quiet, lines.sink(), fonts);
   }
   // The single error line of a failed quiet run.
   std::string quietError() {
@@ -60,9 +61,9 @@ struct ValidationFixture : ::testing::Test {
 };
 
 TEST_F(ValidationFixture, DefaultEchoInDebugMode) {
-  s.debug = true;
-  s.input = "in";  // relative: below the program folder
-  s.output = "";
+  s.job.debug = true;
+  s.job.input = "in";  // relative: below the program folder
+  s.job.output = "";
   ASSERT_TRUE(prepare());
   EXPECT_EQ(lines.lines, (Lines{"Preparing...",
                                 "Input: in",
@@ -79,56 +80,56 @@ TEST_F(ValidationFixture, DefaultEchoInDebugMode) {
                                 "Filename Mask: %filename%.%ext%",
                                 "File Timestamp: CURRENT",
                                 "Keep Subfolders: 1"}));
-  EXPECT_EQ(s.input, tmp.path() + "in/");
-  EXPECT_EQ(s.output, tmp.path() + "in/");
-  EXPECT_EQ(s.inputFormat, "pcd");
-  EXPECT_TRUE(s.inputFile.empty());
+  EXPECT_EQ(s.job.input, tmp.path() + "in/");
+  EXPECT_EQ(s.job.output, tmp.path() + "in/");
+  EXPECT_EQ(run.inputFormat, "pcd");
+  EXPECT_TRUE(run.inputFile.empty());
 }
 
 TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
-  s.debug = true;
-  s.tiffBpp = 24;
-  s.tiffCompression = TIFFC_LZW;
-  s.tiffColorModel = COLOR_MODEL_CMYK;
-  s.rotationOn = true;
-  s.rotationType = ROTATION_ADVANCED;
-  s.rotation = -90;
-  s.rotationBackColor = "FF00aa";
-  s.resizeOn = true;
-  s.width = 800;
-  s.height = 50;
-  s.heightUnit = UNIT_PERCENT;
-  s.keepAspectRatio = true;
-  s.resizeType = RESIZE_LARGEIMAGES;
-  s.resizeAlgorithm = ALGO_LANCZOS;
-  s.flipVertical = true;
-  s.adjustOn = true;
-  s.brightness = -100;
-  s.contrast = 100;
-  s.gamma = 1.0f;
-  s.invert = true;
-  s.greyscale = true;
-  s.thresholdOn = true;
-  s.threshold = 300;  // not checked
-  s.frame = FRAME_SOLID;
-  s.frSolidLeft = 1;
-  s.frSolidRight = 2;
-  s.frSolidTop = 3;
-  s.frSolidBottom = -4;
-  s.frSolidLeftColor = "bad colour";
-  s.frSolidOpacity = 128;
-  s.watermark = WATERMARK_TEXT;
-  s.wmText = "(c) %yyyy%";
-  s.wmFont = "Liberation Sans";
-  s.wmFontSize = 12;
-  s.wmFontStyle = STYLE_BOLDITALIC;
-  s.wmFontEffect = EFFECT_STRIKETHROUGHT;
-  s.wmTextAlignment = ALIGN_CENTER;
-  s.wmTextPosition = POS_MIDDLECENTER;
-  s.wmTextXOffset = -5;
-  s.fileTimestamp = TIMESTAMP_CUSTOM;
-  s.fileTimestampCustom = 1262347200;
-  s.noSubfolders = true;
+  s.job.debug = true;
+  s.save.tiffBpp = 24;
+  s.save.tiffCompression = TIFFC_LZW;
+  s.save.tiffColorModel = COLOR_MODEL_CMYK;
+  s.rotate.rotationOn = true;
+  s.rotate.rotationType = ROTATION_ADVANCED;
+  s.rotate.rotation = -90;
+  s.rotate.rotationBackColor = "FF00aa";
+  s.resize.resizeOn = true;
+  s.resize.width = 800;
+  s.resize.height = 50;
+  s.resize.heightUnit = UNIT_PERCENT;
+  s.resize.keepAspectRatio = true;
+  s.resize.resizeType = RESIZE_LARGEIMAGES;
+  s.resize.resizeAlgorithm = ALGO_LANCZOS;
+  s.flip.flipVertical = true;
+  s.adjust.adjustOn = true;
+  s.adjust.brightness = -100;
+  s.adjust.contrast = 100;
+  s.adjust.gamma = 1.0f;
+  s.adjust.invert = true;
+  s.greyscale.greyscale = true;
+  s.threshold.thresholdOn = true;
+  s.threshold.threshold = 300;  // not checked
+  s.frame.frame = FRAME_SOLID;
+  s.frame.frSolidLeft = 1;
+  s.frame.frSolidRight = 2;
+  s.frame.frSolidTop = 3;
+  s.frame.frSolidBottom = -4;
+  s.frame.frSolidLeftColor = "bad colour";
+  s.frame.frSolidOpacity = 128;
+  s.watermark.watermark = WATERMARK_TEXT;
+  s.watermark.text.wmText = "(c) %yyyy%";
+  s.watermark.text.wmFont = "Liberation Sans";
+  s.watermark.text.wmFontSize = 12;
+  s.watermark.text.wmFontStyle = STYLE_BOLDITALIC;
+  s.watermark.text.wmFontEffect = EFFECT_STRIKETHROUGHT;
+  s.watermark.text.wmTextAlignment = ALIGN_CENTER;
+  s.watermark.text.wmTextPosition = POS_MIDDLECENTER;
+  s.watermark.text.wmTextXOffset = -5;
+  s.naming.fileTimestamp = TIMESTAMP_CUSTOM;
+  s.naming.fileTimestampCustom = 1262347200;
+  s.naming.noSubfolders = true;
   ASSERT_TRUE(prepare());
   const std::string in = tmp.path() + "in";
   const std::string out = tmp.path() + "out";
@@ -194,21 +195,21 @@ TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
   EXPECT_EQ(r.points, 12);
   EXPECT_TRUE(r.bold && r.italic && r.strikeThrough);
   EXPECT_FALSE(r.underline);
-  EXPECT_TRUE(s.watermarkFont);
+  EXPECT_TRUE(run.watermarkFont);
 }
 
 TEST_F(ValidationFixture, ImageWatermarkEcho) {
-  s.debug = true;
-  s.watermark = WATERMARK_IMAGE;
-  s.wmImage = tmp.path() + "logo.png";
-  test::writeFile(s.wmImage, "png");
-  s.wmImagePosition = POS_TOPLEFT;
-  s.wmImageBoundary = BOUNDARY_FRAME;
-  s.wmImageGreyscale = true;
+  s.job.debug = true;
+  s.watermark.watermark = WATERMARK_IMAGE;
+  s.watermark.picture.wmImage = tmp.path() + "logo.png";
+  test::writeFile(s.watermark.picture.wmImage, "png");
+  s.watermark.picture.wmImagePosition = POS_TOPLEFT;
+  s.watermark.picture.wmImageBoundary = BOUNDARY_FRAME;
+  s.watermark.picture.wmImageGreyscale = true;
   ASSERT_TRUE(prepare());
   Lines tail(lines.lines.end() - 12, lines.lines.end());
   EXPECT_EQ(tail, (Lines{"Watermark: IMAGE",
-                         "Watermark image: " + s.wmImage,
+                         "Watermark image: " + s.watermark.picture.wmImage,
                          "Watermark greyscale: 1",
                          "Watermark opacity: 255",
                          "Watermark boundary: FRAME",
@@ -223,9 +224,9 @@ TEST_F(ValidationFixture, ImageWatermarkEcho) {
 }
 
 TEST_F(ValidationFixture, EchoLineComesBeforeTheErrorOfItsValue) {
-  s.debug = true;
-  s.adjustOn = true;
-  s.gamma = std::numeric_limits<float>::quiet_NaN();
+  s.job.debug = true;
+  s.adjust.adjustOn = true;
+  s.adjust.gamma = std::numeric_limits<float>::quiet_NaN();
   EXPECT_FALSE(prepare());
   ASSERT_GE(lines.lines.size(), 2u);
   EXPECT_EQ(lines.lines[lines.lines.size() - 2].rfind("Gamma: ", 0), 0u);
@@ -237,19 +238,19 @@ TEST_F(ValidationFixture, InputFileClassification) {
   test::writeFile(tmp.path() + "in/empty.pcd", "");
   test::makeFolder(tmp.path() + "my.pics");
 
-  s.input = tmp.path() + "in/pic.pcd";
-  s.output = "";
+  s.job.input = tmp.path() + "in/pic.pcd";
+  s.job.output = "";
   ASSERT_TRUE(prepare(true));
   EXPECT_TRUE(lines.lines.empty());
-  EXPECT_EQ(s.inputFile, tmp.path() + "in/pic.pcd");
-  EXPECT_EQ(s.input, "");
-  EXPECT_EQ(s.output, tmp.path() + "in/");  // beside the input file
+  EXPECT_EQ(run.inputFile, tmp.path() + "in/pic.pcd");
+  EXPECT_EQ(s.job.input, "");
+  EXPECT_EQ(s.job.output, tmp.path() + "in/");  // beside the input file
 
-  s.input = tmp.path() + "in/empty.pcd";
+  s.job.input = tmp.path() + "in/empty.pcd";
   EXPECT_EQ(quietError(), "Error: Invalid input file");
-  s.input = tmp.path() + "in/missing.pcd";
+  s.job.input = tmp.path() + "in/missing.pcd";
   EXPECT_EQ(quietError(), "Error: Invalid input file");
-  s.input = tmp.path() + "my.pics";  // a folder with an extension is taken as a file
+  s.job.input = tmp.path() + "my.pics";  // a folder with an extension is taken as a file
   EXPECT_EQ(quietError(), "Error: Invalid input file");
 }
 
@@ -261,46 +262,46 @@ TEST_F(ValidationFixture, InputFileWithoutFolderPartWritesToTheCurrentFolder) {
   ASSERT_EQ(::chdir(cwd.path().c_str()), 0);
   char current[4096];
   ASSERT_NE(::getcwd(current, sizeof current), nullptr);
-  s.input = "here.pcd";
-  s.output = "";
+  s.job.input = "here.pcd";
+  s.job.output = "";
   bool ok = prepare(true);
   ASSERT_EQ(::chdir(saved), 0);
   ASSERT_TRUE(ok);
-  EXPECT_EQ(s.inputFile, "here.pcd");
-  EXPECT_EQ(s.output, std::string(current) + "/");
+  EXPECT_EQ(run.inputFile, "here.pcd");
+  EXPECT_EQ(s.job.output, std::string(current) + "/");
 }
 
 TEST_F(ValidationFixture, FolderErrors) {
-  s.input = "../in";
+  s.job.input = "../in";
   EXPECT_EQ(quietError(), "Error: Incorrect input folder");
-  s.input = tmp.path() + "nowhere";
+  s.job.input = tmp.path() + "nowhere";
   EXPECT_EQ(quietError(), "Error: Invalid input folder");
-  s.input = tmp.path() + "in";
-  s.output = "..";
+  s.job.input = tmp.path() + "in";
+  s.job.output = "..";
   EXPECT_EQ(quietError(), "Error: Incorrect output folder");
-  s.input = tmp.path() + "in";
-  s.output = "not-there";
+  s.job.input = tmp.path() + "in";
+  s.job.output = "not-there";
   EXPECT_EQ(quietError(), "Error: Invalid output folder");
   EXPECT_FALSE(platform::exists(tmp.path() + "not-there"));
 }
 
 TEST_F(ValidationFixture, ConversionTypeIsExact) {
-  s.conversion = "TIFF";
+  s.job.conversion = "TIFF";
   EXPECT_EQ(quietError(), "Error: Invalid conversion type");
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.conversion = "jpg";
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.job.conversion = "jpg";
   EXPECT_EQ(quietError(), "Error: Invalid conversion type");
 }
 
 TEST_F(ValidationFixture, TiffBitDepthComesFromTheRegistry) {
-  s.tiffBpp = 7;
+  s.save.tiffBpp = 7;
   EXPECT_EQ(quietError(), "Error: Invalid tiff-bpp value");
   const std::string allowed = registry.outputEntry("tiff").allowedDepths;
   ASSERT_FALSE(allowed.empty());
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.tiffBpp = std::stoi(allowed.substr(0, allowed.find(',')));
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.save.tiffBpp = std::stoi(allowed.substr(0, allowed.find(',')));
   lines.lines.clear();
   EXPECT_TRUE(prepare(true));
   EXPECT_TRUE(lines.lines.empty());
@@ -312,30 +313,31 @@ TEST_F(ValidationFixture, NumericRanges) {
     const char* error;  // nullptr: passes
   };
   const Case cases[] = {
-      {[](Settings& x) { x.adjustOn = true; x.brightness = -100; }, nullptr},
-      {[](Settings& x) { x.adjustOn = true; x.brightness = 100; }, nullptr},
-      {[](Settings& x) { x.adjustOn = true; x.brightness = 101; }, "Error: Invalid brightness value"},
-      {[](Settings& x) { x.adjustOn = true; x.brightness = -101; }, "Error: Invalid brightness value"},
-      {[](Settings& x) { x.adjustOn = true; x.contrast = 101; }, "Error: Invalid contrast value"},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = 0.01f; }, nullptr},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = 9.99f; }, nullptr},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = 10.0f; }, "Error: Invalid gamma value"},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = 0.0f; }, "Error: Invalid gamma value"},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = std::nanf(""); }, "Error: Invalid gamma value"},
-      {[](Settings& x) { x.adjustOn = true; x.gamma = INFINITY; }, "Error: Invalid gamma value"},
-      {[](Settings& x) { x.brightness = 500; x.gamma = std::nanf(""); }, nullptr},  // not adjusting
-      {[](Settings& x) { x.resizeOn = true; x.width = 800; }, "Error: Invalid height value"},
-      {[](Settings& x) { x.resizeOn = true; x.height = 600; }, "Error: Invalid width value"},
-      {[](Settings& x) { x.resizeOn = true; x.width = -1; x.height = -1; }, nullptr},
-      {[](Settings& x) { x.width = 0; x.height = 0; }, nullptr},  // not resizing
-      {[](Settings& x) { x.thresholdOn = true; x.threshold = -7; }, nullptr},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.brightness = -100; }, nullptr},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.brightness = 100; }, nullptr},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.brightness = 101; }, "Error: Invalid brightness value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.brightness = -101; }, "Error: Invalid brightness value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.contrast = 101; }, "Error: Invalid contrast value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = 0.01f; }, nullptr},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = 9.99f; }, nullptr},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = 10.0f; }, "Error: Invalid gamma value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = 0.0f; }, "Error: Invalid gamma value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = std::nanf(""); }, "Error: Invalid gamma value"},
+      {[](Settings& x) { x.adjust.adjustOn = true; x.adjust.gamma = INFINITY; }, "Error: Invalid gamma value"},
+      {[](Settings& x) { x.adjust.brightness = 500; x.adjust.gamma = std::nanf(""); }, nullptr},  // not adjusting
+      {[](Settings& x) { x.resize.resizeOn = true; x.resize.width = 800; }, "Error: Invalid height value"},
+      {[](Settings& x) { x.resize.resizeOn = true; x.resize.height = 600; }, "Error: Invalid width value"},
+      {[](Settings& x) { x.resize.resizeOn = true; x.resize.width = -1; x.resize.height = -1; }, nullptr},
+      {[](Settings& x) { x.resize.width = 0; x.resize.height = 0; }, nullptr},  // not resizing
+      {[](Settings& x) { x.threshold.thresholdOn = true; x.threshold.threshold = -7; }, nullptr},
   };
   int index = 0;
   for (const Case& c : cases) {
     Settings fresh;
-    fresh.programFolder = tmp.path();
-    fresh.input = tmp.path() + "in";
-    fresh.output = tmp.path() + "out";
+    run = RunContext();
+    run.programFolder = tmp.path();
+    fresh.job.input = tmp.path() + "in";
+    fresh.job.output = tmp.path() + "out";
     c.set(fresh);
     s = fresh;
     lines.lines.clear();
@@ -353,66 +355,66 @@ TEST_F(ValidationFixture, NumericRanges) {
 
 TEST_F(ValidationFixture, ChecksRunInTheirOrder) {
   // Several faults at once: the first in check order wins.
-  s.conversion = "png";
-  s.resizeOn = true;
-  s.adjustOn = true;
-  s.brightness = 1000;
+  s.job.conversion = "png";
+  s.resize.resizeOn = true;
+  s.adjust.adjustOn = true;
+  s.adjust.brightness = 1000;
   EXPECT_EQ(quietError(), "Error: Invalid conversion type");
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.conversion = "tiff";
-  s.tiffBpp = 3;
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.job.conversion = "tiff";
+  s.save.tiffBpp = 3;
   EXPECT_EQ(quietError(), "Error: Invalid tiff-bpp value");
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.tiffBpp = 0;
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.save.tiffBpp = 0;
   EXPECT_EQ(quietError(), "Error: Invalid width value");
 }
 
 TEST_F(ValidationFixture, WatermarkFontAndImage) {
-  s.watermark = WATERMARK_TEXT;
+  s.watermark.watermark = WATERMARK_TEXT;
   fontAvailable = false;
   EXPECT_EQ(quietError(), "Error: Invalid watermark font");
 
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.watermark = WATERMARK_IMAGE;
-  s.wmImage = tmp.path() + "empty.png";
-  test::writeFile(s.wmImage, "");
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.watermark.watermark = WATERMARK_IMAGE;
+  s.watermark.picture.wmImage = tmp.path() + "empty.png";
+  test::writeFile(s.watermark.picture.wmImage, "");
   EXPECT_EQ(quietError(), "Error: Invalid watermark image");
-  s.input = tmp.path() + "in";
-  s.output = tmp.path() + "out";
-  s.wmImage = tmp.path() + "in";  // a folder
+  s.job.input = tmp.path() + "in";
+  s.job.output = tmp.path() + "out";
+  s.watermark.picture.wmImage = tmp.path() + "in";  // a folder
   EXPECT_EQ(quietError(), "Error: Invalid watermark image");
 }
 
 TEST_F(ValidationFixture, UnknownFaceStillGivesAFont) {
-  s.watermark = WATERMARK_TEXT;
-  s.wmFont = "No Such Face Anywhere 123";
-  s.wmFontSize = 14;
-  ASSERT_TRUE(prepareRun(s, registry, catalogue, true, lines.sink(), drawing::createFont));
-  ASSERT_TRUE(s.watermarkFont);
-  EXPECT_EQ(s.watermarkFont->pixelSize(), 19);  // 14 x 96 / 72 = 18.67
+  s.watermark.watermark = WATERMARK_TEXT;
+  s.watermark.text.wmFont = "No Such Face Anywhere 123";
+  s.watermark.text.wmFontSize = 14;
+  ASSERT_TRUE(prepareRun(s, run, registry, catalogue, true, lines.sink(), drawing::createFont));
+  ASSERT_TRUE(run.watermarkFont);
+  EXPECT_EQ(run.watermarkFont->pixelSize(), 19);  // 14 x 96 / 72 = 18.67
   EXPECT_TRUE(lines.lines.empty());
-  s.watermarkFont.reset();
+  run.watermarkFont.reset();
   FcFini();  // fontconfig's process-wide state, so leak checkers see only ours
 }
 
 TEST_F(ValidationFixture, DerivedValues) {
-  s.tiffBpp = 0;
-  s.tiffCompression = TIFFC_LZW;
+  s.save.tiffBpp = 0;
+  s.save.tiffCompression = TIFFC_LZW;
   ASSERT_TRUE(prepare(true));
-  EXPECT_EQ(s.outputFormatId, FIF_TIFF);
-  EXPECT_EQ(s.targetBpp, 0);
-  EXPECT_TRUE(s.keepSourceDepth);
-  EXPECT_EQ(s.saveFlags, computeSaveFlags("tiff", s));
+  EXPECT_EQ(run.outputFormatId, FIF_TIFF);
+  EXPECT_EQ(run.targetBpp, 0);
+  EXPECT_TRUE(run.keepSourceDepth);
+  EXPECT_EQ(run.saveFlags, computeSaveFlags("tiff", s.save));
 
   const std::string allowed = registry.outputEntry("tiff").allowedDepths;
-  s.input = tmp.path() + "in";
-  s.tiffBpp = std::stoi(allowed.substr(0, allowed.find(',')));
+  s.job.input = tmp.path() + "in";
+  s.save.tiffBpp = std::stoi(allowed.substr(0, allowed.find(',')));
   ASSERT_TRUE(prepare(true));
-  EXPECT_EQ(s.targetBpp, s.tiffBpp);
-  EXPECT_FALSE(s.keepSourceDepth);
+  EXPECT_EQ(run.targetBpp, s.save.tiffBpp);
+  EXPECT_FALSE(run.keepSourceDepth);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ constexpr unsigned kW = 7, kH = 5;
 
 Settings flips(bool horizontal, bool vertical) {
   Settings s;
-  s.flipHorizontal = horizontal;
-  s.flipVertical = vertical;
+  s.flip.flipHorizontal = horizontal;
+  s.flip.flipVertical = vertical;
   return s;
 }
 
@@ -35,7 +35,7 @@ TEST(FlipImage, MovesAKnownPixelAndKeepsSizeAndDepth) {
   for (unsigned bpp : {24u, 32u}) {
     for (const auto& c : cases) {
       Bitmap image = marked(bpp);
-      flipImage(image, flips(c.h, c.v));
+      image = flipImage(std::move(image), flips(c.h, c.v).flip);
       EXPECT_EQ(image.width(), kW);
       EXPECT_EQ(image.height(), kH);
       EXPECT_EQ(image.bpp(), bpp);
@@ -50,11 +50,11 @@ TEST(FlipImage, MovesAKnownPixelAndKeepsSizeAndDepth) {
 TEST(FlipImage, BothFlipsTurnTheCornerPixelOfAOneBitPicture) {
   Bitmap image = test::makeBitmap(9, 3, 1);
   test::setIndex(image, 0, 0, 1);
-  flipImage(image, flips(true, true));
+  image = flipImage(std::move(image), flips(true, true).flip);
   EXPECT_EQ(image.bpp(), 1u);
   EXPECT_EQ(test::indexAt(image, 8, 2), 1);
   EXPECT_EQ(test::indexAt(image, 0, 0), 0);
-  flipImage(Bitmap(), flips(true, true));  // no image: nothing happens
+  EXPECT_FALSE(flipImage(Bitmap(), flips(true, true).flip));  // no image: nothing happens
 }
 
 }  // namespace

@@ -63,12 +63,12 @@ TEST(RescaleMemory, CountsTheFilterTablesOfAVeryLongSide) {
 
 Settings resize(int32_t w, int32_t h, bool keep = false, uint8_t unit = UNIT_PIXELS) {
   Settings s;
-  s.resizeOn = true;
-  s.width = w;
-  s.height = h;
-  s.widthUnit = unit;
-  s.heightUnit = unit;
-  s.keepAspectRatio = keep;
+  s.resize.resizeOn = true;
+  s.resize.width = w;
+  s.resize.height = h;
+  s.resize.widthUnit = unit;
+  s.resize.heightUnit = unit;
+  s.resize.keepAspectRatio = keep;
   return s;
 }
 
@@ -82,7 +82,7 @@ Outcome resizeFresh(unsigned w, unsigned h, const Settings& s, unsigned bpp = 24
   Bitmap image = makeBitmap(w, h, bpp);
   FIBITMAP* before = image.get();
   Outcome out;
-  out.image = resizeImage(std::move(image), static_cast<int>(w), static_cast<int>(h), s);
+  out.image = resizeImage(std::move(image), static_cast<int>(w), static_cast<int>(h), s.resize);
   out.same = out.image.get() == before;
   return out;
 }
@@ -102,13 +102,13 @@ TEST(ResizeImage, ScalesToTheComputedSize) {
 
 TEST(ResizeImage, LargeImagesOnlyLeavesPicturesSmallerOnBothAxes) {
   Settings s = resize(1024, 768);
-  s.resizeType = RESIZE_LARGEIMAGES;
+  s.resize.resizeType = RESIZE_LARGEIMAGES;
   EXPECT_TRUE(resizeFresh(800, 600, s).same);
   Outcome wide = resizeFresh(1200, 600, s);
   ASSERT_TRUE(wide.image);
   EXPECT_EQ(wide.image.width(), 1024u);
   EXPECT_EQ(wide.image.height(), 768u);
-  s.resizeType = RESIZE_ALLIMAGES;
+  s.resize.resizeType = RESIZE_ALLIMAGES;
   EXPECT_EQ(resizeFresh(800, 600, s).image.width(), 1024u);
 }
 
@@ -117,18 +117,18 @@ TEST(ResizeImage, NothingToDoKeepsTheSameBitmap) {
   EXPECT_TRUE(resizeFresh(40, 30, resize(-10, 30)).same);
   EXPECT_TRUE(resizeFresh(40, 30, resize(1, 1, false, UNIT_PERCENT)).same);  // rounds to 0
   Settings off = resize(20, 10);
-  off.resizeOn = false;
+  off.resize.resizeOn = false;
   EXPECT_TRUE(resizeFresh(40, 30, off).same);
   // Proportions kept and the width already at its target: no resampling.
   EXPECT_TRUE(resizeFresh(40, 20, resize(40, 7, true)).same);
-  EXPECT_FALSE(resizeImage(Bitmap(), 40, 30, resize(20, 10)));
+  EXPECT_FALSE(resizeImage(Bitmap(), 40, 30, resize(20, 10).resize));
 }
 
 TEST(ResizeImage, SameSizePaletteStillBecomesTrueColourLikeFreeImageDoes) {
   Bitmap image = makeBitmap(40, 20, 8);
   RGBQUAD* palette = FreeImage_GetPalette(image.get());
   palette[0] = RGBQUAD{0, 0, 255, 0};  // red: no longer a greyscale palette
-  Bitmap result = resizeImage(std::move(image), 40, 20, resize(40, 7, true));
+  Bitmap result = resizeImage(std::move(image), 40, 20, resize(40, 7, true).resize);
   ASSERT_TRUE(result);
   EXPECT_EQ(result.bpp(), 24u);
   EXPECT_EQ(result.width(), 40u);
@@ -164,8 +164,8 @@ TEST(ResizeImage, AlgorithmCodesPickTheirFilters) {
   };
   for (const auto& entry : table) {
     Settings s = resize(37, 4);
-    s.resizeAlgorithm = entry.code;
-    Bitmap ours = resizeImage(edge(), 16, 4, s);
+    s.resize.resizeAlgorithm = entry.code;
+    Bitmap ours = resizeImage(edge(), 16, 4, s.resize);
     Bitmap source = edge();
     Bitmap theirs(FreeImage_Rescale(source.get(), 37, 4, entry.filter));
     ASSERT_TRUE(ours);

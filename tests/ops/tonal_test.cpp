@@ -13,7 +13,7 @@ using test::rgbAt;
 
 Settings adjustment() {
   Settings s;
-  s.adjustOn = true;
+  s.adjust.adjustOn = true;
   return s;
 }
 
@@ -26,20 +26,20 @@ Bitmap ramp(unsigned bpp) {
 }
 
 TEST(AdjustImage, NeutralValuesKeepPixelsButFixTheDepth) {
-  Bitmap result = adjustImage(ramp(24), adjustment());
+  Bitmap result = adjustImage(ramp(24), adjustment().adjust);
   ASSERT_TRUE(result);
   EXPECT_EQ(rgbAt(result, 1, 0), (Rgb{10, 100, 200}));
   EXPECT_EQ(rgbAt(result, 3, 0), (Rgb{255, 254, 1}));
 
   Bitmap oneBit = makeBitmap(5, 2, 1);
   test::setIndex(oneBit, 2, 1, 1);
-  Bitmap fromOneBit = adjustImage(std::move(oneBit), adjustment());
+  Bitmap fromOneBit = adjustImage(std::move(oneBit), adjustment().adjust);
   ASSERT_TRUE(fromOneBit);
   EXPECT_EQ(fromOneBit.bpp(), 24u);
   EXPECT_EQ(rgbAt(fromOneBit, 2, 1), (Rgb{255, 255, 255}));
   EXPECT_EQ(rgbAt(fromOneBit, 0, 0), (Rgb{0, 0, 0}));
 
-  Bitmap fromDeep = adjustImage(test::makeRgb16(5, 2, 0x8080), adjustment());
+  Bitmap fromDeep = adjustImage(test::makeRgb16(5, 2, 0x8080), adjustment().adjust);
   ASSERT_TRUE(fromDeep);
   EXPECT_EQ(FreeImage_GetImageType(fromDeep.get()), FIT_BITMAP);
   EXPECT_EQ(fromDeep.bpp(), 24u);
@@ -47,16 +47,16 @@ TEST(AdjustImage, NeutralValuesKeepPixelsButFixTheDepth) {
 
   Bitmap grey = makeBitmap(5, 2, 8, {77, 77, 77});
   FIBITMAP* before = grey.get();
-  Bitmap eightBit = adjustImage(std::move(grey), adjustment());
+  Bitmap eightBit = adjustImage(std::move(grey), adjustment().adjust);
   EXPECT_EQ(eightBit.get(), before);  // 8 bits are adjusted as they are
   EXPECT_EQ(eightBit.bpp(), 8u);
 }
 
 TEST(AdjustImage, InvertGivesTheComplementOfEveryChannel) {
   Settings s = adjustment();
-  s.invert = true;
+  s.adjust.invert = true;
   for (unsigned bpp : {24u, 32u}) {
-    Bitmap result = adjustImage(ramp(bpp), s);
+    Bitmap result = adjustImage(ramp(bpp), s.adjust);
     ASSERT_TRUE(result);
     EXPECT_EQ(result.bpp(), bpp);
     EXPECT_EQ(rgbAt(result, 0, 0), (Rgb{255, 255, 255}));
@@ -64,63 +64,63 @@ TEST(AdjustImage, InvertGivesTheComplementOfEveryChannel) {
     EXPECT_EQ(rgbAt(result, 2, 0), (Rgb{128, 127, 126}));
     EXPECT_EQ(rgbAt(result, 3, 0), (Rgb{0, 1, 254}));
   }
-  Bitmap alpha = adjustImage(ramp(32), s);
+  Bitmap alpha = adjustImage(ramp(32), s.adjust);
   EXPECT_EQ(test::alphaAt(alpha, 3, 0), 180);  // alpha is not a colour
 }
 
 TEST(AdjustImage, OffDoesNothingEvenWithValuesSet) {
   Settings s;
-  s.invert = true;
-  s.brightness = 50;
+  s.adjust.invert = true;
+  s.adjust.brightness = 50;
   Bitmap image = ramp(24);
   FIBITMAP* before = image.get();
-  Bitmap result = adjustImage(std::move(image), s);
+  Bitmap result = adjustImage(std::move(image), s.adjust);
   EXPECT_EQ(result.get(), before);
   EXPECT_EQ(rgbAt(result, 1, 0), (Rgb{10, 100, 200}));
-  EXPECT_FALSE(adjustImage(Bitmap(), adjustment()));
+  EXPECT_FALSE(adjustImage(Bitmap(), adjustment().adjust));
 }
 
 TEST(AdjustImage, BrightnessAndGammaReachFreeImage) {
   Settings s = adjustment();
-  s.brightness = 50;
-  Bitmap brighter = adjustImage(makeBitmap(2, 2, 24, {100, 100, 100}), s);
+  s.adjust.brightness = 50;
+  Bitmap brighter = adjustImage(makeBitmap(2, 2, 24, {100, 100, 100}), s.adjust);
   EXPECT_GT(rgbAt(brighter, 0, 0).r, 100);
   s = adjustment();
-  s.gamma = 0.5f;  // below 1 darkens mid-tones in FreeImage
-  Bitmap darker = adjustImage(makeBitmap(2, 2, 24, {100, 100, 100}), s);
+  s.adjust.gamma = 0.5f;  // below 1 darkens mid-tones in FreeImage
+  Bitmap darker = adjustImage(makeBitmap(2, 2, 24, {100, 100, 100}), s.adjust);
   EXPECT_LT(rgbAt(darker, 0, 0).r, 100);
   s = adjustment();
-  s.contrast = -100;
-  Bitmap flat = adjustImage(makeBitmap(2, 2, 24, {20, 20, 20}), s);
+  s.adjust.contrast = -100;
+  Bitmap flat = adjustImage(makeBitmap(2, 2, 24, {20, 20, 20}), s.adjust);
   EXPECT_GT(rgbAt(flat, 0, 0).r, 20);
 }
 
 TEST(GreyscaleImage, GivesEightBitsWithoutAlphaFromAnyDepth) {
   Settings s;
-  s.greyscale = true;
+  s.greyscale.greyscale = true;
   Bitmap transparent = makeBitmap(3, 3, 32, {255, 255, 255});
   test::setRgb(transparent, 1, 1, {255, 255, 255}, 0);
-  Bitmap fromRgba = greyscaleImage(std::move(transparent), s);
+  Bitmap fromRgba = greyscaleImage(std::move(transparent), s.greyscale);
   ASSERT_TRUE(fromRgba);
   EXPECT_EQ(fromRgba.bpp(), 8u);
   EXPECT_EQ(FreeImage_GetColorType(fromRgba.get()), FIC_MINISBLACK);
   EXPECT_FALSE(FreeImage_IsTransparent(fromRgba.get()));
 
-  Bitmap fromDeep = greyscaleImage(test::makeRgb16(3, 3, 0xFFFF), s);
+  Bitmap fromDeep = greyscaleImage(test::makeRgb16(3, 3, 0xFFFF), s.greyscale);
   ASSERT_TRUE(fromDeep);
   EXPECT_EQ(fromDeep.bpp(), 8u);
   EXPECT_EQ(test::indexAt(fromDeep, 2, 2), 255);
 
-  s.greyscale = false;
+  s.greyscale.greyscale = false;
   Bitmap image = ramp(24);
   FIBITMAP* before = image.get();
-  EXPECT_EQ(greyscaleImage(std::move(image), s).get(), before);
+  EXPECT_EQ(greyscaleImage(std::move(image), s.greyscale).get(), before);
 }
 
 Settings threshold(int32_t level) {
   Settings s;
-  s.thresholdOn = true;
-  s.threshold = level;
+  s.threshold.thresholdOn = true;
+  s.threshold.threshold = level;
   return s;
 }
 
@@ -140,47 +140,47 @@ std::string whites(const Bitmap& image) {
 }
 
 TEST(ThresholdImage, BelowTheLevelIsBlackTheRestWhite) {
-  Bitmap at128 = thresholdImage(greyRow(), threshold(128));
+  Bitmap at128 = thresholdImage(greyRow(), threshold(128).threshold);
   ASSERT_TRUE(at128);
   EXPECT_EQ(at128.bpp(), 1u);
   EXPECT_EQ(whites(at128), "00111");
 }
 
 TEST(ThresholdImage, LevelIsTheLowByte) {
-  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(256))), "11111");
-  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(384))), "00111");
-  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(-1))), "00001");
-  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(0))), "11111");
+  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(256).threshold)), "11111");
+  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(384).threshold)), "00111");
+  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(-1).threshold)), "00001");
+  EXPECT_EQ(whites(thresholdImage(greyRow(), threshold(0).threshold)), "11111");
 }
 
 TEST(ThresholdImage, DeepAndColourPicturesBecomeOneBit) {
-  Bitmap fromDeep = thresholdImage(test::makeRgb16(3, 1, 0xFFFF), threshold(128));
+  Bitmap fromDeep = thresholdImage(test::makeRgb16(3, 1, 0xFFFF), threshold(128).threshold);
   ASSERT_TRUE(fromDeep);
   EXPECT_EQ(fromDeep.bpp(), 1u);
   EXPECT_EQ(whites(fromDeep), "111");
 
-  Bitmap fromColour = thresholdImage(ramp(24), threshold(128));
+  Bitmap fromColour = thresholdImage(ramp(24), threshold(128).threshold);
   ASSERT_TRUE(fromColour);
   EXPECT_EQ(fromColour.bpp(), 1u);
   EXPECT_EQ(test::indexAt(fromColour, 0, 0), 0);
 
   Settings off = threshold(128);
-  off.thresholdOn = false;
+  off.threshold.thresholdOn = false;
   Bitmap image = greyRow();
   FIBITMAP* before = image.get();
-  EXPECT_EQ(thresholdImage(std::move(image), off).get(), before);
+  EXPECT_EQ(thresholdImage(std::move(image), off.threshold).get(), before);
 }
 
 TEST(TonalChain, ThresholdWorksOnTheGreyscaleOfTheAdjustedPicture) {
   Settings s = threshold(128);
-  s.adjustOn = true;
-  s.invert = true;
-  s.greyscale = true;
+  s.adjust.adjustOn = true;
+  s.adjust.invert = true;
+  s.greyscale.greyscale = true;
   Bitmap image = greyRow();
-  image = adjustImage(std::move(image), s);
-  image = greyscaleImage(std::move(image), s);
+  image = adjustImage(std::move(image), s.adjust);
+  image = greyscaleImage(std::move(image), s.greyscale);
   EXPECT_EQ(image.bpp(), 8u);
-  image = thresholdImage(std::move(image), s);
+  image = thresholdImage(std::move(image), s.threshold);
   ASSERT_TRUE(image);
   // Inverted: 255, 128, 127, 1, 0.
   EXPECT_EQ(whites(image), "11000");

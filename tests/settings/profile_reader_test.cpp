@@ -82,7 +82,7 @@ TEST(ParseProfile, Utf16InBothByteOrders) {
     EXPECT_EQ(entries[0].value, "\xC2\xA9 M\xC3\xBCller \xF0\x9F\x98\x80");
     EXPECT_EQ(entries[1].key, "--JPG-QUALITY");
     Settings s = applied(test::utf16Bytes(text, bigEndian));
-    EXPECT_EQ(s.jpgQuality, 80);
+    EXPECT_EQ(s.save.jpgQuality, 80);
   }
   // Unpaired surrogates become U+FFFD and an odd last byte is dropped: the
   // text stays valid UTF-8.
@@ -113,35 +113,35 @@ TEST(ApplyProfile, KeysConversionsAndFlags) {
       "--PROFILE=other.ini\n"
       "--TIFF-COMPRESSION=  lzw  \n"
       "--FILE-TIMESTAMP-CUSTOM=$10\n");
-  EXPECT_EQ(s.jpgQuality, 80);
-  EXPECT_EQ(s.resizeAlgorithm, ALGO_LANCZOS);
-  EXPECT_TRUE(s.resizeOn);
-  EXPECT_EQ(s.width, 1024);
-  EXPECT_TRUE(s.keepAspectRatio);
-  EXPECT_TRUE(s.invert);
-  EXPECT_TRUE(s.adjustOn);
-  EXPECT_FLOAT_EQ(s.gamma, 0.0f);
-  EXPECT_EQ(s.frSolidOpacity, 100);
-  EXPECT_EQ(s.frame, FRAME_SOLID);
-  EXPECT_EQ(s.frSolidLeft, 4);
-  EXPECT_EQ(s.watermark, WATERMARK_TEXT);
-  EXPECT_EQ(s.wmText, "\"quoted\"");
-  EXPECT_EQ(s.wmFont, "\"Liberation Sans\"");
-  EXPECT_EQ(s.filenameMask, "%filename%_x.%ext%");
-  EXPECT_TRUE(s.input.empty() && s.output.empty() && s.conversion.empty());
-  EXPECT_FALSE(s.inputGiven || s.debug || s.quiet || s.pause);
-  EXPECT_EQ(s.tiffCompression, TIFFC_LZW);
-  EXPECT_EQ(s.fileTimestampCustom, 16);
+  EXPECT_EQ(s.save.jpgQuality, 80);
+  EXPECT_EQ(s.resize.resizeAlgorithm, ALGO_LANCZOS);
+  EXPECT_TRUE(s.resize.resizeOn);
+  EXPECT_EQ(s.resize.width, 1024);
+  EXPECT_TRUE(s.resize.keepAspectRatio);
+  EXPECT_TRUE(s.adjust.invert);
+  EXPECT_TRUE(s.adjust.adjustOn);
+  EXPECT_FLOAT_EQ(s.adjust.gamma, 0.0f);
+  EXPECT_EQ(s.frame.frSolidOpacity, 100);
+  EXPECT_EQ(s.frame.frame, FRAME_SOLID);
+  EXPECT_EQ(s.frame.frSolidLeft, 4);
+  EXPECT_EQ(s.watermark.watermark, WATERMARK_TEXT);
+  EXPECT_EQ(s.watermark.text.wmText, "\"quoted\"");
+  EXPECT_EQ(s.watermark.text.wmFont, "\"Liberation Sans\"");
+  EXPECT_EQ(s.naming.filenameMask, "%filename%_x.%ext%");
+  EXPECT_TRUE(s.job.input.empty() && s.job.output.empty() && s.job.conversion.empty());
+  EXPECT_FALSE(s.job.inputGiven || s.job.debug || s.job.quiet || s.job.pause);
+  EXPECT_EQ(s.save.tiffCompression, TIFFC_LZW);
+  EXPECT_EQ(s.naming.fileTimestampCustom, 16);
 }
 
 TEST(ApplyProfile, EmptyValues) {
   Settings s = applied("[CLI]\n--WM-TEXT=\n--WIDTH\n--WM-FONT-STYLE=\n--ROTATION-BACK-COLOR=\n");
-  EXPECT_EQ(s.watermark, WATERMARK_TEXT);
-  EXPECT_EQ(s.wmText, "");
-  EXPECT_TRUE(s.resizeOn);
-  EXPECT_EQ(s.width, 0);
-  EXPECT_EQ(s.wmFontStyle, STYLE_REGULAR);
-  EXPECT_EQ(s.rotationBackColor, "");
+  EXPECT_EQ(s.watermark.watermark, WATERMARK_TEXT);
+  EXPECT_EQ(s.watermark.text.wmText, "");
+  EXPECT_TRUE(s.resize.resizeOn);
+  EXPECT_EQ(s.resize.width, 0);
+  EXPECT_EQ(s.watermark.text.wmFontStyle, STYLE_REGULAR);
+  EXPECT_EQ(s.rotate.rotationBackColor, "");
 }
 
 TEST(ReadProfile, FilesThatCannotBeReadAreRefused) {
@@ -184,38 +184,38 @@ TEST(ReadProfile, ReadableFilesAreAcceptedWhateverTheyHold) {
   ASSERT_TRUE(platform::writeWholeFile(longLine, "[CLI]\n--WM-TEXT=" + std::string(8 << 20, 'x') + "\n--WIDTH=7"));
   Settings t = defaults();
   EXPECT_TRUE(readProfile(longLine, t));
-  EXPECT_EQ(t.wmText.size(), size_t{8} << 20);
-  EXPECT_EQ(t.width, 7);
+  EXPECT_EQ(t.watermark.text.wmText.size(), size_t{8} << 20);
+  EXPECT_EQ(t.resize.width, 7);
 }
 
 TEST(SettingsDefaults, EveryDefaultAndTheCustomTimestamp) {
   Settings s;
-  s.input = "x";
-  s.inputGiven = s.debug = s.quiet = s.pause = true;
-  s.jpgQuality = 3;
-  s.gamma = 9;
-  s.wmImage = "w";
-  s.noSubfolders = true;
-  s.programFolder = "/kept/";
+  s.job.input = "x";
+  s.job.inputGiven = s.job.debug = s.job.quiet = s.job.pause = true;
+  s.save.jpgQuality = 3;
+  s.adjust.gamma = 9;
+  s.watermark.picture.wmImage = "w";
+  s.naming.noSubfolders = true;
   resetJobFields(s);
+  s.job.output = "/kept/";  // not a conversion setting: setDefaults leaves it
   setDefaults(s);
-  EXPECT_TRUE(s.input.empty());
-  EXPECT_FALSE(s.inputGiven || s.debug || s.quiet || s.pause);
-  EXPECT_EQ(s.jpgQuality, 95);
-  EXPECT_FLOAT_EQ(s.gamma, 1.0f);
-  EXPECT_TRUE(s.wmImage.empty());
-  EXPECT_FALSE(s.noSubfolders);
-  EXPECT_EQ(s.programFolder, "/kept/");
-  EXPECT_EQ(s.rawToneMapping, TONE_AL);
-  EXPECT_EQ(s.resizeAlgorithm, ALGO_BICUBIC);
-  EXPECT_EQ(s.wmTextPosition, POS_BOTTOMRIGHT);
-  EXPECT_EQ(s.wmBackOpacity, 1);
-  EXPECT_EQ(s.filenameMask, "%filename%.%ext%");
-  EXPECT_FALSE(s.wmText.empty());
+  EXPECT_TRUE(s.job.input.empty());
+  EXPECT_FALSE(s.job.inputGiven || s.job.debug || s.job.quiet || s.job.pause);
+  EXPECT_EQ(s.save.jpgQuality, 95);
+  EXPECT_FLOAT_EQ(s.adjust.gamma, 1.0f);
+  EXPECT_TRUE(s.watermark.picture.wmImage.empty());
+  EXPECT_FALSE(s.naming.noSubfolders);
+  EXPECT_EQ(s.job.output, "/kept/");
+  EXPECT_EQ(s.load.rawToneMapping, TONE_AL);
+  EXPECT_EQ(s.resize.resizeAlgorithm, ALGO_BICUBIC);
+  EXPECT_EQ(s.watermark.text.wmTextPosition, POS_BOTTOMRIGHT);
+  EXPECT_EQ(s.watermark.text.wmBackOpacity, 1);
+  EXPECT_EQ(s.naming.filenameMask, "%filename%.%ext%");
+  EXPECT_FALSE(s.watermark.text.wmText.empty());
   // FILE-TIMESTAMP-CUSTOM is "now" as a local date value: it differs from
   // Unix time by the zone offset, at most a day.
   const int64_t now = ::time(nullptr);
-  EXPECT_LT(std::abs(static_cast<int64_t>(s.fileTimestampCustom) - now), 86400 + 60);
+  EXPECT_LT(std::abs(static_cast<int64_t>(s.naming.fileTimestampCustom) - now), 86400 + 60);
 }
 
 }  // namespace
