@@ -61,17 +61,36 @@ bool BitReader::findSync(int headerBits) {
   return false;
 }
 
+namespace {
+inline uint8_t addClamped(uint8_t pixel, int difference) {
+  const int value = pixel + difference;
+  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+}  // namespace
+
 bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {
   uint64_t used = 0;
-  for (int x = 0; x < width; ++x) {
+  int x = 0;
+  while (x < width) {
     if (held_ < 16) refill();
+    // Short codes a run at a time; a long code, or a run reaching past the
+    // row's end, one code at a time.
+    const HuffmanTable::Run& run = table.run(static_cast<uint32_t>(buffer_ >> (64 - HuffmanTable::kRunBits)));
+    if (run.count != 0 && run.count <= width - x) {
+      for (int i = 0; i < run.count; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+      x += run.count;
+      buffer_ <<= run.bits;
+      held_ -= run.bits;
+      used += run.bits;
+      continue;
+    }
     const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer_ >> 48));
     if (entry.length == 0) return false;
     buffer_ <<= entry.length;
     held_ -= entry.length;
     used += entry.length;
-    const int value = row[x] + entry.value;
-    row[x] = static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+    row[x] = addClamped(row[x], entry.value);
+    ++x;
   }
   if (used > remaining_) {
     remaining_ = 0;
