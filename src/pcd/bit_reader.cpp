@@ -76,6 +76,16 @@ bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) 
     // Short codes a run at a time; a long code, or a run reaching past the
     // row's end, one code at a time.
     const HuffmanTable::Run& run = table.run(static_cast<uint32_t>(buffer_ >> (64 - HuffmanTable::kRunBits)));
+    if (run.count != 0 && width - x >= HuffmanTable::kRunLength) {
+      // A run's unused values are 0, so all of them can be added: fixed
+      // work without branches, and the pixels past the run stay as they are.
+      for (int i = 0; i < HuffmanTable::kRunLength; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+      x += run.count;
+      buffer_ <<= run.bits;
+      held_ -= run.bits;
+      used += run.bits;
+      continue;
+    }
     if (run.count != 0 && run.count <= width - x) {
       for (int i = 0; i < run.count; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
       x += run.count;
