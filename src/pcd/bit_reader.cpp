@@ -69,39 +69,55 @@ inline uint8_t addClamped(uint8_t pixel, int difference) {
 }  // namespace
 
 bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {
+  // The held bits live in locals: stores to `row` may alias any member, so
+  // the compiler would otherwise reload them after every pixel.
+  uint64_t buffer = buffer_;
+  int held = held_;
+  const HuffmanTable::Run* const runs = table.runs();
   uint64_t used = 0;
   int x = 0;
+  const auto take = [&](int bits) {
+    buffer <<= bits;
+    held -= bits;
+    used += static_cast<uint64_t>(bits);
+  };
   while (x < width) {
-    if (held_ < 16) refill();
+    if (held < 16) {
+      buffer_ = buffer;
+      held_ = held;
+      refill();
+      buffer = buffer_;
+      held = held_;
+    }
     // Short codes a run at a time; a long code, or a run reaching past the
     // row's end, one code at a time.
-    const HuffmanTable::Run& run = table.run(static_cast<uint32_t>(buffer_ >> (64 - HuffmanTable::kRunBits)));
+    const HuffmanTable::Run& run = runs[buffer >> (64 - HuffmanTable::kRunBits)];
     if (run.count != 0 && width - x >= HuffmanTable::kRunLength) {
       // A run's unused values are 0, so all of them can be added: fixed
       // work without branches, and the pixels past the run stay as they are.
       for (int i = 0; i < HuffmanTable::kRunLength; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
       x += run.count;
-      buffer_ <<= run.bits;
-      held_ -= run.bits;
-      used += run.bits;
+      take(run.bits);
       continue;
     }
     if (run.count != 0 && run.count <= width - x) {
       for (int i = 0; i < run.count; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
       x += run.count;
-      buffer_ <<= run.bits;
-      held_ -= run.bits;
-      used += run.bits;
+      take(run.bits);
       continue;
     }
-    const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer_ >> 48));
-    if (entry.length == 0) return false;
-    buffer_ <<= entry.length;
-    held_ -= entry.length;
-    used += entry.length;
+    const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer >> 48));
+    if (entry.length == 0) {
+      buffer_ = buffer;
+      held_ = held;
+      return false;
+    }
+    take(entry.length);
     row[x] = addClamped(row[x], entry.value);
     ++x;
   }
+  buffer_ = buffer;
+  held_ = held;
   if (used > remaining_) {
     remaining_ = 0;
     overrun_ = true;

@@ -36,6 +36,8 @@ class HuffmanTable {
   Entry lookup(uint32_t window) const { return lookup_[(window & 0xffff) >> shift_]; }
   // The codes wholly inside the next kRunBits bits, first bit highest.
   const Run& run(uint32_t window) const { return runs_[window & ((1u << kRunBits) - 1)]; }
+  // The same, indexed by the next kRunBits bits directly.
+  const Run* runs() const { return runs_.data(); }
 
  private:
   std::vector<Entry> lookup_;  // 2^(longest code length) entries once parsed
