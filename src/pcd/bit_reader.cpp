@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorbix::pcd {
 
 namespace {
@@ -92,10 +96,19 @@ bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) 
     // Short codes a run at a time; a long code, or a run reaching past the
     // row's end, one code at a time.
     const HuffmanTable::Run& run = runs[buffer >> (64 - HuffmanTable::kRunBits)];
-    if (run.count != 0 && width - x >= HuffmanTable::kRunLength) {
-      // A run's unused values are 0, so all of them can be added: fixed
-      // work without branches, and the pixels past the run stay as they are.
-      for (int i = 0; i < HuffmanTable::kRunLength; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+    if (run.count != 0 && width - x >= 8) {
+      // A run's unused values are 0, so all eight can be added: fixed work
+      // without branches, and the pixels past the run stay as they are.
+#if defined(__SSE2__)
+      // Pixels moved to -128..127 take a saturating signed add, which is
+      // the clamp to 0..255 once moved back.
+      const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+      const __m128i pixels = _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x)), bias);
+      const __m128i values = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(run.values));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x), _mm_xor_si128(_mm_adds_epi8(pixels, values), bias));
+#else
+      for (int i = 0; i < 8; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+#endif
       x += run.count;
       take(run.bits);
       continue;

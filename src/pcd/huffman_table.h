@@ -28,7 +28,7 @@ class HuffmanTable {
   struct Run {
     uint8_t bits = 0;   // their lengths together
     uint8_t count = 0;  // 0: the first code is longer than kRunBits (or no code)
-    int8_t values[kRunLength] = {};  // 0 past `count`
+    int8_t values[8] = {};  // 0 past `count`: eight can always be added
   };
 
   bool valid() const { return !lookup_.empty(); }
