@@ -24,7 +24,7 @@ class HuffmanTable {
 
   // Up to kRunLength codes that fit whole in the next kRunBits bits.
   static constexpr int kRunBits = 12;
-  static constexpr int kRunLength = 6;
+  static constexpr int kRunLength = 8;
   struct Run {
     uint8_t bits = 0;   // their lengths together
     uint8_t count = 0;  // 0: the first code is longer than kRunBits (or no code)
