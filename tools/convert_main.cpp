@@ -34,13 +34,14 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<pcd::ExtensionFiles> extension;
   if (request->subImage == 6) extension = pcd::extensionFolderOf(request->input);
-  pcd::BgrImage image;
-  const pcd::DecodeStatus status = pcd::decodeSubImage(*source, request->subImage, image, extension.get());
+  pcd::YccPicture picture;
+  pcd::Rotation rotation = pcd::Rotation::None;
+  const pcd::DecodeStatus status = pcd::decodeStored(*source, request->subImage, picture, rotation, extension.get());
   if (status != pcd::DecodeStatus::Ok) {
     std::fprintf(stderr, "convert: %s[%d]: %s\n", request->input.c_str(), request->subImage, pcd::describe(status));
     return pcd::kExitNoPicture;
   }
-  if (!pcd::writeTarga(image, request->output)) {
+  if (!pcd::writeTarga(picture, rotation, request->output)) {
     std::fprintf(stderr, "convert: cannot write %s\n", request->output.c_str());
     return pcd::kExitCannotWrite;
   }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorbix::pcd {
 
 namespace {
@@ -61,18 +65,72 @@ bool BitReader::findSync(int headerBits) {
   return false;
 }
 
+namespace {
+inline uint8_t addClamped(uint8_t pixel, int difference) {
+  const int value = pixel + difference;
+  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+}  // namespace
+
 bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {
+  // The held bits live in locals: stores to `row` may alias any member, so
+  // the compiler would otherwise reload them after every pixel.
+  uint64_t buffer = buffer_;
+  int held = held_;
+  const HuffmanTable::Run* const runs = table.runs();
   uint64_t used = 0;
-  for (int x = 0; x < width; ++x) {
-    if (held_ < 16) refill();
-    const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer_ >> 48));
-    if (entry.length == 0) return false;
-    buffer_ <<= entry.length;
-    held_ -= entry.length;
-    used += entry.length;
-    const int value = row[x] + entry.value;
-    row[x] = static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+  int x = 0;
+  const auto take = [&](int bits) {
+    buffer <<= bits;
+    held -= bits;
+    used += static_cast<uint64_t>(bits);
+  };
+  while (x < width) {
+    if (held < 16) {
+      buffer_ = buffer;
+      held_ = held;
+      refill();
+      buffer = buffer_;
+      held = held_;
+    }
+    // Short codes a run at a time; a long code, or a run reaching past the
+    // row's end, one code at a time.
+    const HuffmanTable::Run& run = runs[buffer >> (64 - HuffmanTable::kRunBits)];
+    if (run.count != 0 && width - x >= 8) {
+      // A run's unused values are 0, so all eight can be added: fixed work
+      // without branches, and the pixels past the run stay as they are.
+#if defined(__SSE2__)
+      // Pixels moved to -128..127 take a saturating signed add, which is
+      // the clamp to 0..255 once moved back.
+      const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+      const __m128i pixels = _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x)), bias);
+      const __m128i values = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(run.values));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x), _mm_xor_si128(_mm_adds_epi8(pixels, values), bias));
+#else
+      for (int i = 0; i < 8; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+#endif
+      x += run.count;
+      take(run.bits);
+      continue;
+    }
+    if (run.count != 0 && run.count <= width - x) {
+      for (int i = 0; i < run.count; ++i) row[x + i] = addClamped(row[x + i], run.values[i]);
+      x += run.count;
+      take(run.bits);
+      continue;
+    }
+    const HuffmanTable::Entry entry = table.lookup(static_cast<uint32_t>(buffer >> 48));
+    if (entry.length == 0) {
+      buffer_ = buffer;
+      held_ = held;
+      return false;
+    }
+    take(entry.length);
+    row[x] = addClamped(row[x], entry.value);
+    ++x;
   }
+  buffer_ = buffer;
+  held_ = held;
   if (used > remaining_) {
     remaining_ = 0;
     overrun_ = true;

@@ -6,6 +6,7 @@ namespace quorbix::pcd {
 
 size_t HuffmanTable::parse(const uint8_t* data, size_t size) {
   lookup_.clear();
+  runs_.clear();
   if (size < 1) return 0;
   const size_t count = static_cast<size_t>(data[0]) + 1;
   const size_t bytes = 1 + 4 * count;
@@ -34,6 +35,22 @@ size_t HuffmanTable::parse(const uint8_t* data, size_t size) {
   }
   shift_ = 16 - longest;
   lookup_ = std::move(table);
+
+  // Several short codes at a time: each pattern of kRunBits bits, decoded
+  // for as long as the codes end inside it.
+  runs_.assign(size_t{1} << kRunBits, Run{});
+  for (uint32_t pattern = 0; pattern < runs_.size(); ++pattern) {
+    Run& run = runs_[pattern];
+    int used = 0;
+    while (run.count < kRunLength) {
+      const uint32_t window = (pattern << used << (16 - kRunBits)) & 0xffff;  // known bits, left-aligned
+      const Entry entry = lookup(window);
+      if (entry.length == 0 || used + entry.length > kRunBits) break;
+      run.values[run.count++] = entry.value;
+      used += entry.length;
+    }
+    run.bits = static_cast<uint8_t>(used);
+  }
   return bytes;
 }
 

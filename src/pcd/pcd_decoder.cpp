@@ -116,102 +116,126 @@ DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level 
 
 namespace {
 
-// One chroma row at full width and for luma row `y`, interpolated the way the
-// coded levels predict chroma (see upsample2x).
-void chromaRowForLuma(const Plane& chroma, int y, uint8_t* out) {
+// Chroma at full width for luma row `y`, columns x0 .. x0+count-1 (x0 even),
+// interpolated the way the coded levels predict chroma (see upsample2x).
+// `out` holds count + 1 bytes.
+void chromaForLuma(const Plane& chroma, int y, int x0, int count, uint8_t* out) {
   const int cy = std::min(y / 2, chroma.height - 1);
   const int cyNext = (y % 2 == 1) ? std::min(cy + 1, chroma.height - 1) : cy;
   const uint8_t* a = chroma.row(cy);
   const uint8_t* b = chroma.row(cyNext);
   const int w = chroma.width;
-  int previous = (a[0] + b[0] + 1) >> 1;
-  for (int cx = 0; cx < w; ++cx) {
-    const int next = cx + 1 < w ? (a[cx + 1] + b[cx + 1] + 1) >> 1 : previous;
-    const int here = previous;
-    out[2 * cx] = static_cast<uint8_t>(here);
-    out[2 * cx + 1] = static_cast<uint8_t>(cx + 1 < w ? (here + next + 1) >> 1 : here);
-    previous = next;
-  }
-}
-
-// Copies `rows` converted rows (starting at stored row y0) of a w x h stored
-// picture to their places in the upright picture.
-void placeBand(const uint8_t* band, size_t rowBytes, int y0, int rows, int w, int h, Rotation rotation,
-               uint8_t* out, size_t stride) {
-  const auto at = [&](size_t outRow, size_t outColumn) { return out + outRow * stride + outColumn * 3; };
-  for (int r = 0; r < rows && (rotation == Rotation::None || rotation == Rotation::Half); ++r) {
-    const uint8_t* in = band + rowBytes * static_cast<size_t>(r);
-    const int y = y0 + r;
-    if (rotation == Rotation::None) {
-      std::memcpy(at(static_cast<size_t>(y), 0), in, rowBytes);
-      continue;
-    }
-    uint8_t* dst = at(static_cast<size_t>(h - 1 - y), static_cast<size_t>(w - 1));
-    for (int x = 0; x < w; ++x, dst -= 3, in += 3) std::memcpy(dst, in, 3);
-  }
-  if (rotation == Rotation::Quarter) {
-    // Stored (x, y) goes to row w-1-x, column y.
-    for (int x = 0; x < w; ++x) {
-      uint8_t* dst = at(static_cast<size_t>(w - 1 - x), static_cast<size_t>(y0));
-      const uint8_t* in = band + static_cast<size_t>(x) * 3;
-      for (int r = 0; r < rows; ++r, dst += 3, in += rowBytes) std::memcpy(dst, in, 3);
-    }
-  } else if (rotation == Rotation::ThreeQuarters) {
-    // Stored (x, y) goes to row x, column h-1-y.
-    for (int x = 0; x < w; ++x) {
-      uint8_t* dst = at(static_cast<size_t>(x), static_cast<size_t>(h - y0 - rows));
-      const uint8_t* in = band + static_cast<size_t>(rows - 1) * rowBytes + static_cast<size_t>(x) * 3;
-      for (int r = 0; r < rows; ++r, dst += 3, in -= rowBytes) std::memcpy(dst, in, 3);
-    }
+  const int first = x0 / 2;
+  const int last = std::min(w, (x0 + count + 1) / 2);  // one past the last source column
+  // Vertical means of the columns used and of the one after them (the last
+  // one again at the right edge, which repeats it), then the horizontal step.
+  uint8_t column[kRenderSegment / 2 + 3];
+  const int n = last - first;
+  for (int i = 0; i < n; ++i) column[i] = static_cast<uint8_t>((a[first + i] + b[first + i] + 1) >> 1);
+  column[n] = last < w ? static_cast<uint8_t>((a[last] + b[last] + 1) >> 1) : column[n - 1];
+  for (int i = 0; i < n; ++i) {  // may write one byte past `count`: `out` has room
+    out[2 * i] = column[i];
+    out[2 * i + 1] = static_cast<uint8_t>((column[i] + column[i + 1] + 1) >> 1);
   }
 }
 
 }  // namespace
 
-void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image) {
+UprightRenderer::UprightRenderer(const YccPicture& picture, Rotation rotation)
+    : picture_(picture), rotation_(rotation) {
   const int w = picture.luma.width;
   const int h = picture.luma.height;
-  const bool sideways = rotation == Rotation::Quarter || rotation == Rotation::ThreeQuarters;
-  image.width = sideways ? h : w;
-  image.height = sideways ? w : h;
   if (w == 0 || h == 0 || picture.chroma1.width * 2 != w || picture.chroma1.height * 2 != h ||
       picture.chroma2.width * 2 != w || picture.chroma2.height * 2 != h) {
-    image = BgrImage();
     return;
   }
-  image.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);  // every byte is written below
+  const bool sideways = rotation == Rotation::Quarter || rotation == Rotation::ThreeQuarters;
+  width_ = sideways ? h : w;
+  height_ = sideways ? w : h;
+}
 
-  // Rows are converted a band at a time into a small buffer and then copied
-  // to their upright place; for a quarter turn that writes short runs of
-  // neighbouring pixels instead of one pixel per output row.
-  constexpr int kBand = 32;
+int UprightRenderer::bandRows() const {
+  constexpr size_t kBandBytes = size_t{1} << 20;
+  const size_t rowBytes = static_cast<size_t>(width_) * 3;
+  return static_cast<int>(std::clamp<size_t>(kBandBytes / std::max<size_t>(rowBytes, 1), 1, kRenderSegment));
+}
+
+void UprightRenderer::render(int row0, int rows, uint8_t* out) const {
   static const YccToSrgb converter;
-  std::vector<uint8_t> row1(static_cast<size_t>(w)), row2(static_cast<size_t>(w));
-  const size_t rowBytes = static_cast<size_t>(w) * 3;
-  ByteBuffer band(rowBytes * kBand);
-  const size_t stride = static_cast<size_t>(image.width) * 3;
-  uint8_t* const out = image.pixels.data();
-  for (int y0 = 0; y0 < h; y0 += kBand) {
-    const int rows = std::min(kBand, h - y0);
+  const int w = picture_.luma.width;
+  const int h = picture_.luma.height;
+  const ptrdiff_t stride = static_cast<ptrdiff_t>(width_) * 3;
+  uint8_t c1[kRenderSegment + 2], c2[kRenderSegment + 2];
+  if (rotation_ == Rotation::None || rotation_ == Rotation::Half) {
+    // Output row r is stored row r, or stored row h-1-r read right to left.
     for (int r = 0; r < rows; ++r) {
-      chromaRowForLuma(picture.chroma1, y0 + r, row1.data());
-      chromaRowForLuma(picture.chroma2, y0 + r, row2.data());
-      converter.convertRow(picture.luma.row(y0 + r), row1.data(), row2.data(), w, band.data() + rowBytes * static_cast<size_t>(r), 3);
+      const int y = rotation_ == Rotation::None ? row0 + r : h - 1 - (row0 + r);
+      uint8_t* dst = out + stride * r;
+      for (int x0 = 0; x0 < w; x0 += kRenderSegment) {
+        const int n = std::min(kRenderSegment, w - x0);
+        chromaForLuma(picture_.chroma1, y, x0, n, c1);
+        chromaForLuma(picture_.chroma2, y, x0, n, c2);
+        if (rotation_ == Rotation::None) {
+          converter.convertRow(picture_.luma.row(y) + x0, c1, c2, n, dst + ptrdiff_t{3} * x0, 3);
+        } else {
+          converter.convertRow(picture_.luma.row(y) + x0, c1, c2, n, dst + ptrdiff_t{3} * (w - 1 - x0), -3);
+        }
+      }
     }
-    placeBand(band.data(), rowBytes, y0, rows, w, h, rotation, out, stride);
+    return;
+  }
+  // Sideways: output rows are stored columns. A quarter turn sends stored
+  // (x, y) to row w-1-x, column y; three quarters to row x, column h-1-y.
+  // Each stored row gives one short run of those columns, written down the
+  // band's column.
+  const bool quarter = rotation_ == Rotation::Quarter;
+  const int x0 = quarter ? w - row0 - rows : row0;
+  for (int y = 0; y < h; ++y) {
+    chromaForLuma(picture_.chroma1, y, x0 & ~1, rows + (x0 & 1), c1);
+    chromaForLuma(picture_.chroma2, y, x0 & ~1, rows + (x0 & 1), c2);
+    const uint8_t* luma = picture_.luma.row(y) + x0;
+    const int skip = x0 & 1;
+    if (quarter) {
+      converter.convertRow(luma, c1 + skip, c2 + skip, rows, out + stride * (rows - 1) + ptrdiff_t{3} * y, -stride);
+    } else {
+      converter.convertRow(luma, c1 + skip, c2 + skip, rows, out + ptrdiff_t{3} * (h - 1 - y), stride);
+    }
   }
 }
 
-DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
-                            const ExtensionFiles* extension) {
+void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image) {
+  const UprightRenderer renderer(picture, rotation);
+  if (!renderer.valid()) {
+    image = BgrImage();
+    return;
+  }
+  image.width = renderer.width();
+  image.height = renderer.height();
+  const size_t stride = static_cast<size_t>(image.width) * 3;
+  image.pixels.resize(stride * static_cast<size_t>(image.height));  // every byte is written below
+  const int band = renderer.bandRows();
+  for (int row0 = 0; row0 < image.height; row0 += band) {
+    renderer.render(row0, std::min(band, image.height - row0), image.pixels.data() + stride * static_cast<size_t>(row0));
+  }
+}
+
+DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& picture, Rotation& rotation,
+                          const ExtensionFiles* extension) {
   const std::optional<PcdHeader> header = readPcdHeader(source);
   if (!header) return DecodeStatus::NotPhotoCd;
   const std::optional<Level> level = subImageLevel(subImage);
   if (!level) return DecodeStatus::NoSuchLevel;
+  rotation = header->rotation;
+  return decodeYcc(source, *header, *level, picture, extension);
+}
+
+DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
+                            const ExtensionFiles* extension) {
   YccPicture picture;
-  const DecodeStatus status = decodeYcc(source, *header, *level, picture, extension);
+  Rotation rotation = Rotation::None;
+  const DecodeStatus status = decodeStored(source, subImage, picture, rotation, extension);
   if (status != DecodeStatus::Ok) return status;
-  renderUpright(picture, header->rotation, image);
+  renderUpright(picture, rotation, image);
   return DecodeStatus::Ok;
 }
 

@@ -43,8 +43,37 @@ std::optional<Level> subImageLevel(int subImage);
 DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
                        const ExtensionFiles* extension = nullptr);
 
-// Colour conversion and turning upright.
+// Colour conversion and turning upright, a band of upright rows at a time,
+// so a picture can go to its file without ever being held whole in sRGB.
+// The longest run of pixels converted in one go: the most rows of a band.
+constexpr int kRenderSegment = 256;
+class UprightRenderer {
+ public:
+  // `picture` must outlive the renderer.
+  UprightRenderer(const YccPicture& picture, Rotation rotation);
+  // False when the planes' sizes do not fit together (nothing to render).
+  bool valid() const { return width_ > 0; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // A good band height: a band of about a quarter megabyte.
+  int bandRows() const;
+  // Writes upright rows row0 .. row0+rows-1 (rows at most kRenderSegment) as
+  // B, G, R bytes to `out`, width() * 3 bytes a row.
+  void render(int row0, int rows, uint8_t* out) const;
+
+ private:
+  const YccPicture& picture_;
+  Rotation rotation_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// The whole picture at once.
 void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image);
+
+// Header and level: the stored picture and how to turn it upright.
+DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& picture, Rotation& rotation,
+                          const ExtensionFiles* extension = nullptr);
 
 // The whole job: header, level, colours, orientation.
 DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
