@@ -14,8 +14,8 @@
 #include "pcd/byte_source.h"
 #include "pcd/pcd_decoder.h"
 #include "pcd/targa_writer.h"
-#include "support/extension_writer.h"
-#include "support/pcd_writer.h"
+#include "pcd_writer/extension_writer.h"
+#include "pcd_writer/pcd_writer.h"
 #include "support/test_paths.h"
 
 namespace quorbix::pcd {
@@ -64,11 +64,11 @@ void expectChecksums(const std::string& bytes, const std::vector<Expected>& expe
 }
 
 std::string projectPicture(bool portrait, bool chroma) {
-  test::PcdWriteOptions options;
+  pcd_writer::PcdWriteOptions options;
   options.topLevel = Level::SixteenBase;
   options.rotation = portrait ? Rotation::Quarter : Rotation::None;
   options.chromaDifferences = chroma;
-  return test::writePcd(test::syntheticPicture(Level::SixteenBase, portrait), options);
+  return pcd_writer::writePcd(pcd_writer::syntheticPicture(Level::SixteenBase, portrait), options);
 }
 
 TEST(DecodedChecksums, Landscape16BaseEveryLevel) {
@@ -93,10 +93,10 @@ TEST(DecodedChecksums, PortraitWithLumaDifferencesOnly) {
 
 void expect64Base(bool portrait, uint64_t checksum) {
   const Rotation rotation = portrait ? Rotation::Quarter : Rotation::None;
-  const test::ProPhotoCd written = test::writeProPhotoCd(
-      test::syntheticPicture(Level::SixtyFourBase, portrait), rotation, test::ExtensionWriteOptions{});
+  const pcd_writer::ProPhotoCd written = pcd_writer::writeProPhotoCd(
+      pcd_writer::syntheticPicture(Level::SixtyFourBase, portrait), rotation, pcd_writer::ExtensionWriteOptions{});
   const MemoryByteSource source(reinterpret_cast<const uint8_t*>(written.imagePac.data()), written.imagePac.size());
-  const test::MemoryExtensionFiles extension(written.extension);
+  const pcd_writer::MemoryExtensionFiles extension(written.extension);
   expectChecksums(source, {{6, checksum}}, &extension);
 }
 
