@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "convert/output_naming.h"
 #include "drawing/canvas.h"
 #include "drawing/font.h"
 #include "ops/color.h"
