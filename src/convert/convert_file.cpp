@@ -6,6 +6,7 @@
 #include "convert/output_naming.h"
 #include "image/cmyk_separation.h"
 #include "image/image_io.h"
+#include "image/library_messages.h"
 #include "image/output_depth.h"
 #include "image/resolution.h"
 #include "ops/operations.h"
@@ -33,78 +34,24 @@ std::string temporaryImageName() {
   return "picture-" + std::to_string(++counter) + ".tga";
 }
 
-class FilePipeline {
+// The extraction stage: the converter's picture for one input, written to a
+// temporary name of its own; that file is deleted on every way out.
+class Extraction {
  public:
-  explicit FilePipeline(ConvertContext& context)
-      : context_(context),
-        settings_(context.settings),
-        run_(context.run),
-        file_(context.file),
-        temporaryImagePath_(context.temporaryFolder.empty() ? std::string()
-                                                            : context.temporaryFolder + temporaryImageName()) {}
-
-  // Deletes the temporary file on every way out.
-  ~FilePipeline() { deleteIfFile(temporaryImagePath_); }
-
-  bool run() {
-    // Without the run's private folder the temporary name would land in the
-    // current folder, where it could hit a file of the user's.
-    if (temporaryImagePath_.empty()) return false;
-
-    Bitmap image = firstExtraction();
-    const unsigned width = image.width();
-    const unsigned height = image.height();
-    file_.sourceDepth = static_cast<int32_t>(image.bpp());
-    // Settled now so that "%bpp%" in the watermark text shows this file's depth.
-    file_.targetBpp = settledOutputDepth(context_.registry, settings_.job.conversion, run_.keepSourceDepth,
-                                         file_.targetBpp, file_.sourceDepth);
-    if (width == 0 || height == 0) return false;
-
-    if (int level = reextractionLevel(width, height); level >= 0) image = reextract(level);
-    if (!image) return false;
-
-    const Resolution resolution = resolutionOf(image);
-    image = applyOperations(std::move(image));
-    applyResolution(image, resolution);
-
-    file_.outputPath = buildOutputPath(settings_, file_);
-    if (context_.acceptOutput && !context_.acceptOutput(file_.outputPath)) return false;
-    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags);
-  }
-
- private:
-  // False when our converter could not write the picture: the file fails
-  // then, rather than come out at a lower level or from the fallback.
-  bool runConverter(int subImage) {
-    // A relative input is given as "./name" so that no converter can take a
-    // name beginning with "-" or "@" for an option or a list.
-    const std::string& input = file_.inputFile;
-    std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
-    return context_.converter.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
-                                   temporaryImagePath_}) != ConverterOutcome::CannotWrite;
-  }
-
-  // The converter's picture when it left one, else FreeImage's own PhotoCD
-  // loader, but only for a real Image Pac (that loader turns any file at all
-  // into a 768 x 512 picture).
-  Bitmap loadExtracted() {
-    const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
-    if (info.kind == platform::PathKind::File && info.size > 0) {
-      if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
-      return loadTargaFile(temporaryImagePath_);
-    }
-    if (isReadablePhotoCd(file_.inputFile)) return loadPhotoCdUpright(file_.inputFile);
-    return Bitmap();
-  }
+  Extraction(const std::string& inputFile, ConverterRunner& converter, const std::string& temporaryFolder)
+      : inputFile_(inputFile), converter_(converter), temporaryImagePath_(temporaryFolder + temporaryImageName()) {}
+  ~Extraction() { deleteIfFile(temporaryImagePath_); }
+  Extraction(const Extraction&) = delete;
+  Extraction& operator=(const Extraction&) = delete;
 
   // Sub-images 6, 5, ... 0 until something appears at the temporary path.
-  Bitmap firstExtraction() {
+  Bitmap first() {
     deleteIfFile(temporaryImagePath_);
     int subImage = kHighestSubImage;
     while (!platform::exists(temporaryImagePath_)) {
       if (!runConverter(subImage)) return Bitmap();
       --subImage;
-      context_.converter.pause(kPauseMilliseconds);
+      converter_.pause(kPauseMilliseconds);
       if (subImage < 0) break;
     }
     return loadExtracted();
@@ -126,11 +73,68 @@ class FilePipeline {
 
   Bitmap reextract(int subImage) {
     deleteIfFile(temporaryImagePath_);
-    context_.converter.pause(kPauseMilliseconds);
+    converter_.pause(kPauseMilliseconds);
     if (!runConverter(subImage)) return Bitmap();
     return loadExtracted();
   }
 
+ private:
+  // False when our converter could not write the picture: the file fails
+  // then, rather than come out at a lower level or from the fallback.
+  bool runConverter(int subImage) {
+    // A relative input is given as "./name" so that no converter can take a
+    // name beginning with "-" or "@" for an option or a list.
+    const std::string& input = inputFile_;
+    std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
+    return converter_.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
+                           temporaryImagePath_}) != ConverterOutcome::CannotWrite;
+  }
+
+  // The converter's picture when it left one, else FreeImage's own PhotoCD
+  // loader, but only for a real Image Pac (that loader turns any file at all
+  // into a 768 x 512 picture).
+  Bitmap loadExtracted() {
+    const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
+    if (info.kind == platform::PathKind::File && info.size > 0) {
+      if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
+      return loadTargaFile(temporaryImagePath_);
+    }
+    if (isReadablePhotoCd(inputFile_)) return loadPhotoCdUpright(inputFile_);
+    return Bitmap();
+  }
+
+  const std::string& inputFile_;
+  ConverterRunner& converter_;
+  const std::string temporaryImagePath_;
+};
+
+// The finishing stage: the depth values, the operations, the name and the
+// save, at the file's turn.
+class Finishing {
+ public:
+  explicit Finishing(ConvertContext& context)
+      : context_(context), settings_(context.settings), run_(context.run), file_(context.file) {}
+
+  bool run(ExtractedPicture extracted) {
+    reportLibraryMessages(extracted.libraryMessages);
+    if (!extracted.depthKnown) return false;
+    file_.sourceDepth = extracted.sourceDepth;
+    // Settled now so that "%bpp%" in the watermark text shows this file's depth.
+    file_.targetBpp = settledOutputDepth(context_.registry, settings_.job.conversion, run_.keepSourceDepth,
+                                         file_.targetBpp, file_.sourceDepth);
+    Bitmap image = std::move(extracted.image);
+    if (!image) return false;
+
+    const Resolution resolution = resolutionOf(image);
+    image = applyOperations(std::move(image));
+    applyResolution(image, resolution);
+
+    file_.outputPath = buildOutputPath(settings_, file_);
+    if (context_.acceptOutput && !context_.acceptOutput(file_.outputPath)) return false;
+    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags);
+  }
+
+ private:
   Bitmap applyOperations(Bitmap image) {
     image = rotateImage(std::move(image), settings_.rotate);
     const int rotatedWidth = static_cast<int>(image.width());
@@ -169,11 +173,39 @@ class FilePipeline {
   const Settings& settings_;
   const RunContext& run_;
   FileState& file_;
-  const std::string temporaryImagePath_;
 };
 
 }  // namespace
 
-bool convertFile(ConvertContext& context) { return FilePipeline(context).run(); }
+ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
+                                const std::string& temporaryFolder) {
+  ExtractedPicture extracted;
+  // Without a private folder the temporary name would land in the current
+  // folder, where it could hit a file of the user's.
+  if (temporaryFolder.empty()) return extracted;
+  LibraryMessageHold hold;
+  {
+    Extraction extraction(inputFile, converter, temporaryFolder);
+    Bitmap image = extraction.first();
+    extracted.depthKnown = true;
+    extracted.sourceDepth = static_cast<int32_t>(image.bpp());
+    const unsigned width = image.width();
+    const unsigned height = image.height();
+    if (width != 0 && height != 0) {
+      if (int level = Extraction::reextractionLevel(width, height); level >= 0) image = extraction.reextract(level);
+      extracted.image = std::move(image);
+    }
+  }
+  extracted.libraryMessages = hold.take();
+  return extracted;
+}
+
+bool finishFile(ConvertContext& context, ExtractedPicture extracted) {
+  return Finishing(context).run(std::move(extracted));
+}
+
+bool convertFile(ConvertContext& context) {
+  return finishFile(context, extractPicture(context.file.inputFile, context.converter, context.temporaryFolder));
+}
 
 }  // namespace quorbix

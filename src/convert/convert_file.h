@@ -1,14 +1,21 @@
 // convertFile: turns file.inputFile into one saved output file, through
 // the outside converter (or FreeImage's PhotoCD loader as a fallback), the
-// image operations, the output depth and an atomic save. Runs on the worker
-// thread, one file at a time; prints nothing.
+// image operations, the output depth and an atomic save; prints nothing.
+//
+// It is two stages. extractPicture depends only on the input file: it may run
+// ahead of the file's turn, on any thread, several at once (each with its own
+// temporary folder). finishFile takes its picture at the file's turn, on the
+// worker thread: operations, naming, saving.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "convert/run_context.h"
+#include "image/bitmap.h"
 #include "image/format_registry.h"
 #include "settings/settings.h"
 
@@ -22,7 +29,7 @@ enum class ConverterOutcome {
 };
 
 // How the outside converter is started and how the pipeline pauses; tests
-// give their own.
+// give their own. The real one may be used from several threads at once.
 class ConverterRunner {
  public:
   virtual ~ConverterRunner() = default;
@@ -44,7 +51,28 @@ struct ConvertContext {
   std::function<bool(const std::string& outputPath)> acceptOutput = {};
 };
 
-// True when the output file was saved; sets file.outputPath.
+// What the extraction of one input gave.
+struct ExtractedPicture {
+  Bitmap image;              // empty when the file fails
+  bool depthKnown = false;   // the converter ladder ran: sourceDepth is this file's
+  int32_t sourceDepth = 0;   // bits per pixel of the first extraction
+  // The libraries' messages meanwhile (source, text), shown at the file's turn.
+  std::vector<std::pair<std::string, std::string>> libraryMessages;
+};
+
+// The converter ladder (6, 5, .. 0 with pauses), the panoramic re-extraction,
+// the Targa load and the guarded PhotoCD fallback for `inputFile`.
+// `temporaryFolder` (ends in "/") is where the converter writes; empty fails
+// the file at once. Leaves nothing in that folder.
+ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
+                                const std::string& temporaryFolder);
+
+// The rest for `extracted`: file's depth values, the operations, the output
+// name, the acceptance and the save. True when saved; sets file.outputPath.
+// Shows the extraction's library messages first.
+bool finishFile(ConvertContext& context, ExtractedPicture extracted);
+
+// Both stages, one after the other, with context.temporaryFolder.
 bool convertFile(ConvertContext& context);
 
 }  // namespace quorbix

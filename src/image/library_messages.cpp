@@ -18,6 +18,9 @@ namespace {
 
 std::atomic<bool> gShow{false};
 
+// The calling thread's hold, if any.
+thread_local LibraryMessageHold* tHold = nullptr;
+
 // Valid UTF-8 on one line: control characters (C0, DEL, C1) and line breaks
 // become spaces, runs of spaces one space, and none at either end.
 std::string oneLine(std::string_view text) {
@@ -123,7 +126,27 @@ void catchLibraryMessages() {
 
 void showLibraryMessages(bool show) { gShow = show; }
 
+LibraryMessageHold::LibraryMessageHold() { tHold = this; }
+
+LibraryMessageHold::~LibraryMessageHold() {
+  if (tHold == this) tHold = nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> LibraryMessageHold::take() {
+  std::vector<std::pair<std::string, std::string>> taken;
+  taken.swap(kept_);
+  return taken;
+}
+
+void reportLibraryMessages(const std::vector<std::pair<std::string, std::string>>& messages) {
+  for (const auto& [source, text] : messages) reportLibraryMessage(source, text);
+}
+
 void reportLibraryMessage(std::string_view source, std::string_view text) {
+  if (tHold != nullptr) {
+    tHold->keep(source, text);
+    return;
+  }
   if (!gShow) return;
   const std::string line = oneLine(text);
   if (line.empty()) return;
