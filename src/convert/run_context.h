@@ -24,6 +24,7 @@ struct RunContext {
   int32_t targetBpp = 0;       // 0: each file keeps its depth (keepSourceDepth)
   bool keepSourceDepth = false;
   int32_t saveFlags = 0;
+  int32_t jobs = 1;            // files in work at once (--jobs, else the processors, at most 16)
   std::shared_ptr<drawing::Font> watermarkFont;  // set for a text watermark
 };
 

@@ -1,5 +1,6 @@
 #include "job/conversion_job.h"
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -58,34 +59,49 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   // summary line, so a counted file is there after a power cut.
   std::set<std::string> outputFolders;
   std::unique_ptr<OutputGuard> guard;
-  ConvertOneFile convert = services_.convert;
-  if (!convert) {
+  // Numbers the extractions' own temporary folders.
+  std::atomic<unsigned> extractions{0};
+  PrepareOneFile prepare;
+  if (services_.convert) {
+    prepare = [convert = services_.convert](const std::string&) { return convert; };
+  } else {
     temporary = std::make_unique<platform::TemporaryFolder>();
     runner = makeProcessConverterRunner(run_.programFolder);
     guard = std::make_unique<OutputGuard>(settings_.job.output, inputs_);
-    convert = [this, &temporary, &runner, &guard, &outputFolders](FileState& file) {
-      // Without a private folder the temporary Targa would land beside the
-      // user's files; every file fails instead.
-      if (temporary->path().empty()) return false;
-      // An output path that leaves the output folder, names an input or was
-      // written by an earlier file fails this file, with a line saying why.
-      auto accept = [&file, &guard](const std::string& outputPath) {
-        const std::string refusal = guard->refusal(file.inputFile, outputPath);
-        if (!refusal.empty()) platform::printErrorLine(refusal);
-        return refusal.empty();
-      };
-      ConvertContext context{settings_, run_, file, registry_, *runner, temporary->path(), accept};
-      if (!convertFile(context)) return false;
-      guard->written(file.inputFile, file.outputPath);
-      const size_t slash = file.outputPath.rfind('/');
-      outputFolders.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
-      return true;
+    // The extraction, ahead of the file's turn and on any thread: in a folder
+    // of its own inside the run's, so two inputs of the same name never meet.
+    // Without a private folder the temporary Targa would land beside the
+    // user's files; every file fails instead.
+    prepare = [this, &temporary, &runner, &guard, &outputFolders, &extractions](const std::string& inputFile) {
+      auto extracted = std::make_shared<ExtractedPicture>();
+      if (!temporary->path().empty()) {
+        const std::string own = temporary->makeSubfolder("x" + std::to_string(++extractions));
+        *extracted = extractPicture(inputFile, *runner, own.empty() ? temporary->path() : own);
+        platform::TemporaryFolder::removeSubfolder(own);
+      }
+      // The rest, at the file's turn on the worker's thread.
+      return ConvertOneFile([this, &guard, &runner, &outputFolders, extracted](FileState& file) {
+        // An output path that leaves the output folder, names an input or
+        // was written by an earlier file fails this file, with a line saying
+        // why.
+        auto accept = [&file, &guard](const std::string& outputPath) {
+          const std::string refusal = guard->refusal(file.inputFile, outputPath);
+          if (!refusal.empty()) platform::printErrorLine(refusal);
+          return refusal.empty();
+        };
+        ConvertContext context{settings_, run_, file, registry_, *runner, std::string(), accept};
+        if (!finishFile(context, std::move(*extracted))) return false;
+        guard->written(file.inputFile, file.outputPath);
+        const size_t slash = file.outputPath.rfind('/');
+        outputFolders.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
+        return true;
+      });
     };
   }
 
   FileNumbers first;
   first.randomNumber = services_.random();
-  ConversionWorker worker(settings_, run_, inputs_, convert, services_.random, print, first);
+  ConversionWorker worker(settings_, run_, inputs_, prepare, run_.jobs, services_.random, print, first);
   JobProgress progress;
   runOnBackgroundThread([&] { progress.set(worker.run()); });
   int32_t converted = progress.resultCount();

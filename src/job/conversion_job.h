@@ -1,7 +1,8 @@
 // ConversionJob: one run of the program after the options are read —
 // validation and the settings echo, the import of the input files, the worker
-// that converts them one after another, and the summary. Runs on the main
-// thread; starts at most one background thread at a time.
+// that converts them in input order (extracting up to --jobs files ahead on
+// helper threads of its own), and the summary. Runs on the main thread;
+// starts one background phase at a time.
 #pragma once
 
 #include "base/message_catalogue.h"
@@ -18,7 +19,8 @@ namespace quorbix {
 // What the job uses of the outside world. An empty member means the real
 // service: console lines, the platform's fonts, a system-seeded random
 // source, and convertFile with the run's temporary folder and the outside
-// converter. Tests replace them.
+// converter. Tests replace them; a `convert` given runs wholly at each
+// file's turn.
 struct JobServices {
   LineSink print;
   FontFactory createFont;

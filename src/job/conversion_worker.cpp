@@ -1,42 +1,65 @@
 #include "job/conversion_worker.h"
 
+#include <deque>
+
 #include "convert/output_naming.h"
+#include "job/look_ahead.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 
 namespace quorbix {
 
 int32_t ConversionWorker::run() {
-  const bool debug = settings_.job.debug;
   int32_t successes = 0;
+  // As many helpers as files in work: while the worker waits for the oldest
+  // file, all of them are being extracted; while it finishes one, the other
+  // jobs_ - 1. With one job the worker does everything itself.
+  LookAhead ahead(prepare_, jobs_ > 1 ? jobs_ : 0);
+  // Files added to `ahead` and not finished yet, oldest first: at most
+  // jobs_ of them, so at most that many pictures are held at once.
+  std::deque<const InputSet::Entry*> inWork;
+  auto finishOldest = [&] {
+    const InputSet::Entry& entry = *inWork.front();
+    inWork.pop_front();
+    if (finish(entry, [&ahead] { return ahead.take(); })) ++successes;
+  };
   inputs_.forEach([&](const InputSet::Entry& entry) {
-    // Nothing of the previous file reaches this one (its "Saving As" line
-    // when it fails early shows only this file's values).
-    FileState file;
-    file.inputFile = entry.path;
-    file.relativeFolder = entry.relativeFolder;
-    file.targetBpp = run_.targetBpp;
-    file.randomNumber = numbers_.randomNumber;
-    file.fileCounter = numbers_.fileCounter;
-    if (!settings_.naming.noSubfolders) createOutputSubfolders(settings_, file);
-    if (debug) print_("Processing: " + file.inputFile);
-
-    bool ok = convert_(file);
-    if (debug) {
-      // A file that failed before its output was named shows the path its
-      // output would have had, not the previous file's.
-      std::string shown = file.outputPath.empty() ? buildOutputPath(settings_, file)
-                                                  : file.outputPath;
-      print_("Saving As: " + shown);
-      print_(ok ? "OK" : "Not OK");
-    }
-    if (!ok) return;
-    ++successes;
-    numbers_.randomNumber = random_();
-    ++numbers_.fileCounter;
-    applyFileTime(settings_, file);
+    inWork.push_back(&entry);
+    ahead.add(entry.path);
+    if (inWork.size() >= static_cast<size_t>(jobs_)) finishOldest();
   });
+  while (!inWork.empty()) finishOldest();
   return successes;
+}
+
+bool ConversionWorker::finish(const InputSet::Entry& entry, const std::function<ConvertOneFile()>& firstStage) {
+  const bool debug = settings_.job.debug;
+  // Nothing of the previous file reaches this one (its "Saving As" line
+  // when it fails early shows only this file's values).
+  FileState file;
+  file.inputFile = entry.path;
+  file.relativeFolder = entry.relativeFolder;
+  file.targetBpp = run_.targetBpp;
+  file.randomNumber = numbers_.randomNumber;
+  file.fileCounter = numbers_.fileCounter;
+  if (!settings_.naming.noSubfolders) createOutputSubfolders(settings_, file);
+  if (debug) print_("Processing: " + file.inputFile);
+
+  ConvertOneFile second = firstStage();
+  bool ok = second && second(file);
+  if (debug) {
+    // A file that failed before its output was named shows the path its
+    // output would have had, not the previous file's.
+    std::string shown = file.outputPath.empty() ? buildOutputPath(settings_, file)
+                                                : file.outputPath;
+    print_("Saving As: " + shown);
+    print_(ok ? "OK" : "Not OK");
+  }
+  if (!ok) return false;
+  numbers_.randomNumber = random_();
+  ++numbers_.fileCounter;
+  applyFileTime(settings_, file);
+  return true;
 }
 
 void createOutputSubfolders(const Settings& settings, const FileState& file) {

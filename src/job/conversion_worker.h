@@ -5,10 +5,18 @@
 // counter and sets the output's file time. Runs on one background thread
 // while the main thread waits; the settings and the run context are only
 // read, and the running counter and random number are the worker's own.
+//
+// With more than one job, the first stage of the files after the current one
+// (PrepareOneFile: the extraction, which depends on the input alone) runs
+// ahead on helper threads, at most `jobs` files in work at once (so while
+// one file is finished, up to jobs - 1 later ones are extracted);
+// everything else happens on the worker's thread strictly in input order, so
+// what is printed and written is the same for any number of jobs.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "convert/run_context.h"
 #include "job/input_set.h"
@@ -22,6 +30,11 @@ namespace quorbix {
 // file.outputPath once the output path is known.
 using ConvertOneFile = std::function<bool(FileState&)>;
 
+// The first stage of a file's conversion, given its input path: may run on
+// any thread before the file's turn, several at once. Returns the second
+// stage, run at the file's turn on the worker's thread.
+using PrepareOneFile = std::function<ConvertOneFile(const std::string& inputFile)>;
+
 // The numbers the next file's placeholders show: "%rnd%" and "%n%".
 struct FileNumbers {
   int32_t randomNumber = 1;
@@ -34,8 +47,15 @@ class ConversionWorker {
   ConversionWorker(const Settings& settings, const RunContext& run, const InputSet& inputs,
                    ConvertOneFile convert, RandomSource random, LineSink print,
                    FileNumbers numbers = {})
-      : settings_(settings), run_(run), inputs_(inputs), convert_(std::move(convert)),
-        random_(std::move(random)), print_(std::move(print)), numbers_(numbers) {}
+      : ConversionWorker(settings, run, inputs, whole(std::move(convert)), 1, std::move(random),
+                         std::move(print), numbers) {}
+  // `jobs`: files in work at once (1: one after another, no helper threads).
+  ConversionWorker(const Settings& settings, const RunContext& run, const InputSet& inputs,
+                   PrepareOneFile prepare, int32_t jobs, RandomSource random, LineSink print,
+                   FileNumbers numbers = {})
+      : settings_(settings), run_(run), inputs_(inputs), prepare_(std::move(prepare)),
+        jobs_(jobs < 1 ? 1 : jobs), random_(std::move(random)), print_(std::move(print)),
+        numbers_(numbers) {}
 
   // Converts every file; returns the number converted successfully.
   int32_t run();
@@ -46,8 +66,16 @@ class ConversionWorker {
  private:
   const Settings& settings_;
   const RunContext& run_;
+  // A conversion with nothing to do ahead.
+  static PrepareOneFile whole(ConvertOneFile convert) {
+    return [convert = std::move(convert)](const std::string&) { return convert; };
+  }
+  // The file's turn: its lines, its second stage, the numbers.
+  bool finish(const InputSet::Entry& entry, const std::function<ConvertOneFile()>& firstStage);
+
   const InputSet& inputs_;
-  ConvertOneFile convert_;
+  PrepareOneFile prepare_;
+  int32_t jobs_;
   RandomSource random_;
   LineSink print_;
   FileNumbers numbers_;

@@ -1,5 +1,6 @@
 #include "job/job_validation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "settings/keyword_tables.h"
 #include "job/folder_rule.h"
 #include "platform/file_system.h"
+#include "platform/thread.h"
 #include "settings/keyword_tables.h"
 
 namespace quorbix {
@@ -57,6 +59,28 @@ std::string twoDecimals(float value) {
 }
 
 bool inRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+constexpr int32_t kMostJobs = 64;
+constexpr int32_t kMostDefaultJobs = 16;
+
+// --jobs: a whole number from 1 to 64 written in decimal digits alone; without
+// it, the processors online, at most 16. False for any other value.
+bool settleJobs(const Settings& s, RunContext& run) {
+  if (!s.job.jobsGiven) {
+    run.jobs = std::clamp(platform::onlineProcessorCount(), 1, static_cast<int>(kMostDefaultJobs));
+    return true;
+  }
+  const std::string& text = s.job.jobs;
+  if (text.empty() || text.size() > 2) return false;
+  int32_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (!inRange(value, 1, kMostJobs)) return false;
+  run.jobs = value;
+  return true;
+}
 
 // Input classification, the input and output folders, the format defaults
 // and the conversion type.
@@ -235,6 +259,8 @@ bool prepareRun(Settings& s, RunContext& run, const FormatRegistry& registry, Me
   if (s.watermark.watermark == WATERMARK_TEXT && !prepareTextWatermark(s, run, r, createFont)) return false;
   if (s.watermark.watermark == WATERMARK_IMAGE && !prepareImageWatermark(s, r)) return false;
   echoNaming(s, r);
+  // Not echoed: the console is the same whatever the number of jobs.
+  if (!settleJobs(s, run)) return r.fail("Error: Invalid jobs value");
   deriveRunValues(s, run, registry);
   return true;
 }

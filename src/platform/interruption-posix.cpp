@@ -16,7 +16,7 @@
 namespace quorbix::platform {
 namespace {
 
-// A stop waits this long for the converter to end after SIGTERM, then kills it.
+// A stop waits this long for the converters to end after SIGTERM, then kills them.
 constexpr int kGraceMilliseconds = 3000;
 
 // What a stop undoes. The mutex is held while an item is made or forgotten;
@@ -48,14 +48,18 @@ bool hasEnded(pid_t child, bool wait) {
   }
 }
 
-void endChild(pid_t child) {
-  ::kill(child, SIGTERM);
+// SIGTERM to every child at once, then one grace time for all of them, then
+// SIGKILL to those still there; waits for every one to end.
+void endChildren(const std::vector<pid_t>& children) {
+  for (pid_t child : children) ::kill(child, SIGTERM);
   for (int waited = 0; waited < kGraceMilliseconds; waited += 10) {
-    if (hasEnded(child, false)) return;
+    if (std::all_of(children.begin(), children.end(), [](pid_t child) { return hasEnded(child, false); })) return;
     sleepMilliseconds(10);
   }
-  ::kill(child, SIGKILL);
-  hasEnded(child, true);
+  for (pid_t child : children) {
+    if (!hasEnded(child, false)) ::kill(child, SIGKILL);
+  }
+  for (pid_t child : children) hasEnded(child, true);
 }
 
 void* waitForSignals(void*) {
@@ -70,7 +74,7 @@ void* waitForSignals(void*) {
 
   Registry& r = registry();
   r.mutex.lock();  // never unlocked
-  for (pid_t child : r.children) endChild(child);
+  endChildren(r.children);
   for (auto path = r.paths.rbegin(); path != r.paths.rend(); ++path) {
     std::error_code ignored;
     std::filesystem::remove_all(*path, ignored);  // does not follow symbolic links

@@ -1,7 +1,7 @@
 // Clean stops. While an InterruptionHandling object lives, SIGINT, SIGTERM
-// and SIGHUP (Ctrl+C, kill, a closed terminal) end the run tidily: the
-// converter child is ended and waited for, the run's temporary folder and
-// the file being saved are removed, nothing more is printed, and the process
+// and SIGHUP (Ctrl+C, kill, a closed terminal) end the run tidily: every
+// converter child is ended and waited for (all at once), the run's temporary
+// folder and the file being saved are removed, nothing more is printed, and the process
 // ends by that same signal, so its caller sees the usual status. A second
 // signal during the tidying up ends the process at once. Signals that were
 // ignored when the program started stay ignored.

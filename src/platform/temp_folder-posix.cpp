@@ -1,5 +1,6 @@
 #include "platform/temp_folder.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -50,6 +51,24 @@ TemporaryFolder::TemporaryFolder() {
 TemporaryFolder::~TemporaryFolder() {
   if (path_.empty()) return;
   const std::string folder = path_.substr(0, path_.size() - 1);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);  // does not follow symbolic links
+  forgetRemovedOnStop(folder);
+}
+
+std::string TemporaryFolder::makeSubfolder(const std::string& name) const {
+  if (path_.empty() || name.empty() || name.find('/') != std::string::npos) return "";
+  // Made through the stop's list, so that a stop never races with it.
+  const std::string made = makeRemovedOnStop([&]() -> std::string {
+    const std::string folder = path_ + name;
+    return ::mkdir(folder.c_str(), 0700) == 0 ? folder : "";
+  });
+  return made.empty() ? "" : made + "/";
+}
+
+void TemporaryFolder::removeSubfolder(const std::string& path) {
+  if (path.empty()) return;
+  const std::string folder = path.substr(0, path.size() - 1);
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);  // does not follow symbolic links
   forgetRemovedOnStop(folder);

@@ -19,6 +19,13 @@ class TemporaryFolder {
   // Ends in "/"; empty when the folder could not be made.
   const std::string& path() const { return path_; }
 
+  // A new folder `name` (a plain name) inside this one, ending in "/"; ""
+  // when it could not be made. Safe from any thread; a stop removes it with
+  // this folder.
+  std::string makeSubfolder(const std::string& name) const;
+  // Removes a folder makeSubfolder made, with everything in it.
+  static void removeSubfolder(const std::string& path);
+
  private:
   std::string path_;
 };

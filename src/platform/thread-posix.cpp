@@ -1,10 +1,16 @@
 #include "platform/thread.h"
 
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 namespace quorbix::platform {
+
+int onlineProcessorCount() {
+  const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+  return count < 1 ? 1 : count > 4096 ? 4096 : static_cast<int>(count);
+}
 
 void sleepMilliseconds(int milliseconds) {
   if (milliseconds <= 0) return;

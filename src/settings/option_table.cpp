@@ -130,6 +130,7 @@ const OptionRow kOptions[] = {
     {"--DEBUG", "-D", W::Switch, SWITCH(job.debug)},
     {"--QUIET", "-Q", W::Switch, SWITCH(job.quiet)},
     {"--PAUSE", "-P", W::Switch, SWITCH(job.pause)},
+    {"--JOBS", "", W::Long, [](S& s, V v) { s.job.jobsGiven = true; s.job.jobs = v; return true; }},
 };
 
 #undef TEXT

@@ -23,6 +23,9 @@ struct JobOptions {
   bool debug = false;
   bool quiet = false;
   bool pause = false;
+  // --jobs as written: how many files may be in work at once.
+  bool jobsGiven = false;
+  std::string jobs;
 };
 
 // How input pictures are read.

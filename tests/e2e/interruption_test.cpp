@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 #include "e2e_support.h"
@@ -51,6 +52,26 @@ bool isRunning(int pid) {
   if (!std::getline(stat, line)) return false;
   size_t close = line.rfind(')');
   return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+// The running children of process `parent`.
+std::vector<int> childrenOf(int parent) {
+  std::vector<int> children;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state = 0;
+    int ppid = 0;
+    rest >> state >> ppid;
+    if (ppid == parent && state != 'Z') children.push_back(std::stoi(name));
+  }
+  return children;
 }
 
 const char* signalName(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP"; }
@@ -159,6 +180,30 @@ TEST_F(StopFixture, StopWhileSaving) {
     EXPECT_NE(r.lines.back(), "Files converted: 3 of 3");
     expectTidy(c, 4000);
   }
+}
+
+// With several files in work, a stop ends every converter, with one grace
+// time for all of them (started with SIGTERM ignored, they ignore the stop's
+// SIGTERM and are killed when it is up), and leaves no temporary folder.
+TEST_F(StopFixture, StopEndsEveryConverterInWork) {
+  converter.hang = true;
+  Case c = makeCase("several", 3);
+  auto run = start(c, {"--jobs=3"}, {SIGTERM});
+  ASSERT_TRUE(run);
+  std::vector<int> children;
+  const bool three = waitUntil([&] { return (children = childrenOf(run->pid())).size() == 3; }, 20);
+  if (!three) {
+    for (int child : children) ::kill(child, SIGKILL);
+    ::kill(run->pid(), SIGKILL);
+  }
+  ASSERT_TRUE(three) << "not three converters at once";
+  const auto before = std::chrono::steady_clock::now();
+  ::kill(run->pid(), SIGINT);
+  RunResult r = run->finish();
+  EXPECT_EQ(r.signal, SIGINT);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(6));
+  for (int child : children) expectEnded(child);
+  expectTidy(c, 0);
 }
 
 TEST_F(StopFixture, IgnoredSignalsStayIgnored) {

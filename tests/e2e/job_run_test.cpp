@@ -223,6 +223,31 @@ TEST_F(RunFixture, EveryFileFailingQuietly) {
   EXPECT_EQ(namesIn(out), Lines{});
 }
 
+// --jobs takes a whole number from 1 to 64, on the command line and in a
+// profile; it is never echoed, so a run prints the same whatever it is.
+TEST_F(RunFixture, JobsValuesAreCheckedAndNeverEchoed) {
+  deliver("a", 8, 8);
+  input("a.pcd");
+  for (const std::string value : {"0", "65", "100", "-1", "+4", "abc", "2.5", "4x", " 4", "$10", "064"}) {
+    RunResult r = run({"-q", "-i", in, "-o", out, "--jobs=" + value});
+    EXPECT_EQ(r.lines, (Lines{"Error: Invalid jobs value"})) << "'" << value << "'";
+  }
+  // An empty value in a profile (on the command line "--jobs=" is a wrong
+  // command line, as for every option).
+  writeFile(tmp.path() + "jobs.ini", "[CLI]\n--jobs=\n");
+  RunResult r = run({"-q", "-i", in, "-o", out, "--profile=" + tmp.path() + "jobs.ini"});
+  EXPECT_EQ(r.lines, (Lines{"Error: Invalid jobs value"}));
+  EXPECT_EQ(namesIn(out), Lines{});
+
+  const Lines plain = run({"-d", "-i", in, "-o", out}).lines;
+  EXPECT_EQ(plain.back(), "Files converted: 1 of 1");
+  for (const std::string value : {"1", "7", "64"}) {
+    EXPECT_EQ(run({"-d", "-i", in, "-o", out, "--jobs=" + value}).lines, plain) << value;
+  }
+  writeFile(tmp.path() + "jobs.ini", "[CLI]\n--JOBS=3\n");
+  EXPECT_EQ(run({"-d", "-i", in, "-o", out, "--profile=" + tmp.path() + "jobs.ini"}).lines, plain);
+}
+
 TEST_F(RunFixture, EmptyInputFolder) {
   RunResult r = run({"-i", in, "-o", out});
   EXPECT_EQ(afterBanner(r), (Lines{"Preparing...", "Importing...", "Import complete, new files added: 0",

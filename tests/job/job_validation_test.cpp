@@ -13,6 +13,7 @@
 #include "image/output_depth.h"
 #include "job_test_support.h"
 #include "platform/file_system.h"
+#include "platform/thread.h"
 #include "support/test_paths.h"
 
 namespace quorbix {
@@ -398,6 +399,22 @@ TEST_F(ValidationFixture, UnknownFaceStillGivesAFont) {
   EXPECT_TRUE(lines.lines.empty());
   run.watermarkFont.reset();
   FcFini();  // fontconfig's process-wide state, so leak checkers see only ours
+}
+
+TEST_F(ValidationFixture, JobsComeFromTheOptionOrTheProcessors) {
+  ASSERT_TRUE(prepare(true));
+  const int processors = platform::onlineProcessorCount();
+  EXPECT_EQ(run.jobs, processors < 16 ? processors : 16);
+  for (const auto& [text, jobs] : {std::pair<const char*, int32_t>{"1", 1}, {"09", 9}, {"64", 64}}) {
+    s.job.input = tmp.path() + "in";
+    s.job.jobsGiven = true;
+    s.job.jobs = text;
+    ASSERT_TRUE(prepare(true)) << text;
+    EXPECT_EQ(run.jobs, jobs);
+  }
+  s.job.input = tmp.path() + "in";
+  s.job.jobs = "";  // --jobs= with nothing after it
+  EXPECT_EQ(quietError(), "Error: Invalid jobs value");
 }
 
 TEST_F(ValidationFixture, DerivedValues) {

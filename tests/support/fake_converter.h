@@ -14,7 +14,11 @@ struct FakeConverterOptions {
   // Copied to the output path for the indices below. A file
   // "<folder>fake-targa/<input base name>.tga" (base name without folder and
   // extension) takes its place for that input, so one run can deliver
-  // pictures of different sizes. Empty: nothing is ever written.
+  // pictures of different sizes, and "<folder>fake-targa/<input's folder
+  // name>/<base name>.tga" before both, for inputs of the same name in
+  // different folders. Empty: nothing is ever written.
+  // A file "<folder>fake-delay/<input base name>" holding a number of
+  // seconds ("0.3") makes every run for that input sleep so long first.
   std::string targa;
   // Sub-image indices ("...pcd[N]") for which the Targa is delivered.
   std::vector<int> indices = {6, 5, 4, 3, 2, 1, 0};
