@@ -75,7 +75,10 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
     prepare = [this, &temporary, &runner, &guard, &outputFolders, &extractions](const std::string& inputFile) {
       auto extracted = std::make_shared<ExtractedPicture>();
       if (!temporary->path().empty()) {
-        const std::string own = temporary->makeSubfolder("x" + std::to_string(++extractions));
+        // Built by appending: GCC 12's restrict check misreads "x" + to_string().
+        std::string name = "x";
+        name += std::to_string(++extractions);
+        const std::string own = temporary->makeSubfolder(name);
         *extracted = extractPicture(inputFile, *runner, own.empty() ? temporary->path() : own);
         platform::TemporaryFolder::removeSubfolder(own);
       }
