@@ -44,10 +44,31 @@ struct Outcome {
   std::map<std::string, std::string> files;  // path below the output folder -> bytes
 };
 
+// The inputs besides the slow panorama, below the input folder.
+const std::vector<std::string>& otherInputs() {
+  static const std::vector<std::string> names = {"good1.pcd",   "good2.pcd",    "good3.pcd",
+                                                 "nothing.pcd", "damaged.pcd",  "imagepac.pcd",
+                                                 "overrun.pcd", "one/same.pcd", "two/same.pcd"};
+  return names;
+}
+
+// An input folder below `root` in which a name can come before every other
+// input in the run's order (by the bucket of its path): no other input may
+// fall in the first bucket. The temporary folder's name is random, so the
+// folder is chosen, not assumed.
+std::string inputFolder(const std::string& root) {
+  for (int k = 0;; ++k) {
+    const std::string folder = root + "in" + std::to_string(k) + "/";
+    size_t first = InputSet::kBucketCount;
+    for (const std::string& name : otherInputs()) first = std::min(first, InputSet::bucketOf(folder + name));
+    if (first > 0) return folder;
+  }
+}
+
 struct JobsRun : ::testing::Test {
   test::TempFolder tmp;
   std::string program = tmp.path() + "prog/";
-  std::string in = tmp.path() + "in/";
+  std::string in = inputFolder(tmp.path());
   std::string out = tmp.path() + "out/";
   std::string temp = tmp.path() + "tmp/";
   std::string savedTmpdir;
@@ -106,18 +127,16 @@ struct JobsRun : ::testing::Test {
     test::writeFile(program + "fake-targa/overrun.tga", rle + runs);
     slow("good1", "0.3");
     slow("same", "0.2");
-    std::vector<std::string> others = {in + "good1.pcd", in + "good2.pcd", in + "good3.pcd", in + "nothing.pcd",
-                                       in + "damaged.pcd", in + "imagepac.pcd", in + "overrun.pcd", in + "one/same.pcd",
-                                       in + "two/same.pcd"};
-    for (const std::string& path : others) test::writeFile(path, "not a photo cd");
+    for (const std::string& name : otherInputs()) test::writeFile(in + name, "not a photo cd");
     // An Image Pac the converter leaves nothing for: the guarded fallback loads it.
     std::string pac(786432, '\0');
     pac.replace(2048, 7, "PCD_IPI");
     test::writeFile(in + "imagepac.pcd", pac);
 
     size_t first = InputSet::kBucketCount;
-    for (const std::string& path : others) first = std::min(first, InputSet::bucketOf(path));
-    for (int k = 0; k < 1000 && slowPanorama.empty(); ++k) {
+    for (const std::string& name : otherInputs()) first = std::min(first, InputSet::bucketOf(in + name));
+    // The input folder is chosen so that first > 0: some name comes before.
+    for (int k = 0; k < 1000000 && slowPanorama.empty(); ++k) {
       const std::string name = "pano" + std::to_string(k);
       if (InputSet::bucketOf(in + name + ".pcd") < first) slowPanorama = name;
     }
