@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -17,6 +18,72 @@
 #include "platform/temp_folder.h"
 
 namespace quorbix {
+namespace {
+
+// The real per-file conversion of a run: one private temporary folder, one
+// converter runner and one output guard for all its files.
+class RunConversion {
+ public:
+  RunConversion(const Settings& settings, const RunContext& run, const FormatRegistry& registry,
+                const InputSet& inputs)
+      : settings_(settings), run_(run), registry_(registry),
+        runner_(makeProcessConverterRunner(run.programFolder)), guard_(settings.job.output, inputs) {}
+
+  // The extraction now (ahead of the file's turn, on any thread); the rest
+  // is returned for the file's turn on the worker's thread.
+  ConvertOneFile prepare(const std::string& inputFile) {
+    auto extracted = std::make_shared<ExtractedPicture>(extract(inputFile));
+    return [this, extracted](FileState& file) { return finish(file, std::move(*extracted)); };
+  }
+
+  // The entries of the folders files were saved into go to the disk, so a
+  // counted file is there after a power cut.
+  void flushOutputFolders() const {
+    for (const std::string& folder : outputFolders_) platform::flushFolderToDisk(folder);
+  }
+
+ private:
+  // In a folder of its own inside the run's, so two inputs of the same name
+  // never meet. Without a private folder the temporary Targa would land
+  // beside the user's files; every file fails instead.
+  ExtractedPicture extract(const std::string& inputFile) {
+    if (temporary_.path().empty()) return {};
+    // Built by appending: GCC 12's restrict check misreads "x" + to_string().
+    std::string name = "x";
+    name += std::to_string(++extractions_);
+    const std::string own = temporary_.makeSubfolder(name);
+    ExtractedPicture extracted = extractPicture(inputFile, *runner_, own.empty() ? temporary_.path() : own);
+    platform::TemporaryFolder::removeSubfolder(own);
+    return extracted;
+  }
+
+  // An output path that leaves the output folder, names an input or was
+  // written by an earlier file fails this file, with a line saying why.
+  bool finish(FileState& file, ExtractedPicture extracted) {
+    auto accept = [this, &file](const std::string& outputPath) {
+      const std::string refusal = guard_.refusal(file.inputFile, outputPath);
+      if (!refusal.empty()) platform::printErrorLine(refusal);
+      return refusal.empty();
+    };
+    ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), accept};
+    if (!finishFile(context, std::move(extracted))) return false;
+    guard_.written(file.inputFile, file.outputPath);
+    const size_t slash = file.outputPath.rfind('/');
+    outputFolders_.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
+    return true;
+  }
+
+  const Settings& settings_;
+  const RunContext& run_;
+  const FormatRegistry& registry_;
+  platform::TemporaryFolder temporary_;
+  std::unique_ptr<ConverterRunner> runner_;
+  OutputGuard guard_;
+  std::set<std::string> outputFolders_;
+  std::atomic<unsigned> extractions_{0};  // numbers the extractions' folders
+};
+
+}  // namespace
 
 void ConversionJob::run(bool quiet) {
   if (!services_.print) services_.print = [](std::string_view line) { platform::printLine(line); };
@@ -51,55 +118,14 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   const LineSink& print = services_.print;
   if (!quiet) print(catalogue_.text("General", "Converting"));
 
-  // The real per-file conversion needs one private temporary folder and one
-  // converter runner for the whole run; both go away with this phase.
-  std::unique_ptr<platform::TemporaryFolder> temporary;
-  std::unique_ptr<ConverterRunner> runner;
-  // Folders a file was saved into: their entries go to the disk before the
-  // summary line, so a counted file is there after a power cut.
-  std::set<std::string> outputFolders;
-  std::unique_ptr<OutputGuard> guard;
-  // Numbers the extractions' own temporary folders.
-  std::atomic<unsigned> extractions{0};
+  // The real per-file conversion lives as long as this phase.
+  std::optional<RunConversion> real;
   PrepareOneFile prepare;
   if (services_.convert) {
     prepare = [convert = services_.convert](const std::string&) { return convert; };
   } else {
-    temporary = std::make_unique<platform::TemporaryFolder>();
-    runner = makeProcessConverterRunner(run_.programFolder);
-    guard = std::make_unique<OutputGuard>(settings_.job.output, inputs_);
-    // The extraction, ahead of the file's turn and on any thread: in a folder
-    // of its own inside the run's, so two inputs of the same name never meet.
-    // Without a private folder the temporary Targa would land beside the
-    // user's files; every file fails instead.
-    prepare = [this, &temporary, &runner, &guard, &outputFolders, &extractions](const std::string& inputFile) {
-      auto extracted = std::make_shared<ExtractedPicture>();
-      if (!temporary->path().empty()) {
-        // Built by appending: GCC 12's restrict check misreads "x" + to_string().
-        std::string name = "x";
-        name += std::to_string(++extractions);
-        const std::string own = temporary->makeSubfolder(name);
-        *extracted = extractPicture(inputFile, *runner, own.empty() ? temporary->path() : own);
-        platform::TemporaryFolder::removeSubfolder(own);
-      }
-      // The rest, at the file's turn on the worker's thread.
-      return ConvertOneFile([this, &guard, &runner, &outputFolders, extracted](FileState& file) {
-        // An output path that leaves the output folder, names an input or
-        // was written by an earlier file fails this file, with a line saying
-        // why.
-        auto accept = [&file, &guard](const std::string& outputPath) {
-          const std::string refusal = guard->refusal(file.inputFile, outputPath);
-          if (!refusal.empty()) platform::printErrorLine(refusal);
-          return refusal.empty();
-        };
-        ConvertContext context{settings_, run_, file, registry_, *runner, std::string(), accept};
-        if (!finishFile(context, std::move(*extracted))) return false;
-        guard->written(file.inputFile, file.outputPath);
-        const size_t slash = file.outputPath.rfind('/');
-        outputFolders.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
-        return true;
-      });
-    };
+    real.emplace(settings_, run_, registry_, inputs_);
+    prepare = [&real](const std::string& inputFile) { return real->prepare(inputFile); };
   }
 
   FileNumbers first;
@@ -108,7 +134,7 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   JobProgress progress;
   runOnBackgroundThread([&] { progress.set(worker.run()); });
   int32_t converted = progress.resultCount();
-  for (const std::string& folder : outputFolders) platform::flushFolderToDisk(folder);
+  if (real) real->flushOutputFolders();
 
   if (converted != 0) {
     if (!quiet) {

@@ -21,7 +21,7 @@ int32_t ConversionWorker::run() {
   auto finishOldest = [&] {
     const InputSet::Entry& entry = *inWork.front();
     inWork.pop_front();
-    if (finish(entry, [&ahead] { return ahead.take(); })) ++successes;
+    if (finish(entry, ahead)) ++successes;
   };
   inputs_.forEach([&](const InputSet::Entry& entry) {
     inWork.push_back(&entry);
@@ -32,7 +32,7 @@ int32_t ConversionWorker::run() {
   return successes;
 }
 
-bool ConversionWorker::finish(const InputSet::Entry& entry, const std::function<ConvertOneFile()>& firstStage) {
+bool ConversionWorker::finish(const InputSet::Entry& entry, LookAhead& ahead) {
   const bool debug = settings_.job.debug;
   // Nothing of the previous file reaches this one (its "Saving As" line
   // when it fails early shows only this file's values).
@@ -45,7 +45,7 @@ bool ConversionWorker::finish(const InputSet::Entry& entry, const std::function<
   if (!settings_.naming.noSubfolders) createOutputSubfolders(settings_, file);
   if (debug) print_("Processing: " + file.inputFile);
 
-  ConvertOneFile second = firstStage();
+  ConvertOneFile second = ahead.take();
   bool ok = second && second(file);
   if (debug) {
     // A file that failed before its output was named shows the path its

@@ -26,6 +26,8 @@
 
 namespace quorbix {
 
+class LookAhead;
+
 // Converts file.inputFile; true when the output was saved. Sets
 // file.outputPath once the output path is known.
 using ConvertOneFile = std::function<bool(FileState&)>;
@@ -71,7 +73,7 @@ class ConversionWorker {
     return [convert = std::move(convert)](const std::string&) { return convert; };
   }
   // The file's turn: its lines, its second stage, the numbers.
-  bool finish(const InputSet::Entry& entry, const std::function<ConvertOneFile()>& firstStage);
+  bool finish(const InputSet::Entry& entry, LookAhead& ahead);
 
   const InputSet& inputs_;
   PrepareOneFile prepare_;
