@@ -126,6 +126,16 @@ std::string keywordText(int table, int32_t code, CompressionGroup group) {
   return {};
 }
 
+std::vector<std::string_view> keywordList(int table, CompressionGroup group) {
+  const bool grouped = table == KT_COMPRESSION && group != CompressionGroup::None;
+  std::vector<std::string_view> keywords;
+  for (const KeywordRow& row : tableOf(table)) {
+    if (grouped && row.code != 0 && row.group != group) continue;
+    keywords.push_back(row.keyword);
+  }
+  return keywords;
+}
+
 int32_t convertInteger(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

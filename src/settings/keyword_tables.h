@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorbix {
 
@@ -28,6 +29,10 @@ int32_t keywordCode(int table, std::string_view text);
 // The keyword of `code` in `table` (within `group` for Compression), or the
 // empty text when no row has that code.
 std::string keywordText(int table, int32_t code, CompressionGroup group = CompressionGroup::None);
+
+// The keywords of `table` in code order; for Compression with a group other
+// than None, "NONE" and that group's keywords only. Empty for an unknown table.
+std::vector<std::string_view> keywordList(int table, CompressionGroup group = CompressionGroup::None);
 
 // Integer conversion: optional sign, "$" hex, "%" binary or decimal digits up
 // to the first non-digit; 64-bit wrapping accumulation, low 32 bits kept.

@@ -12,8 +12,11 @@ using V = const std::string&;
 // Field writers. The lambdas carry no state, so each converts to ApplyOption.
 #define TEXT(field) [](S& s, V v) { s.field = v; return true; }
 #define INTEGER(field) [](S& s, V v) { s.field = convertInteger(v); return true; }
+// A keyword row's writer is followed by its table (and, for the compression
+// options, the format group), the row's last fields.
 #define KEYWORD(field, table) \
-  [](S& s, V v) { s.field = static_cast<decltype(s.field)>(keywordCode(table, v)); return true; }
+  [](S& s, V v) { s.field = static_cast<decltype(s.field)>(keywordCode(table, v)); return true; }, table
+#define COMPRESSION(field, group) KEYWORD(field, KT_COMPRESSION), CompressionGroup::group
 #define SWITCH(field) [](S& s, V) { s.field = true; return true; }
 #define FLAG_INTEGER(flag, on, field) \
   [](S& s, V v) { s.flag = on; s.field = convertInteger(v); return true; }
@@ -34,11 +37,11 @@ const OptionRow kOptions[] = {
     {"--RAW-TONE-MAPPING", "", W::Long, KEYWORD(load.rawToneMapping, KT_TONE_MAPPING)},
     {"--TIFF-FRAME-LOADING", "", W::Long, KEYWORD(load.tiffFrameLoading, KT_FRAME_LOADING)},
     {"--BMP-BPP", "", W::Long, INTEGER(save.bmpBpp)},
-    {"--BMP-COMPRESSION", "", W::Long, KEYWORD(save.bmpCompression, KT_COMPRESSION)},
+    {"--BMP-COMPRESSION", "", W::Long, COMPRESSION(save.bmpCompression, BmpTga)},
     {"--BMP-COLOR-TABLE", "", W::Long, KEYWORD(save.bmpColorTable, KT_COLOR_TABLE)},
     {"--DDS-BPP", "", W::Long, INTEGER(save.ddsBpp)},
     {"--EXR-BPP", "", W::Long, INTEGER(save.exrBpp)},
-    {"--EXR-COMPRESSION", "", W::Long, KEYWORD(save.exrCompression, KT_COMPRESSION)},
+    {"--EXR-COMPRESSION", "", W::Long, COMPRESSION(save.exrCompression, Exr)},
     {"--GIF-BPP", "", W::Long, INTEGER(save.gifBpp)},
     {"--HDR-BPP", "", W::Long, INTEGER(save.hdrBpp)},
     {"--ICO-BPP", "", W::Long, INTEGER(save.icoBpp)},
@@ -55,14 +58,14 @@ const OptionRow kOptions[] = {
     {"--PFM-BPP", "", W::Long, INTEGER(save.pfmBpp)},
     {"--PGM-BPP", "", W::Long, INTEGER(save.pgmBpp)},
     {"--PNG-BPP", "", W::Long, INTEGER(save.pngBpp)},
-    {"--PNG-COMPRESSION", "", W::Long, KEYWORD(save.pngCompression, KT_COMPRESSION)},
+    {"--PNG-COMPRESSION", "", W::Long, COMPRESSION(save.pngCompression, Png)},
     {"--PNG-INTERLACED", "", W::Switch, SWITCH(save.pngInterlaced)},
     {"--PPM-BPP", "", W::Long, INTEGER(save.ppmBpp)},
     {"--PSD-BPP", "", W::Long, INTEGER(save.psdBpp)},
     {"--TGA-BPP", "", W::Long, INTEGER(save.tgaBpp)},
-    {"--TGA-COMPRESSION", "", W::Long, KEYWORD(save.tgaCompression, KT_COMPRESSION)},
+    {"--TGA-COMPRESSION", "", W::Long, COMPRESSION(save.tgaCompression, BmpTga)},
     {"--TIFF-BPP", "", W::Long, INTEGER(save.tiffBpp)},
-    {"--TIFF-COMPRESSION", "", W::Long, KEYWORD(save.tiffCompression, KT_COMPRESSION)},
+    {"--TIFF-COMPRESSION", "", W::Long, COMPRESSION(save.tiffCompression, Tiff)},
     {"--TIFF-COLOR-MODEL", "", W::Long, KEYWORD(save.tiffColorModel, KT_COLOR_MODEL)},
     {"--WBMP-BPP", "", W::Long, INTEGER(save.wbmpBpp)},
     {"--WEBP-BPP", "", W::Long, INTEGER(save.webpBpp)},
@@ -136,6 +139,7 @@ const OptionRow kOptions[] = {
 #undef TEXT
 #undef INTEGER
 #undef KEYWORD
+#undef COMPRESSION
 #undef SWITCH
 #undef FLAG_INTEGER
 

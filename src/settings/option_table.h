@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/keyword_tables.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -25,11 +26,19 @@ enum class ValueWay {
 // --profile could not read its file.
 using ApplyOption = bool (*)(Settings& settings, const std::string& value);
 
+// Marks an option whose value is no keyword.
+inline constexpr int kNoKeywordTable = -1;
+
 struct OptionRow {
   std::string_view longName;   // upper case with the two dashes: "--INPUT"
   std::string_view shortName;  // upper case: "-I", or empty
   ValueWay way;
   ApplyOption apply;
+  // For a keyword option the table its value is looked up in and, for the
+  // compression options, the format group whose keywords it offers (the
+  // help and the shell completion list them); kNoKeywordTable otherwise.
+  int keywordTable = kNoKeywordTable;
+  CompressionGroup keywordGroup = CompressionGroup::None;
 };
 
 // All rows, in matching order.
