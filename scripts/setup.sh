@@ -8,6 +8,7 @@ packages=(
   libfreeimage-dev libtiff-dev
   libcairo2-dev libpango1.0-dev fonts-liberation
   libgtest-dev
+  mandoc
 )
 # Optional: --clang adds the second compiler and its fuzzer and sanitizer
 # runtimes (CI uses both); --extras adds those and ImageMagick (comparison
