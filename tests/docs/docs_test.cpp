@@ -188,6 +188,16 @@ TEST(ManualPage, IsCleanUnderMandocLint) {
   EXPECT_EQ(readText(log), "");
 }
 
+TEST(ManualPage, ShowsWithManL) {
+  if (!haveCommand("man")) GTEST_SKIP() << "man is not installed";
+  test::TempFolder folder;
+  const std::string out = folder.path() + "page.txt";
+  EXPECT_EQ(run("MANPAGER=cat MANWIDTH=80 man -l '" + kManPage + "' >'" + out + "' 2>&1"), 0);
+  const std::string page = readText(out);
+  EXPECT_NE(page.find("SYNOPSIS"), std::string::npos) << page.substr(0, 400);
+  EXPECT_NE(page.find("Files converted: D of N"), std::string::npos);
+}
+
 // --- The bash completion ---------------------------------------------------
 
 // Completes each request (the words of a command line, the last one being
