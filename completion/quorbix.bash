@@ -34,9 +34,10 @@ _quorbix_value_options='--input= --output= --conversion=
  --filename-mask= --file-timestamp= --file-timestamp-custom= --profile=
  --jobs='
 
-# Options without a value. -h, -v, --help and --version act only as the
+# The short options (the value of -i, -o and -c is the next word) and the
+# options without a value. -h, -v, --help and --version act only as the
 # first word.
-_quorbix_switches='-i -o -c -d -q -p -h -v
+_quorbix_other_options='-i -o -c -d -q -p -h -v
  --help --version --png-interlaced --keep-aspect-ratio --flip-horizontal
  --flip-vertical --invert --greyscale --wm-text-antialiasing
  --wm-image-greyscale --no-subfolders --debug --quiet --pause'
@@ -150,7 +151,7 @@ _quorbix() {
 
   if [[ $cur == -* ]]; then
     local name
-    for name in $_quorbix_value_options $_quorbix_switches; do
+    for name in $_quorbix_value_options $_quorbix_other_options; do
       [[ $name == "${cur,,}"* ]] && COMPREPLY+=("$name")
     done
     # An option that wants a value goes on right after its "=".

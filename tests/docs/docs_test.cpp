@@ -352,9 +352,11 @@ TEST(Installation, PutsThePageAndTheCompletionInPlace) {
   EXPECT_EQ(std::filesystem::read_symlink(link, error).string(), "../lib/quorbix/quorbix");
   EXPECT_TRUE(std::filesystem::exists(prefix.path() + "lib/quorbix/convert"));
   const std::string out = runtime.path() + "version.txt";
+  const std::string err = runtime.path() + "errors.txt";
   EXPECT_EQ(run("XDG_RUNTIME_DIR='" + runtime.path() + "' TMPDIR='" + runtime.path() + "' '" + link + "' -v >'" +
-                out + "' 2>&1"),
-            0);
+                out + "' 2>'" + err + "'"),
+            0)
+      << readText(err);
   EXPECT_EQ(readText(out), "2.8\n");
 }
 
