@@ -52,7 +52,9 @@ EOF
 # The options of a row with $SMALL and $FRAME_12 written out.
 expand() {
   local options=$1
+  # shellcheck disable=SC2016  # the names themselves, not their values
   options=${options//'$SMALL'/$SMALL}
+  # shellcheck disable=SC2016
   options=${options//'$FRAME_12'/$FRAME_12}
   printf '%s' "$options"
 }
@@ -117,6 +119,8 @@ for sample in "${SAMPLES[@]}"; do
 done
 
 while IFS='|' read -r name input caption options; do
+  # The options are shell words as the README shows them (quotes included).
+  arguments=()
   eval "arguments=($(expand "$options"))"
   lines=$("$build/quorbix" -i "$input" "${arguments[@]}" "--filename-mask=$name.tif")
   if [ ! -s "$name.tif" ] || ! grep -q '^Files converted: 1 of 1' <<<"$lines"; then
