@@ -5,8 +5,8 @@
 # the README's Gallery section with the one the script prints.
 #   scripts/check-gallery.sh [build-folder]   (default: build)
 set -euo pipefail
+build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
 cd "$(dirname "$0")/.."
-build=${1:-build}
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/quorbix-gallery-check.XXXXXX")
 trap 'rm -rf "$fresh"' EXIT
 

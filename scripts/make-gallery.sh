@@ -12,7 +12,11 @@
 # chance or the machine, so the same build makes the same bytes:
 # scripts/check-gallery.sh compares them with the committed pictures.
 set -euo pipefail
+caller=$PWD
 cd "$(dirname "$0")/.."
+
+# A folder given on the command line is taken from the caller's folder.
+from_caller() { case $1 in /*) printf '%s' "$1" ;; *) printf '%s/%s' "$caller" "$1" ;; esac; }
 
 # The two inputs, made in the working folder before the commands run.
 SAMPLES=(
@@ -93,8 +97,10 @@ if [ "${1:-}" = "--readme" ]; then
   exit 0
 fi
 
-build=$(cd "${1:-build}" && pwd)
-out=${2:-docs/gallery}
+build=$PWD/build
+out=$PWD/docs/gallery
+if [ $# -ge 1 ]; then build=$(from_caller "$1"); fi
+if [ $# -ge 2 ]; then out=$(from_caller "$2"); fi
 for program in quorbix convert make-sample-pcd; do
   [ -x "$build/$program" ] || { echo "make-gallery: $build/$program is missing; build first" >&2; exit 1; }
 done
