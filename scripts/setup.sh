@@ -7,6 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libfreeimage-dev libtiff-dev
   libcairo2-dev libpango1.0-dev fonts-liberation
+  netpbm  # the README gallery turns TIFFs into PNGs with it
   libgtest-dev
   mandoc
 )

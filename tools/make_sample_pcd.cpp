@@ -1,10 +1,13 @@
 // make-sample-pcd: writes a project-made PhotoCD Image Pac from a synthetic
 // picture, for trying the converter and quorbix without third-party files.
 //   make-sample-pcd <output.pcd> [--top base|4base|16base|64base] [--portrait] [--luma-only]
+//   make-sample-pcd <output.pcd> --scene gallery [--top base|4base|16base] [--luma-only]
 //   make-sample-pcd --fuzz-seeds <folder>
 // With --top 64base the picture's 64Base extension is written too, where a
 // Pro PhotoCD disc keeps it: <output's folder>/../IPE/<name>/64BASE/, so
 // write the picture as <disc>/IMAGES/<name>.PCD.
+// --scene gallery draws the busier scene of the README's gallery instead of
+// the landscape (landscape only, up to 16Base).
 // The second form writes seed inputs for the fuzz targets into <folder>/file,
 // <folder>/residuals and <folder>/extension (the folders must exist).
 #include <algorithm>
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "gallery_scene.h"
 #include "pcd/extension_info.h"
 #include "pcd/plane.h"
 #include "pcd_writer/extension_writer.h"
@@ -36,8 +40,9 @@ bool save(const std::string& path, const std::string& bytes) {
 int usage(const char* self) {
   std::fprintf(stderr,
                "usage: %s <output.pcd> [--top base|4base|16base|64base] [--portrait] [--luma-only]\n"
+               "       %s <output.pcd> --scene gallery [--top base|4base|16base] [--luma-only]\n"
                "       %s --fuzz-seeds <folder>\n",
-               self, self);
+               self, self, self);
   return 2;
 }
 
@@ -147,6 +152,7 @@ int main(int argc, char** argv) {
   }
   PcdWriteOptions options;
   bool sixtyFourBase = false;
+  bool gallery = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--top" && i + 1 < argc) {
@@ -160,13 +166,18 @@ int main(int argc, char** argv) {
       options.rotation = Rotation::Quarter;
     } else if (arg == "--luma-only") {
       options.chromaDifferences = false;
+    } else if (arg == "--scene" && i + 1 < argc && std::strcmp(argv[i + 1], "gallery") == 0) {
+      gallery = true;
+      ++i;
     } else {
       return usage(argv[0]);
     }
   }
+  if (gallery && (sixtyFourBase || options.rotation != Rotation::None)) return usage(argv[0]);
   if (sixtyFourBase) return writeProPhotoCd(argv[1], options.rotation, options.chromaDifferences);
-  const std::string bytes = quorbix::pcd_writer::writePcd(
-      quorbix::pcd_writer::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter), options);
+  const YccPicture picture = gallery ? quorbix::sample::galleryPicture(options.topLevel)
+                                     : quorbix::pcd_writer::syntheticPicture(options.topLevel, options.rotation == Rotation::Quarter);
+  const std::string bytes = quorbix::pcd_writer::writePcd(picture, options);
   if (!save(argv[1], bytes)) {
     std::fprintf(stderr, "make-sample-pcd: cannot write %s\n", argv[1]);
     return 1;
