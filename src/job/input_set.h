@@ -1,11 +1,11 @@
 // InputSet: the files of one run, each with its sub-folder below the input
-// folder. A hash table of 512 buckets keyed by the exact path text (FNV-1a,
-// case-sensitive); iteration visits the buckets in ascending order and each
-// bucket's chain in insertion order, so the conversion order is fixed for a
-// given set of paths but is neither discovery order nor alphabetical. The
-// chains only keep that order: whether a path is in the set is looked up in
-// an index of its own, so adding stays fast however long the chains grow.
-// Filled by one import thread, read afterwards; not locked.
+// folder. Whether a path is in the set is decided by its exact text (case
+// matters), through an index of its own, so adding stays fast however many
+// files there are. Visits go in name order (base/path_order.h) whatever the
+// order the files were added in: the first visit after an add sorts the
+// entries once, which is cheaper than keeping them sorted while a folder tree
+// of many files is read. Filled by one import thread, read afterwards; not
+// locked, so visits must not overlap with adds or with each other.
 #pragma once
 
 #include <cstddef>
@@ -20,14 +20,12 @@ namespace quorbix {
 
 class InputSet {
  public:
-  static constexpr size_t kBucketCount = 512;
-
   struct Entry {
     std::string path;            // the key
     std::string relativeFolder;  // the value
   };
 
-  InputSet() : chains_(kBucketCount) {}
+  InputSet() = default;
   InputSet(const InputSet&) = delete;
   InputSet& operator=(const InputSet&) = delete;
 
@@ -38,21 +36,25 @@ class InputSet {
   bool empty() const { return entries_.empty(); }
   void clear();
 
-  // Calls `visit(entry)` for every entry in iteration order.
+  // Calls `visit(entry)` for every entry, in name order.
   template <typename Visit>
   void forEach(Visit&& visit) const {
-    for (const auto& chain : chains_) {
-      for (uint32_t at : chain) visit(entries_[at]);
-    }
+    if (order_.size() != entries_.size()) putInOrder();
+    for (const Sorted& sorted : order_) visit(*sorted.entry);
   }
 
-  // The bucket a path falls into (exposed for tests of the order).
-  static size_t bucketOf(std::string_view path);
-
  private:
-  std::deque<Entry> entries_;  // in the order added; never moved, so the index can view them
-  std::vector<std::vector<uint32_t>> chains_;  // per bucket, positions in entries_
+  // An entry with the first bytes of its path as a number (base/path_order.h).
+  struct Sorted {
+    uint64_t key;
+    const Entry* entry;
+  };
+
+  void putInOrder() const;
+
+  std::deque<Entry> entries_;  // in the order added; never moved, so the index and order_ can point at them
   std::unordered_set<std::string_view> index_;  // views of the entries' paths
+  mutable std::vector<Sorted> order_;           // the entries in name order, once visited
 };
 
 }  // namespace quorbix

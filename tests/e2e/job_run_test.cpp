@@ -10,7 +10,6 @@
 #include <fstream>
 
 #include "e2e_support.h"
-#include "job/input_set.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "support/fake_converter.h"
@@ -26,16 +25,6 @@ using Lines = std::vector<std::string>;
 
 void writeFile(const std::string& path, const std::string& contents) {
   std::ofstream(path, std::ios::binary) << contents;
-}
-
-
-// The order in which the run visits `paths` (the input set's order).
-std::vector<std::string> conversionOrder(const std::vector<std::string>& paths) {
-  InputSet set;
-  for (const auto& p : paths) set.add(p, "");
-  std::vector<std::string> order;
-  set.forEach([&](const InputSet::Entry& e) { order.push_back(e.path); });
-  return order;
 }
 
 // A program folder with quorbix and a fake converter, an input and an
@@ -152,7 +141,7 @@ TEST_F(RunFixture, DebugEchoAndPerFileLines) {
                     "Importing...",
                     "Import complete, new files added: 2",
                     "Converting..."};
-  for (const auto& path : conversionOrder({a, c})) {
+  for (const std::string& path : {a, c}) {  // in name order
     expected.push_back("Processing: " + path);
     expected.push_back("Saving As: " + out + (path == a ? "a.tiff" : "c.tiff"));
     expected.push_back(path == a ? "OK" : "Not OK");
@@ -292,9 +281,9 @@ TEST_F(RunFixture, SecondFileForOneOutputIsNotConverted) {
   writeFile(out + "same.tiff", "left by an earlier run");  // replaced as always
   // "a/../same.tiff" and "b/../same.tiff" are one file.
   RunResult r = run({"-d", "-i", in, "-o", out, "--filename-mask=../same.%ext%"});
-  const Lines order = conversionOrder({a, b});
-  const std::string& first = order[0];
-  const std::string& second = order[1];
+  // In name order: a/a.pcd before b/b.pcd.
+  const std::string& first = a;
+  const std::string& second = b;
   auto shown = [&](const std::string& path) {
     return out + (path == a ? "a" : "b") + "/../same.tiff";
   };
@@ -393,6 +382,52 @@ TEST_F(RunFixture, NoSubFoldersAndACustomTime) {
   EXPECT_EQ(r.lines, Lines{});
   EXPECT_EQ(namesIn(out), (Lines{"y.tiff"}));
   EXPECT_EQ(platform::lastWriteTime(out + "y.tiff"), platform::unixFromDateValue(1262347200));
+}
+
+// Files are converted in name order, folder by folder and without regard to
+// case ('_' after the letters), from a folder tree and from a list file
+// alike; %n% follows that order.
+TEST_F(RunFixture, FilesInNameOrder) {
+  ASSERT_TRUE(writeTarga(tmp.path() + "any.tga", 8, 8));
+  converter.targa = tmp.path() + "any.tga";
+  for (const char* folder : {"a", "Sub", "sub2"}) fs::create_directory(in + folder);
+  const Lines ordered = {"a/z.pcd",   "A.pcd",    "a_1.pcd",  "b.pcd",     "Img10.pcd",
+                         "img2.pcd", "imga.pcd", "img_3.pcd", "Sub/c.pcd", "sub2/B.PCD"};
+  for (const std::string& name : {ordered[6], ordered[9], ordered[0], ordered[4], ordered[2], ordered[8],
+                                  ordered[7], ordered[3], ordered[1], ordered[5]}) {
+    input(name);
+  }
+  auto linesStarting = [](const RunResult& r, const std::string& head) {
+    Lines found;
+    for (const auto& line : r.lines) {
+      if (line.rfind(head, 0) == 0) found.push_back(line.substr(head.size()));
+    }
+    return found;
+  };
+
+  RunResult r = run({"-d", "-i", in, "-o", out, "--filename-mask=%n%_%filename%.%ext%"});
+  Lines processing, saving;
+  int counter = 0;
+  for (const std::string& name : ordered) {
+    processing.push_back(in + name);
+    const size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+    const std::string base = name.substr(folder.size(), name.rfind('.') - folder.size());
+    std::string number = std::to_string(++counter);
+    number.insert(0, 5 - number.size(), '0');
+    saving.push_back(out + folder + number + "_" + base + ".tiff");
+  }
+  EXPECT_EQ(linesStarting(r, "Processing: "), processing);
+  EXPECT_EQ(linesStarting(r, "Saving As: "), saving);
+  EXPECT_EQ(r.lines.back(), "Files converted: 10 of 10");
+
+  // The same files named by a list in another order.
+  std::string list;
+  for (auto it = ordered.rbegin(); it != ordered.rend(); ++it) list += in + *it + "\n";
+  writeFile(tmp.path() + "list.txt", list);
+  fs::create_directory(tmp.path() + "from-list");
+  r = run({"-d", "-i", tmp.path() + "list.txt", "-o", tmp.path() + "from-list/"});
+  EXPECT_EQ(linesStarting(r, "Processing: "), processing);
 }
 
 TEST_F(RunFixture, FileCounterCountsSuccessesOnly) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace quorbix {
 namespace {
@@ -31,40 +33,33 @@ TEST(InputSet, KeysAreExactAndCaseSensitive) {
   });
 }
 
-TEST(InputSet, IteratesBucketsInAscendingOrderThenChains) {
-  InputSet set;
-  std::vector<std::string> added;
-  for (int i = 0; i < 2000; ++i) {
-    added.push_back("/pics/IMG" + std::to_string(i) + ".PCD");
-    set.add(added.back(), "");
+TEST(InputSet, VisitsInNameOrderWhateverTheOrderAdded) {
+  // Folder by folder, without regard to case; digits and '_' by their bytes;
+  // names the same but for case by their exact bytes, however long.
+  const std::vector<std::string> named = {
+      "/p/a/z.pcd",   "/p/A.pcd",    "/p/Abcdefghijklm.pcd", "/p/aBcdefghijklm.pcd",      "/p/abcdefghijklm.pcd",
+      "/p/b/IMG1.PCD", "/p/B.pcd",   "/p/img10.pcd",         "/p/IMG2.pcd",               "/p/Img_3.pcd",
+      "/p/long folder name/x.pcd",   "/p/Long folder name/Y.pcd"};
+  std::mt19937 engine(14);
+  for (int round = 0; round < 5; ++round) {
+    std::vector<std::string> added = named;
+    std::shuffle(added.begin(), added.end(), engine);
+    InputSet set;
+    for (const auto& path : added) set.add(path, "");
+    EXPECT_EQ(orderOf(set), named);
   }
-  auto order = orderOf(set);
-  ASSERT_EQ(order.size(), added.size());
-  EXPECT_EQ(std::set<std::string>(order.begin(), order.end()),
-            std::set<std::string>(added.begin(), added.end()));
-  // Buckets never go down; within a bucket, insertion order is kept.
-  for (size_t i = 1; i < order.size(); ++i) {
-    size_t before = InputSet::bucketOf(order[i - 1]);
-    size_t now = InputSet::bucketOf(order[i]);
-    ASSERT_LE(before, now);
-    if (before == now) {
-      auto a = std::find(added.begin(), added.end(), order[i - 1]);
-      auto b = std::find(added.begin(), added.end(), order[i]);
-      ASSERT_LT(a, b);
-    }
-  }
-  EXPECT_NE(order, added);  // neither discovery order ...
-  auto sorted = added;
-  std::sort(sorted.begin(), sorted.end());
-  EXPECT_NE(order, sorted);  // ... nor alphabetical
 }
 
-TEST(InputSet, FixedHashSpreadsOverAllBuckets) {
-  // FNV-1a of "" is the offset basis 2166136261, which is 5 modulo 512.
-  EXPECT_EQ(InputSet::bucketOf(""), 2166136261u % 512);
-  std::set<size_t> used;
-  for (int i = 0; i < 5000; ++i) used.insert(InputSet::bucketOf("/f/" + std::to_string(i) + ".pcd"));
-  EXPECT_EQ(used.size(), InputSet::kBucketCount);
+TEST(InputSet, FileAddedAfterAVisitTakesItsPlace) {
+  InputSet set;
+  set.add("/p/b.pcd", "");
+  set.add("/p/c.pcd", "");
+  EXPECT_EQ(orderOf(set), (std::vector<std::string>{"/p/b.pcd", "/p/c.pcd"}));
+  set.add("/p/A.pcd", "");
+  EXPECT_EQ(orderOf(set), (std::vector<std::string>{"/p/A.pcd", "/p/b.pcd", "/p/c.pcd"}));
+  set.clear();
+  set.add("/p/d.pcd", "");
+  EXPECT_EQ(orderOf(set), (std::vector<std::string>{"/p/d.pcd"}));
 }
 
 }  // namespace
