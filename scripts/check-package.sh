@@ -3,7 +3,9 @@
 # (an error fails, warnings are shown), unpacks it into a temporary root and
 # runs the unpacked program from there: `quorbix -v`, and a conversion of
 # the project-made sample, for which quorbix must find the unpacked converter
-# beside itself through the usr/bin link (PATH holds no converter).
+# beside itself through the usr/bin link (PATH holds only a decoy `convert`
+# that notes being called: quorbix would fall back to it, or to FreeImage's
+# own PhotoCD loader, and still convert).
 # Usage: scripts/check-package.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +47,10 @@ done
 
 echo "== unpacked quorbix -v"
 # Its own lock folder, so that no other quorbix of this user stops the run.
-mkdir -m 700 "$work/runtime" "$work/empty"
-run() { env -i HOME="$work" XDG_RUNTIME_DIR="$work/runtime" PATH="$work/empty" \
+mkdir -m 700 "$work/runtime" "$work/decoy"
+printf '#!/bin/sh\necho called >"%s"\nexit 1\n' "$work/decoy-called" >"$work/decoy/convert"
+chmod +x "$work/decoy/convert"
+run() { env -i HOME="$work" XDG_RUNTIME_DIR="$work/runtime" PATH="$work/decoy" \
   "$root/usr/bin/quorbix" "$@"; }
 shown=$(run -v)
 [[ $shown == "$version" ]] || fail "quorbix -v printed '$shown', not $version"
@@ -61,4 +65,5 @@ last=$(tail -n 1 "$work/log")
 saved=$(sed -n 's/^Saving As: //p' "$work/log")
 [[ -n $saved && -f $saved ]] && file "$saved" | grep -q 'TIFF image' ||
   fail "no TIFF written (Saving As: '$saved')"
+[[ ! -e $work/decoy-called ]] || fail "quorbix ran the convert on PATH, not its own"
 echo "check-package: OK ($deb)"
