@@ -11,13 +11,19 @@ packages=(
   libgtest-dev
   mandoc
 )
-# Optional: --clang adds the second compiler and its fuzzer and sanitizer
-# runtimes (CI uses both); --extras adds those and ImageMagick (comparison
-# only) and hyperfine (timings).
-case "${1:-}" in
-  --clang) packages+=(clang libclang-rt-14-dev) ;;
-  --extras) packages+=(clang libclang-rt-14-dev imagemagick hyperfine) ;;
-esac
+# Optional, any number of them: --clang adds the second compiler and its
+# fuzzer and sanitizer runtimes (CI uses both); --extras adds those and
+# ImageMagick (comparison only) and hyperfine (timings); --package adds what
+# making and checking the Debian package needs (dpkg-shlibdeps and
+# dpkg-buildflags from dpkg-dev, file for CPack, lintian).
+for option in "$@"; do
+  case "$option" in
+    --clang) packages+=(clang libclang-rt-14-dev) ;;
+    --extras) packages+=(clang libclang-rt-14-dev imagemagick hyperfine) ;;
+    --package) packages+=(dpkg-dev file lintian) ;;
+    *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
