@@ -4,7 +4,8 @@
 //   make-sample-pcd --fuzz-seeds <folder>
 // With --top 64base the picture's 64Base extension is written too, where a
 // Pro PhotoCD disc keeps it: <output's folder>/../IPE/<name>/64BASE/, so
-// write the picture as <disc>/IMAGES/<name>.PCD.
+// write the picture as <disc>/IMAGES/<name>.PCD. The Image Pac header carries
+// made-up scan facts (pcd_writer::sampleFacts) as a scanner would write them.
 // The second form writes seed inputs for the fuzz targets into <folder>/file,
 // <folder>/residuals and <folder>/extension (the folders must exist).
 #include <algorithm>
@@ -146,6 +147,7 @@ int main(int argc, char** argv) {
     return argc == 3 ? writeFuzzSeeds(argv[2]) : usage(argv[0]);
   }
   PcdWriteOptions options;
+  options.facts = quorbix::pcd_writer::sampleFacts();
   bool sixtyFourBase = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
