@@ -220,6 +220,15 @@ uint64_t writeExifDirectory(TIFF* tiff, bool colour, const pcd::ImagePacFacts& f
   static const uint8_t kExifVersion[4] = {'0', '2', '3', '2'};
   static const uint8_t kFlashpixVersion[4] = {'0', '1', '0', '0'};
   constexpr int kSrgb = 1, kUncalibrated = 0xffff;
+  // libtiff 4.5, starting a custom directory in a file opened for update,
+  // drops the main directory's codec state and strip tables without freeing
+  // them: both are freed first (a change of compression ends the codec; the
+  // main directory is read again from the file afterwards).
+  if (TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != 1) {
+    ok = false;
+    return 0;
+  }
+  TIFFFreeDirectory(tiff);
   ok = TIFFCreateEXIFDirectory(tiff) == 0 && TIFFSetField(tiff, EXIFTAG_EXIFVERSION, kExifVersion) == 1 &&
        TIFFSetField(tiff, EXIFTAG_FLASHPIXVERSION, kFlashpixVersion) == 1 &&
        TIFFSetField(tiff, EXIFTAG_COLORSPACE, colour ? kSrgb : kUncalibrated) == 1;
