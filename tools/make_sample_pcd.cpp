@@ -5,7 +5,8 @@
 //   make-sample-pcd --fuzz-seeds <folder>
 // With --top 64base the picture's 64Base extension is written too, where a
 // Pro PhotoCD disc keeps it: <output's folder>/../IPE/<name>/64BASE/, so
-// write the picture as <disc>/IMAGES/<name>.PCD.
+// write the picture as <disc>/IMAGES/<name>.PCD. The Image Pac header carries
+// made-up scan facts (pcd_writer::sampleFacts) as a scanner would write them.
 // --scene gallery draws the busier scene of the README's gallery instead of
 // the landscape (landscape only, up to 16Base).
 // The second form writes seed inputs for the fuzz targets into <folder>/file,
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     return argc == 3 ? writeFuzzSeeds(argv[2]) : usage(argv[0]);
   }
   PcdWriteOptions options;
+  options.facts = quorbix::pcd_writer::sampleFacts();
   bool sixtyFourBase = false;
   bool gallery = false;
   for (int i = 2; i < argc; ++i) {

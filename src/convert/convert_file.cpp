@@ -131,7 +131,7 @@ class Finishing {
 
     file_.outputPath = buildOutputPath(settings_, file_);
     if (context_.acceptOutput && !context_.acceptOutput(file_.outputPath)) return false;
-    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags);
+    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags, extracted.facts);
   }
 
  private:
@@ -196,6 +196,8 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
       extracted.image = std::move(image);
     }
   }
+  // Once per file, from its first sectors (the converter reads the rest).
+  if (extracted.image) extracted.facts = pcd::readImagePacFacts(inputFile);
   extracted.libraryMessages = hold.take();
   return extracted;
 }

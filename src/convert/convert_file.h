@@ -17,6 +17,7 @@
 #include "convert/run_context.h"
 #include "image/bitmap.h"
 #include "image/format_registry.h"
+#include "pcd/image_pac_facts.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -56,6 +57,7 @@ struct ExtractedPicture {
   Bitmap image;              // empty when the file fails
   bool depthKnown = false;   // the converter ladder ran: sourceDepth is this file's
   int32_t sourceDepth = 0;   // bits per pixel of the first extraction
+  pcd::ImagePacFacts facts;  // what the input's Image Pac header tells, for the TIFF's tags
   // The libraries' messages meanwhile (source, text), shown at the file's turn.
   std::vector<std::pair<std::string, std::string>> libraryMessages;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "image/tiff_metadata.h"
 #include "pcd/byte_source.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
@@ -182,7 +183,8 @@ Bitmap loadPhotoCdUpright(const std::string& path) {
   return image;
 }
 
-bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags) {
+bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
+                   const pcd::ImagePacFacts& facts) {
   if (!image || path.empty()) return false;
   platform::StagedFile file;
   if (!file.open(path)) return false;
@@ -194,6 +196,7 @@ bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path,
                               static_cast<fi_handle>(&handle), flags)) {
     return false;  // the staged file is deleted
   }
+  if (format == FIF_TIFF && !addTiffMetadata(stream, facts)) return false;
   // On the disk before the rename: after a power cut the final name never
   // holds an empty or partial picture.
   return file.commit(platform::StagedFile::Flush::ToDisk);

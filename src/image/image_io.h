@@ -8,6 +8,7 @@
 #include <string>
 
 #include "image/bitmap.h"
+#include "pcd/image_pac_facts.h"
 
 namespace quorbix {
 
@@ -40,7 +41,10 @@ Bitmap loadPhotoCdUpright(const std::string& path);
 // picture is written to a new hidden file in the same folder, which replaces
 // `path` only when FreeImage and the file system report success and its data
 // is on the disk (fsync); otherwise it is deleted and `path` is left as it
-// was. False when nothing was saved (also for an empty image).
-bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags);
+// was. A TIFF also gets the sRGB profile when it holds colour, and `facts`
+// (image/tiff_metadata.h). False when nothing was saved (also for an empty
+// image).
+bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
+                   const pcd::ImagePacFacts& facts = {});
 
 }  // namespace quorbix

@@ -4,6 +4,7 @@
 // as Huffman-coded differences to the level below.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorbix::pcd {
@@ -17,6 +18,23 @@ constexpr uint64_t kAttributeOffset = 0xe02;       // rotation and highest level
 constexpr uint64_t kFourBaseStopOffset = 0xe03;    // big-endian sector number
 constexpr uint64_t kSixteenBaseStopOffset = 0xe05;  // big-endian sector number
 constexpr uint64_t kHeaderEnd = 0xe07;              // bytes the decoder reads
+
+// The Image Pack Information that follows the signature: who scanned what,
+// when. Offsets are from the start of the file; text fields are ASCII,
+// padded with blanks.
+constexpr uint64_t kScanTimeOffset = kHeaderOffset + 13;        // big-endian seconds since 1970 (UTC)
+constexpr uint64_t kMediumOffset = kHeaderOffset + 21;          // kind of original (film, print...)
+constexpr uint64_t kProductTypeOffset = kHeaderOffset + 22;     // the film's product, 20 bytes
+constexpr uint64_t kScannerVendorOffset = kHeaderOffset + 42;   // 20 bytes
+constexpr uint64_t kScannerProductOffset = kHeaderOffset + 62;  // 16 bytes
+constexpr uint64_t kScannerFirmwareOffset = kHeaderOffset + 78; // 4 bytes
+constexpr uint64_t kScannerSerialOffset = kHeaderOffset + 90;   // 20 bytes
+constexpr uint64_t kInformationEnd = kHeaderOffset + 110;
+constexpr size_t kProductTypeLength = 20;
+constexpr size_t kScannerVendorLength = 20;
+constexpr size_t kScannerProductLength = 16;
+constexpr size_t kScannerFirmwareLength = 4;
+constexpr size_t kScannerSerialLength = 20;
 
 // Resolution levels, smallest first. Their numbers double as the order in
 // which they build on each other.

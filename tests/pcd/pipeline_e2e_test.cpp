@@ -9,6 +9,9 @@
 #include <string>
 
 #include <sys/wait.h>
+#include <tiffio.h>
+
+#include <ctime>
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +19,7 @@
 
 #include "pcd/byte_source.h"
 #include "pcd/extension_files.h"
+#include "pcd/image_pac_facts.h"
 #include "pcd/pcd_decoder.h"
 #include "pcd_writer/extension_writer.h"
 #include "pcd_writer/pcd_writer.h"
@@ -126,6 +130,147 @@ TEST(PcdPipeline, ProPhotoCdCopyBecomesIts64BaseTiff) {
   std::filesystem::remove(extension + "c2_0001.icr");
   EXPECT_EQ(convertIn(disc, "./images/img0001.pcd"), 1);
   EXPECT_FALSE(std::filesystem::exists(targa));
+}
+
+// What a TIFF says beside its pixels, read back with libtiff.
+struct ArchiveTags {
+  std::string profileDescription;  // of the ICC profile; empty without one
+  std::string make;
+  std::string model;
+  std::string xmp;
+  std::string dateTimeDigitized;   // of the EXIF directory
+  std::string offsetTimeDigitized;
+  int fileSource = 0;
+  std::string bodySerialNumber;
+};
+
+uint32_t bigEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+// The ASCII text of the 'desc' tag of a version 2 ICC profile.
+std::string profileDescription(const uint8_t* profile, uint32_t size) {
+  if (size < 132 || bigEndian32(profile) != size || std::string(reinterpret_cast<const char*>(profile) + 36, 4) != "acsp") return "";
+  const uint32_t tags = bigEndian32(profile + 128);
+  for (uint32_t i = 0; i < tags && 132 + 12 * (i + 1) <= size; ++i) {
+    const uint8_t* entry = profile + 132 + 12 * i;
+    const uint32_t offset = bigEndian32(entry + 4);
+    if (std::string(reinterpret_cast<const char*>(entry), 4) != "desc" || offset + 12 > size) continue;
+    const uint32_t length = bigEndian32(profile + offset + 8);
+    if (std::string(reinterpret_cast<const char*>(profile) + offset, 4) != "desc" || offset + 12 + length > size || length == 0) return "";
+    return std::string(reinterpret_cast<const char*>(profile) + offset + 12, length - 1);
+  }
+  return "";
+}
+
+std::string textTag(TIFF* tiff, uint32_t tag) {
+  const char* text = nullptr;
+  return TIFFGetField(tiff, tag, &text) == 1 && text != nullptr ? text : "";
+}
+
+ArchiveTags readArchiveTags(const std::string& path) {
+  ArchiveTags tags;
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  if (tiff == nullptr) return tags;
+  uint32_t count = 0;
+  const void* data = nullptr;
+  if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data) == 1) {
+    tags.profileDescription = profileDescription(static_cast<const uint8_t*>(data), count);
+  }
+  if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data) == 1) tags.xmp.assign(static_cast<const char*>(data), count);
+  tags.make = textTag(tiff, TIFFTAG_MAKE);
+  tags.model = textTag(tiff, TIFFTAG_MODEL);
+  toff_t exif = 0;
+  if (TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exif) == 1 && TIFFReadEXIFDirectory(tiff, exif) == 1) {
+    tags.dateTimeDigitized = textTag(tiff, EXIFTAG_DATETIMEDIGITIZED);
+    tags.offsetTimeDigitized = textTag(tiff, EXIFTAG_OFFSETTIMEDIGITIZED);
+    tags.bodySerialNumber = textTag(tiff, EXIFTAG_BODYSERIALNUMBER);
+    uint8_t source = 0;
+    if (TIFFGetField(tiff, EXIFTAG_FILESOURCE, &source) == 1) tags.fileSource = source;
+  }
+  TIFFClose(tiff);
+  return tags;
+}
+
+// EXIF's form of a moment: "YYYY:MM:DD HH:MM:SS", in UTC.
+std::string exifTime(int64_t secondsSince1970) {
+  const std::time_t time = static_cast<std::time_t>(secondsSince1970);
+  std::tm parts{};
+  gmtime_r(&time, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &parts);
+  return text;
+}
+
+// A blank-padded text field of the Image Pac header, read straight from the
+// file.
+std::string headerText(const std::string& bytes, size_t offset, size_t length) {
+  std::string field = bytes.substr(offset, length);
+  while (!field.empty() && (field.back() == ' ' || field.back() == '\0')) field.pop_back();
+  return field;
+}
+
+// The project's sample with its scan facts, converted: the TIFF carries the
+// sRGB profile and the facts in their standard tags, its pixels still
+// exactly the decoder's. An 8-bit grey TIFF gets the facts but no profile.
+TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
+  ASSERT_FALSE(test::builtConverter().empty());
+  test::TempFolder dir;
+  for (const char* folder : {"in", "out", "grey"}) std::filesystem::create_directory(dir.path() + folder);
+  pcd_writer::PcdWriteOptions options;
+  options.topLevel = pcd::Level::FourBase;
+  options.facts = pcd_writer::sampleFacts();
+  const pcd::ImagePacFacts& facts = options.facts;
+  ASSERT_TRUE(facts.scanTime);
+  const std::string input = dir.path() + "in/IMG0007.PCD";
+  std::ofstream(input, std::ios::binary) << pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::FourBase), options);
+
+  ASSERT_EQ(runWithConverter(input, dir.path() + "out").exitCode, 0);
+  const std::string tiff = dir.path() + "out/IMG0007.tiff";
+  EXPECT_EQ(differingPixels(tiff, decodeFile(input, 4)), 0);
+  const ArchiveTags tags = readArchiveTags(tiff);
+  EXPECT_NE(tags.profileDescription.find("sRGB"), std::string::npos) << tags.profileDescription;
+  EXPECT_EQ(tags.make, facts.scannerVendor);
+  EXPECT_EQ(tags.model, facts.scannerProduct);
+  EXPECT_EQ(tags.dateTimeDigitized, exifTime(*facts.scanTime));
+  EXPECT_EQ(tags.offsetTimeDigitized, "+00:00");
+  EXPECT_EQ(tags.bodySerialNumber, facts.scannerSerial);
+  EXPECT_EQ(tags.fileSource, 1);  // a film scanner
+  EXPECT_NE(tags.xmp.find("<aux:ImageNumber>7</aux:ImageNumber>"), std::string::npos) << tags.xmp;
+  EXPECT_NE(tags.xmp.find(facts.productType), std::string::npos) << tags.xmp;
+  EXPECT_NE(tags.xmp.find(pcd::mediumName(*facts.medium)), std::string::npos) << tags.xmp;
+
+  test::RunOptions run;
+  run.withConverter = true;
+  ASSERT_EQ(test::runQuorbix({"-i", input, "-o", dir.path() + "grey", "-q", "--greyscale", "--tiff-bpp=8"}, run).exitCode, 0);
+  const ArchiveTags grey = readArchiveTags(dir.path() + "grey/IMG0007.tiff");
+  EXPECT_EQ(grey.profileDescription, "");
+  EXPECT_EQ(grey.dateTimeDigitized, exifTime(*facts.scanTime));
+  EXPECT_EQ(grey.make, facts.scannerVendor);
+}
+
+// The real scan keeps its scan date and scanner, read from its header.
+TEST(ArchiveTiff, RealSixteenBaseSampleKeepsItsScanDate) {
+  if (test::samplesDir().empty()) GTEST_SKIP() << "no ../shared/samples";
+  ASSERT_FALSE(test::builtConverter().empty());
+  test::TempFolder dir;
+  std::filesystem::create_directory(dir.path() + "out");
+  const std::string input = test::samplesDir() + "portrait-16base.pcd";
+  std::string header(4096, '\0');
+  std::ifstream(input, std::ios::binary).read(header.data(), static_cast<std::streamsize>(header.size()));
+  const uint8_t* time = reinterpret_cast<const uint8_t*>(header.data()) + 2048 + 13;
+  const std::string scanned = exifTime(bigEndian32(time));
+  ASSERT_EQ(scanned.substr(0, 5), "1994:");  // the sample is a 1994 scan
+
+  ASSERT_EQ(runWithConverter(input, dir.path() + "out").exitCode, 0);
+  const ArchiveTags tags = readArchiveTags(dir.path() + "out/portrait-16base.tiff");
+  EXPECT_NE(tags.profileDescription.find("sRGB"), std::string::npos) << tags.profileDescription;
+  EXPECT_EQ(tags.dateTimeDigitized, scanned);
+  EXPECT_EQ(tags.make, headerText(header, 2048 + 42, 20));
+  EXPECT_EQ(tags.model, headerText(header, 2048 + 62, 16));
+  EXPECT_FALSE(tags.make.empty());
+  // A header written without any of these facts gives none.
+  EXPECT_TRUE(pcd::readImagePacFacts(test::samplesDir() + "base-only-synthetic.pcd").empty());
 }
 
 TEST(PcdPipeline, RealSamplesFolder) {

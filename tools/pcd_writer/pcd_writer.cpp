@@ -50,7 +50,39 @@ void putAt(std::string& file, uint64_t offset, const std::string& bytes) {
 
 uint64_t sectorsFor(uint64_t bytes) { return (bytes + pcd::kSectorSize - 1) / pcd::kSectorSize; }
 
+// A text field, blank-padded to `length` (longer text is cut).
+void putText(std::string& file, uint64_t offset, const std::string& text, size_t length) {
+  std::string field = text.substr(0, length);
+  field.resize(length, ' ');
+  putAt(file, offset, field);
+}
+
+void putFacts(std::string& file, const pcd::ImagePacFacts& facts) {
+  if (facts.scanTime) {
+    const auto seconds = static_cast<uint32_t>(*facts.scanTime);
+    for (int i = 0; i < 4; ++i) file[pcd::kScanTimeOffset + static_cast<uint64_t>(i)] = static_cast<char>(seconds >> (24 - 8 * i));
+  }
+  if (facts.medium) file[pcd::kMediumOffset] = static_cast<char>(*facts.medium);
+  if (!facts.productType.empty()) putText(file, pcd::kProductTypeOffset, facts.productType, pcd::kProductTypeLength);
+  if (!facts.scannerVendor.empty()) putText(file, pcd::kScannerVendorOffset, facts.scannerVendor, pcd::kScannerVendorLength);
+  if (!facts.scannerProduct.empty()) putText(file, pcd::kScannerProductOffset, facts.scannerProduct, pcd::kScannerProductLength);
+  if (!facts.scannerFirmware.empty()) putText(file, pcd::kScannerFirmwareOffset, facts.scannerFirmware, pcd::kScannerFirmwareLength);
+  if (!facts.scannerSerial.empty()) putText(file, pcd::kScannerSerialOffset, facts.scannerSerial, pcd::kScannerSerialLength);
+}
+
 }  // namespace
+
+pcd::ImagePacFacts sampleFacts() {
+  pcd::ImagePacFacts facts;
+  facts.scanTime = 800000000;  // 1995-05-09 06:13:20 UTC
+  facts.medium = pcd::Medium::ColourReversal;
+  facts.productType = "QRB/28 SPD 0100";
+  facts.scannerVendor = "VELLUMORA";
+  facts.scannerProduct = "Sample Scanner";
+  facts.scannerFirmware = "2.8";
+  facts.scannerSerial = "0042";
+  return facts;
+}
 
 CodedLevelBytes encodeCodedLevel(const YccPicture& prediction, const YccPicture& target, bool chromaDifferences,
                                  YccPicture& rebuilt) {
@@ -109,6 +141,7 @@ std::string writePcd(const YccPicture& top, const PcdWriteOptions& options, std:
                        static_cast<size_t>(pcd::levelWidth(Level::Base) * pcd::levelHeight(Level::Base)) * 3 / 2,
                    '\0');
   putAt(file, pcd::kHeaderOffset, "PCD_IPI");
+  putFacts(file, options.facts);
   file[pcd::kAttributeOffset] = static_cast<char>(static_cast<int>(options.rotation) |
                                                   (topIndex - static_cast<int>(Level::Base)) << 2);
   std::vector<YccPicture> rebuilt(originals.size());

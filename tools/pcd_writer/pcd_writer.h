@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pcd/image_pac_facts.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
 #include "pcd/plane.h"
@@ -18,7 +19,14 @@ struct PcdWriteOptions {
   pcd::Level topLevel = pcd::Level::FourBase;  // Base, FourBase or SixteenBase
   pcd::Rotation rotation = pcd::Rotation::None;
   bool chromaDifferences = true;  // code chroma differences too, not only luma
+  // The Image Pack Information fields to fill (scan time, scanner, film);
+  // empty ones stay zero. The picture number is not stored in the file.
+  pcd::ImagePacFacts facts;
 };
+
+// The facts make-sample-pcd writes: a made-up scanner and film, and a fixed
+// scan time.
+pcd::ImagePacFacts sampleFacts();
 
 // The coded form of one level: its Huffman tables and its rows.
 struct CodedLevelBytes {
