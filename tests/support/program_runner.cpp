@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pty_runner.h"
 #include "support/test_paths.h"
 
 extern char** environ;
@@ -122,7 +123,7 @@ RunResult Running::finish() {
     if (ready <= 0) continue;
     ssize_t n = ::read(outRead_, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) break;  // a terminal's end: EIO once no one has it open
     result.out.append(buffer, static_cast<size_t>(n));
   }
   ::close(outRead_);
@@ -189,12 +190,21 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
   const std::string errPath = run->home.path() + "stderr";
 
   int inPipe[2], outPipe[2];
-  if (::pipe2(inPipe, O_CLOEXEC) != 0) return nullptr;
-  if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-    ::close(inPipe[0]);
-    ::close(inPipe[1]);
+  PseudoTerminal terminal;
+  if (options.terminalColumns > 0) {
+    terminal = openPseudoTerminal(options.terminalColumns);
+    if (terminal.master < 0) return nullptr;
+    outPipe[0] = terminal.master;
+    outPipe[1] = -1;
+  } else if (::pipe2(outPipe, O_CLOEXEC) != 0) {
     return nullptr;
   }
+  if (::pipe2(inPipe, O_CLOEXEC) != 0) {
+    ::close(outPipe[0]);
+    if (outPipe[1] >= 0) ::close(outPipe[1]);
+    return nullptr;
+  }
+  const char* const terminalPath = terminal.slavePath.c_str();
   pid_t pid = ::fork();
   if (pid == 0) {
     // Child: only async-signal-safe calls from here on. A new session has no
@@ -206,15 +216,20 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
     for (int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
     for (int s : options.ignoredSignals) ::signal(s, SIG_IGN);
     ::dup2(inPipe[0], STDIN_FILENO);
-    ::dup2(outPipe[1], STDOUT_FILENO);
-    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(127);
+    if (terminal.master >= 0) {
+      int tty = ::open(terminalPath, O_RDWR | O_NOCTTY | O_CLOEXEC);
+      if (tty < 0 || ::dup2(tty, STDOUT_FILENO) < 0 || ::dup2(tty, STDERR_FILENO) < 0) ::_exit(127);
+    } else {
+      ::dup2(outPipe[1], STDOUT_FILENO);
+      int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(127);
+    }
     if (::chdir(cwd.c_str()) != 0) ::_exit(127);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(inPipe[0]);
-  ::close(outPipe[1]);
+  if (outPipe[1] >= 0) ::close(outPipe[1]);
   if (pid < 0) {
     ::close(inPipe[1]);
     ::close(outPipe[0]);
