@@ -1,6 +1,7 @@
 // Runs one phase of the job on a background thread and waits for its end
-// (no time-out; polling only to run the caller's work while it waits). Should the system refuse a new thread, the
-// phase runs on the calling thread instead, so the run still completes.
+// (no time-out; woken on time only to run the caller's work while it
+// waits). Should the system refuse a new thread, the phase runs on the
+// calling thread instead, so the run still completes.
 #pragma once
 
 #include <functional>

@@ -102,6 +102,7 @@ class Running : public RunningProgram {
   std::thread feeder_;
   std::chrono::steady_clock::time_point deadline_;
   bool finished_ = false;
+  bool onTerminal = false;  // standard output and error are a pseudo-terminal
 };
 
 RunResult Running::finish() {
@@ -139,8 +140,10 @@ RunResult Running::finish() {
   result.errLines = splitLines(result.err);
   // Standard error is captured, so a sanitizer's report would otherwise go
   // unseen: it fails the test that made the run.
+  // On a terminal it lands among the output.
+  const std::string& reports = onTerminal ? result.out : result.err;
   for (const char* report : {"Sanitizer", "runtime error:"}) {
-    if (result.err.find(report) != std::string::npos) ADD_FAILURE() << "sanitizer report:\n" << result.err;
+    if (reports.find(report) != std::string::npos) ADD_FAILURE() << "sanitizer report:\n" << reports;
   }
   return result;
 }
@@ -237,6 +240,7 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
   }
   run->pid_ = pid;
   run->outRead_ = outPipe[0];
+  run->onTerminal = terminal.master >= 0;
   run->deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   run->feeder_ = std::thread(writeAll, inPipe[1], options.stdinText);
   return run;
