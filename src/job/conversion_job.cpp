@@ -1,6 +1,7 @@
 #include "job/conversion_job.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -13,6 +14,7 @@
 #include "job/input_import.h"
 #include "job/job_progress.h"
 #include "job/output_guard.h"
+#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/temp_folder.h"
@@ -93,17 +95,27 @@ void ConversionJob::run(bool quiet) {
   if (!prepareRun(settings_, run_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {
     return;
   }
+  if (!quiet && platform::openStatusLine()) {
+    status_.emplace(platform::monotonicMilliseconds, platform::statusLineWidth, platform::showStatusLine);
+  }
   int32_t imported = importPhase(quiet);
-  if (imported == 0) return;
-  conversionPhase(quiet, imported);
+  if (imported != 0) conversionPhase(quiet, imported);
+  if (status_) {
+    platform::closeStatusLine();
+    status_.reset();
+  }
 }
 
 int32_t ConversionJob::importPhase(bool quiet) {
   const LineSink& print = services_.print;
   if (!quiet) print(catalogue_.text("General", "Importing"));
   inputs_.clear();
+  LiveCounts counts;
+  std::function<void()> showStatus;
+  if (status_) showStatus = [&] { status_->showImport(counts.found.load(std::memory_order_relaxed)); };
   int32_t imported = importInputs(settings_.job.input, run_.inputFile,
-                                  registry_.acceptedInputExtensions, inputs_);
+                                  registry_.acceptedInputExtensions, inputs_,
+                                  status_ ? &counts.found : nullptr, showStatus);
   if (!quiet) {
     print(formatMessage(catalogue_.text("Msg", "Import complete"), std::to_string(imported)));
   }
@@ -132,7 +144,25 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   first.randomNumber = services_.random();
   ConversionWorker worker(settings_, run_, inputs_, prepare, run_.jobs, services_.random, print, first);
   JobProgress progress;
-  runOnBackgroundThread([&] { progress.set(worker.run()); });
+  LiveCounts counts;
+  std::function<void()> showStatus;
+  if (status_) {
+    worker.watch(&counts);
+    status_->restart();
+    showStatus = [&] {
+      ConversionStatus now;
+      now.total = imported;
+      now.converted = counts.converted.load(std::memory_order_relaxed);
+      now.failed = counts.failed.load(std::memory_order_relaxed);
+      // Below the input folder a file shows its path from there.
+      if (const std::string* current = counts.current.load(std::memory_order_relaxed)) {
+        const std::string& folder = settings_.job.input;
+        now.current = !folder.empty() && current->rfind(folder, 0) == 0 ? current->substr(folder.size()) : *current;
+      }
+      status_->showConversion(now);
+    };
+  }
+  runOnBackgroundThread([&] { progress.set(worker.run()); }, showStatus, StatusLine::kIntervalMilliseconds);
   int32_t converted = progress.resultCount();
   if (real) real->flushOutputFolders();
 

@@ -5,6 +5,8 @@
 // starts one background phase at a time.
 #pragma once
 
+#include <optional>
+
 #include "base/message_catalogue.h"
 #include "image/format_registry.h"
 #include "job/conversion_worker.h"
@@ -12,6 +14,7 @@
 #include "job/job_lines.h"
 #include "job/job_validation.h"
 #include "job/random_source.h"
+#include "job/status_line.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -39,7 +42,8 @@ class ConversionJob {
     run_.programFolder = std::move(programFolder);
   }
 
-  // Prints its own lines; returns when the run is over.
+  // Prints its own lines; returns when the run is over. Unless `quiet`, a
+  // terminal on standard error also shows the status line meanwhile.
   void run(bool quiet);
 
   // The files of the run (filled by run()).
@@ -59,6 +63,7 @@ class ConversionJob {
   JobServices services_;
   RunContext run_;
   InputSet inputs_;
+  std::optional<StatusLine> status_;  // while the run shows one
 };
 
 }  // namespace quorbix

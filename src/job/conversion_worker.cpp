@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "convert/output_naming.h"
+#include "job/job_progress.h"
 #include "job/look_ahead.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -21,7 +22,10 @@ int32_t ConversionWorker::run() {
   auto finishOldest = [&] {
     const InputSet::Entry& entry = *inWork.front();
     inWork.pop_front();
-    if (finish(entry, ahead)) ++successes;
+    if (live_ != nullptr) live_->current.store(&entry.path, std::memory_order_relaxed);
+    const bool ok = finish(entry, ahead);
+    if (ok) ++successes;
+    if (live_ != nullptr) (ok ? live_->converted : live_->failed).fetch_add(1, std::memory_order_relaxed);
   };
   inputs_.forEach([&](const InputSet::Entry& entry) {
     inWork.push_back(&entry);

@@ -27,6 +27,7 @@
 namespace quorbix {
 
 class LookAhead;
+struct LiveCounts;
 
 // Converts file.inputFile; true when the output was saved. Sets
 // file.outputPath once the output path is known.
@@ -59,6 +60,10 @@ class ConversionWorker {
         jobs_(jobs < 1 ? 1 : jobs), random_(std::move(random)), print_(std::move(print)),
         numbers_(numbers) {}
 
+  // From now on the file in work and the files converted and failed are
+  // also counted in `counts` (none: nullptr), for another thread to read.
+  void watch(LiveCounts* counts) { live_ = counts; }
+
   // Converts every file; returns the number converted successfully.
   int32_t run();
 
@@ -81,6 +86,7 @@ class ConversionWorker {
   RandomSource random_;
   LineSink print_;
   FileNumbers numbers_;
+  LiveCounts* live_ = nullptr;
 };
 
 // Creates the missing levels of settings.job.output + file.relativeFolder.

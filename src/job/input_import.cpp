@@ -29,7 +29,9 @@ int32_t InputImporter::addInputFile(const std::string& path, const std::string& 
   // Only regular files with content: FIFOs, devices and empty files are never opened.
   platform::PathInfo info = platform::pathInfo(path);
   if (info.kind != platform::PathKind::File || info.size == 0) return 0;
-  return inputs_.add(path, relativeFolder) ? 1 : 0;
+  if (!inputs_.add(path, relativeFolder)) return 0;
+  if (found_ != nullptr) found_->fetch_add(1, std::memory_order_relaxed);
+  return 1;
 }
 
 // The sub-folder of `folder` below the input folder. Taken as a prefix, not
@@ -86,8 +88,10 @@ bool isListFile(const std::string& inputFile) {
 }
 
 int32_t importInputs(const std::string& inputFolder, const std::string& inputFile,
-                     const std::vector<std::string>& acceptedExtensions, InputSet& inputs) {
+                     const std::vector<std::string>& acceptedExtensions, InputSet& inputs,
+                     std::atomic<int32_t>* found, const std::function<void()>& whileWaiting) {
   InputImporter importer(acceptedExtensions, inputs, inputFolder);
+  importer.countInto(found);
   if (inputFolder.empty() && !isListFile(inputFile)) return importer.addInputFile(inputFile);
 
   JobProgress progress;
@@ -95,7 +99,7 @@ int32_t importInputs(const std::string& inputFolder, const std::string& inputFil
     int32_t count = inputFolder.empty() ? importer.importListFile(inputFile)
                                         : importer.scanFolder(inputFolder);
     progress.add(count);
-  });
+  }, whileWaiting, 100);
   return progress.resultCount();
 }
 

@@ -5,7 +5,9 @@
 // folders, missing list entries and rejected files are skipped silently.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,9 @@ class InputImporter {
   InputImporter(const std::vector<std::string>& acceptedExtensions, InputSet& inputs,
                 std::string inputFolder)
       : accepted_(acceptedExtensions), inputs_(inputs), inputFolder_(std::move(inputFolder)) {}
+
+  // Every accepted file also counts in `found` from now on (none: nullptr).
+  void countInto(std::atomic<int32_t>* found) { found_ = found; }
 
   // 1 when `path` (an existing file) was accepted and is new to the set.
   int32_t addInputFile(const std::string& path, const std::string& relativeFolder = "");
@@ -46,6 +51,7 @@ class InputImporter {
   const std::vector<std::string>& accepted_;
   InputSet& inputs_;
   std::string inputFolder_;
+  std::atomic<int32_t>* found_ = nullptr;
 };
 
 // True when `inputFile` names a list file (extension "txt" or "lst", any case).
@@ -53,9 +59,11 @@ bool isListFile(const std::string& inputFile);
 
 // The whole import for an input folder (non-empty `inputFolder`) or an input
 // file: the folder and list-file kinds run on a background thread that
-// hands its count over through a JobProgress. Returns the number of files
-// added.
+// hands its count over through a JobProgress; meanwhile the calling thread
+// runs `whileWaiting` (if given) every 100 ms, while `found` (if given)
+// counts the files accepted so far. Returns the number of files added.
 int32_t importInputs(const std::string& inputFolder, const std::string& inputFile,
-                     const std::vector<std::string>& acceptedExtensions, InputSet& inputs);
+                     const std::vector<std::string>& acceptedExtensions, InputSet& inputs,
+                     std::atomic<int32_t>* found = nullptr, const std::function<void()>& whileWaiting = {});
 
 }  // namespace quorbix

@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include <time.h>
+
 #include <ctime>
 
 namespace quorbix::platform {
@@ -17,6 +19,12 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
 }
 
 }  // namespace
+
+int64_t monotonicMilliseconds() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 int64_t unixNow() { return static_cast<int64_t>(std::time(nullptr)); }
 

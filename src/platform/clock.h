@@ -16,4 +16,8 @@ int64_t unixNow();
 int64_t dateValueFromUnix(int64_t unixSeconds);
 int64_t unixFromDateValue(int64_t dateValue);
 
+// Milliseconds on a clock that only moves forward (not the time of day),
+// for measuring how long something takes.
+int64_t monotonicMilliseconds();
+
 }  // namespace quorbix::platform

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
@@ -35,6 +36,7 @@ Registry& registry() {
 }
 
 sigset_t handledSignals;  // written before the signal thread starts
+std::atomic<void (*)()> firstOnStop{nullptr};
 
 // Whether `child` has ended (is a zombie); with `wait`, waits for that. The
 // child is not reaped: its owner does that after forgetting it.
@@ -74,6 +76,7 @@ void* waitForSignals(void*) {
 
   Registry& r = registry();
   r.mutex.lock();  // never unlocked
+  if (void (*action)() = firstOnStop.load()) action();
   endChildren(r.children);
   for (auto path = r.paths.rbegin(); path != r.paths.rend(); ++path) {
     std::error_code ignored;
@@ -143,5 +146,7 @@ void forgetEndedOnStop(long process) {
 void holdIfStopping() {
   std::lock_guard<std::mutex> lock(registry().mutex);
 }
+
+void runFirstOnStop(void (*action)()) { firstOnStop = action; }
 
 }  // namespace quorbix::platform

@@ -44,4 +44,9 @@ void forgetEndedOnStop(long process);
 // Returns at once, or waits for the end of the process when a stop has begun.
 void holdIfStopping();
 
+// `action` runs first when a stop begins, before the converters are ended
+// (one action; a later call replaces it). It runs on the thread that does
+// the stop, while every thread that reaches the calls above waits.
+void runFirstOnStop(void (*action)());
+
 }  // namespace quorbix::platform

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pty_runner.h"
 #include "support/test_paths.h"
 
 extern char** environ;
@@ -101,6 +102,7 @@ class Running : public RunningProgram {
   std::thread feeder_;
   std::chrono::steady_clock::time_point deadline_;
   bool finished_ = false;
+  bool onTerminal = false;  // standard output and error are a pseudo-terminal
 };
 
 RunResult Running::finish() {
@@ -122,7 +124,7 @@ RunResult Running::finish() {
     if (ready <= 0) continue;
     ssize_t n = ::read(outRead_, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) break;  // a terminal's end: EIO once no one has it open
     result.out.append(buffer, static_cast<size_t>(n));
   }
   ::close(outRead_);
@@ -138,8 +140,10 @@ RunResult Running::finish() {
   result.errLines = splitLines(result.err);
   // Standard error is captured, so a sanitizer's report would otherwise go
   // unseen: it fails the test that made the run.
+  // On a terminal it lands among the output.
+  const std::string& reports = onTerminal ? result.out : result.err;
   for (const char* report : {"Sanitizer", "runtime error:"}) {
-    if (result.err.find(report) != std::string::npos) ADD_FAILURE() << "sanitizer report:\n" << result.err;
+    if (reports.find(report) != std::string::npos) ADD_FAILURE() << "sanitizer report:\n" << reports;
   }
   return result;
 }
@@ -189,12 +193,21 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
   const std::string errPath = run->home.path() + "stderr";
 
   int inPipe[2], outPipe[2];
-  if (::pipe2(inPipe, O_CLOEXEC) != 0) return nullptr;
-  if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-    ::close(inPipe[0]);
-    ::close(inPipe[1]);
+  PseudoTerminal terminal;
+  if (options.terminalColumns > 0) {
+    terminal = openPseudoTerminal(options.terminalColumns);
+    if (terminal.master < 0) return nullptr;
+    outPipe[0] = terminal.master;
+    outPipe[1] = -1;
+  } else if (::pipe2(outPipe, O_CLOEXEC) != 0) {
     return nullptr;
   }
+  if (::pipe2(inPipe, O_CLOEXEC) != 0) {
+    ::close(outPipe[0]);
+    if (outPipe[1] >= 0) ::close(outPipe[1]);
+    return nullptr;
+  }
+  const char* const terminalPath = terminal.slavePath.c_str();
   pid_t pid = ::fork();
   if (pid == 0) {
     // Child: only async-signal-safe calls from here on. A new session has no
@@ -206,15 +219,20 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
     for (int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
     for (int s : options.ignoredSignals) ::signal(s, SIG_IGN);
     ::dup2(inPipe[0], STDIN_FILENO);
-    ::dup2(outPipe[1], STDOUT_FILENO);
-    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(127);
+    if (terminal.master >= 0) {
+      int tty = ::open(terminalPath, O_RDWR | O_NOCTTY | O_CLOEXEC);
+      if (tty < 0 || ::dup2(tty, STDOUT_FILENO) < 0 || ::dup2(tty, STDERR_FILENO) < 0) ::_exit(127);
+    } else {
+      ::dup2(outPipe[1], STDOUT_FILENO);
+      int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(127);
+    }
     if (::chdir(cwd.c_str()) != 0) ::_exit(127);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(inPipe[0]);
-  ::close(outPipe[1]);
+  if (outPipe[1] >= 0) ::close(outPipe[1]);
   if (pid < 0) {
     ::close(inPipe[1]);
     ::close(outPipe[0]);
@@ -222,6 +240,7 @@ std::unique_ptr<RunningProgram> startQuorbix(const std::vector<std::string>& arg
   }
   run->pid_ = pid;
   run->outRead_ = outPipe[0];
+  run->onTerminal = terminal.master >= 0;
   run->deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   run->feeder_ = std::thread(writeAll, inPipe[1], options.stdinText);
   return run;

@@ -23,6 +23,11 @@ struct RunOptions {
   std::string programName = "quorbix";  // file name of the copy
   int timeoutSeconds = 120;    // the run is killed after this (exitCode -1)
   std::vector<int> ignoredSignals;  // started with these signals ignored
+  // More than 0: standard output and standard error are one pseudo-terminal
+  // this many columns wide (support/pty_runner.h), not its controlling
+  // terminal; everything written to it lands in `out`, as the terminal
+  // delivers it ("\n" as "\r\n"), and `err` stays empty.
+  int terminalColumns = 0;
 };
 
 struct RunResult {
