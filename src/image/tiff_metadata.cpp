@@ -114,21 +114,20 @@ DateTime utcDateTime(int64_t secondsSince1970) {
   const std::string hms = twoDigits(static_cast<unsigned>(clock.hours().count())) + ":" +
                           twoDigits(static_cast<unsigned>(clock.minutes().count())) + ":" +
                           twoDigits(static_cast<unsigned>(clock.seconds().count()));
+  // Built by appending: GCC 12's restrict check misreads chains of "+".
+  auto joined = [&](char dateSeparator, char timeSeparator) {
+    std::string text = year;
+    text += dateSeparator;
+    text += month;
+    text += dateSeparator;
+    text += dayOfMonth;
+    text += timeSeparator;
+    text += hms;
+    return text;
+  };
   DateTime out;
-  out.exif = year;
-  out.exif += ':';
-  out.exif += month;
-  out.exif += ':';
-  out.exif += dayOfMonth;
-  out.exif += ' ';
-  out.exif += hms;
-  out.xmp = year;
-  out.xmp += '-';
-  out.xmp += month;
-  out.xmp += '-';
-  out.xmp += dayOfMonth;
-  out.xmp += 'T';
-  out.xmp += hms;
+  out.exif = joined(':', ' ');
+  out.xmp = joined('-', 'T');
   out.xmp += 'Z';
   return out;
 }
