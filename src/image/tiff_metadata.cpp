@@ -86,11 +86,6 @@ struct TiffCloser {
   }
 };
 
-struct DateTime {
-  std::string exif;  // "YYYY:MM:DD HH:MM:SS"
-  std::string xmp;   // "YYYY-MM-DDTHH:MM:SSZ"
-};
-
 std::string twoDigits(unsigned v) {
   std::string s;
   s += static_cast<char>('0' + v / 10 % 10);
@@ -98,38 +93,31 @@ std::string twoDigits(unsigned v) {
   return s;
 }
 
-DateTime utcDateTime(int64_t secondsSince1970) {
+// XMP's form of a moment in UTC: "YYYY-MM-DDTHH:MM:SSZ". Built by
+// appending: GCC 12's restrict check misreads chains of "+".
+std::string utcDateTime(int64_t secondsSince1970) {
   using namespace std::chrono;
   const sys_seconds time{seconds(secondsSince1970)};
   const sys_days day = floor<days>(time);
   const year_month_day date{day};
   const hh_mm_ss clock{time - day};
   const int y = static_cast<int>(date.year());
-  std::string year;
-  year += static_cast<char>('0' + y / 1000 % 10);
-  year += static_cast<char>('0' + y / 100 % 10);
-  year += twoDigits(static_cast<unsigned>(y % 100));
-  const std::string month = twoDigits(static_cast<unsigned>(date.month()));
-  const std::string dayOfMonth = twoDigits(static_cast<unsigned>(date.day()));
-  const std::string hms = twoDigits(static_cast<unsigned>(clock.hours().count())) + ":" +
-                          twoDigits(static_cast<unsigned>(clock.minutes().count())) + ":" +
-                          twoDigits(static_cast<unsigned>(clock.seconds().count()));
-  // Built by appending: GCC 12's restrict check misreads chains of "+".
-  auto joined = [&](char dateSeparator, char timeSeparator) {
-    std::string text = year;
-    text += dateSeparator;
-    text += month;
-    text += dateSeparator;
-    text += dayOfMonth;
-    text += timeSeparator;
-    text += hms;
-    return text;
-  };
-  DateTime out;
-  out.exif = joined(':', ' ');
-  out.xmp = joined('-', 'T');
-  out.xmp += 'Z';
-  return out;
+  std::string text;
+  text += static_cast<char>('0' + y / 1000 % 10);
+  text += static_cast<char>('0' + y / 100 % 10);
+  text += twoDigits(static_cast<unsigned>(y % 100));
+  text += '-';
+  text += twoDigits(static_cast<unsigned>(date.month()));
+  text += '-';
+  text += twoDigits(static_cast<unsigned>(date.day()));
+  text += 'T';
+  text += twoDigits(static_cast<unsigned>(clock.hours().count()));
+  text += ':';
+  text += twoDigits(static_cast<unsigned>(clock.minutes().count()));
+  text += ':';
+  text += twoDigits(static_cast<unsigned>(clock.seconds().count()));
+  text += 'Z';
+  return text;
 }
 
 std::string xmlEscaped(const std::string& text) {
@@ -177,17 +165,23 @@ void addProperty(std::string& xmp, const char* name, const std::string& value) {
 }
 
 // The facts as an XMP packet; empty when there are none.
-std::string xmpPacket(const pcd::ImagePacFacts& facts) {
+std::string xmpPacket(const pcd::ImagePacFacts& facts, bool colour) {
   std::string properties;
   addProperty(properties, "tiff:Make", facts.scannerVendor);
   addProperty(properties, "tiff:Model", facts.scannerProduct);
   addProperty(properties, "aux:SerialNumber", facts.scannerSerial);
   addProperty(properties, "aux:Firmware", facts.scannerFirmware);
-  if (facts.scanTime) addProperty(properties, "xmp:CreateDate", utcDateTime(*facts.scanTime).xmp);
+  addProperty(properties, "exifEX:BodySerialNumber", facts.scannerSerial);
+  if (facts.scanTime) {
+    const std::string scanned = utcDateTime(*facts.scanTime);
+    addProperty(properties, "exif:DateTimeDigitized", scanned);
+    addProperty(properties, "xmp:CreateDate", scanned);
+  }
   if (const int source = fileSource(facts); source != 0) addProperty(properties, "exif:FileSource", std::to_string(source));
   addProperty(properties, "dc:source", originalDescription(facts));
   if (facts.pictureNumber) addProperty(properties, "aux:ImageNumber", std::to_string(*facts.pictureNumber));
-  if (properties.empty()) return "";
+  if (properties.empty() && !colour) return "";
+  addProperty(properties, "exif:ColorSpace", colour ? "1" : "65535");  // sRGB, or uncalibrated
   std::string xmp =
       "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
       "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
@@ -195,6 +189,7 @@ std::string xmpPacket(const pcd::ImagePacFacts& facts) {
       "  <rdf:Description rdf:about=\"\"\n"
       "    xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\"\n"
       "    xmlns:exif=\"http://ns.adobe.com/exif/1.0/\"\n"
+      "    xmlns:exifEX=\"http://cipa.jp/exif/1.0/\"\n"
       "    xmlns:aux=\"http://ns.adobe.com/exif/1.0/aux/\"\n"
       "    xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"\n"
       "    xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n";
@@ -211,39 +206,6 @@ bool isColour(uint16_t photometric) {
   return photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_YCBCR;
 }
 
-// Writes the EXIF directory at the end of the file; its offset, or 0 when
-// there is nothing for it or it could not be written (`ok` false then).
-uint64_t writeExifDirectory(TIFF* tiff, bool colour, const pcd::ImagePacFacts& facts, bool& ok) {
-  const int source = fileSource(facts);
-  if (!colour && !facts.scanTime && facts.scannerSerial.empty() && source == 0) return 0;
-  static const uint8_t kExifVersion[4] = {'0', '2', '3', '2'};
-  static const uint8_t kFlashpixVersion[4] = {'0', '1', '0', '0'};
-  constexpr int kSrgb = 1, kUncalibrated = 0xffff;
-  // libtiff 4.5, starting a custom directory in a file opened for update,
-  // drops the main directory's codec state and strip tables without freeing
-  // them: both are freed first (a change of compression ends the codec; the
-  // main directory is read again from the file afterwards).
-  if (TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != 1) {
-    ok = false;
-    return 0;
-  }
-  TIFFFreeDirectory(tiff);
-  ok = TIFFCreateEXIFDirectory(tiff) == 0 && TIFFSetField(tiff, EXIFTAG_EXIFVERSION, kExifVersion) == 1 &&
-       TIFFSetField(tiff, EXIFTAG_FLASHPIXVERSION, kFlashpixVersion) == 1 &&
-       TIFFSetField(tiff, EXIFTAG_COLORSPACE, colour ? kSrgb : kUncalibrated) == 1;
-  if (ok && facts.scanTime) {
-    ok = TIFFSetField(tiff, EXIFTAG_DATETIMEDIGITIZED, utcDateTime(*facts.scanTime).exif.c_str()) == 1 &&
-         TIFFSetField(tiff, EXIFTAG_OFFSETTIMEDIGITIZED, "+00:00") == 1;
-  }
-  if (ok && source != 0) ok = TIFFSetField(tiff, EXIFTAG_FILESOURCE, source) == 1;
-  if (ok && !facts.scannerSerial.empty()) {
-    ok = TIFFSetField(tiff, EXIFTAG_BODYSERIALNUMBER, facts.scannerSerial.c_str()) == 1;
-  }
-  uint64_t offset = 0;
-  if (ok) ok = TIFFWriteCustomDirectory(tiff, &offset) == 1;
-  return ok ? offset : 0;
-}
-
 }  // namespace
 
 bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts) {
@@ -255,15 +217,10 @@ bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts) {
   uint16_t photometric = 0;
   if (TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) != 1) return false;
   const bool colour = isColour(photometric);
-  const std::string xmp = xmpPacket(facts);
-  const bool main = colour || !xmp.empty() || !facts.scannerVendor.empty() || !facts.scannerProduct.empty();
+  const std::string xmp = xmpPacket(facts, colour);
+  if (xmp.empty() && facts.scannerVendor.empty() && facts.scannerProduct.empty()) return true;
 
   bool ok = true;
-  const uint64_t exifOffset = writeExifDirectory(tiff, colour, facts, ok);
-  if (!ok) return false;
-  if (!main && exifOffset == 0) return true;
-  if (exifOffset != 0 && TIFFSetDirectory(tiff, 0) != 1) return false;
-
   if (colour) {
     const std::string& profile = srgbIccProfile();
     ok = TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()), profile.data()) == 1;
@@ -273,7 +230,6 @@ bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts) {
   if (ok && !xmp.empty()) {
     ok = TIFFSetField(tiff, TIFFTAG_XMLPACKET, static_cast<uint32_t>(xmp.size()), xmp.data()) == 1;
   }
-  if (ok && exifOffset != 0) ok = TIFFSetField(tiff, TIFFTAG_EXIFIFD, exifOffset) == 1;
   if (ok) ok = TIFFRewriteDirectory(tiff) == 1;
   if (!ok) return false;
   TIFFClose(tiff);

@@ -2,17 +2,22 @@
 // a colour picture and the facts of the Image Pac it came from, in the tags
 // that common tools read.
 //
-//   colour (RGB, palette, JPEG's YCbCr): the sRGB ICC profile, EXIF
-//     ColorSpace sRGB. Grey, bilevel and CMYK pictures get no profile (EXIF
-//     ColorSpace "uncalibrated" when there is an EXIF directory): their
-//     values are not sRGB colours, and grey is left to the reader's default.
-//   scan time:       EXIF DateTimeDigitized (UTC) with OffsetTimeDigitized
-//                    "+00:00"; XMP xmp:CreateDate
-//   scanner:         TIFF Make and Model; EXIF BodySerialNumber; XMP
-//                    tiff:Make, tiff:Model, aux:SerialNumber, aux:Firmware
-//   original:        EXIF FileSource (film or print scanner); XMP dc:source
-//                    naming the kind of original and the film's product
+//   colour (RGB, palette, JPEG's YCbCr): the sRGB ICC profile; XMP
+//     exif:ColorSpace sRGB. Grey, bilevel and CMYK pictures get no profile
+//     (exif:ColorSpace "uncalibrated"): their values are not sRGB colours,
+//     and grey is left to the reader's default.
+//   scan time:       XMP exif:DateTimeDigitized and xmp:CreateDate (UTC)
+//   scanner:         TIFF Make and Model; XMP tiff:Make, tiff:Model,
+//                    exifEX:BodySerialNumber, aux:SerialNumber, aux:Firmware
+//   original:        XMP exif:FileSource (film or print scanner) and
+//                    dc:source naming the kind of original and the film
 //   picture number:  XMP aux:ImageNumber
+//
+// The EXIF facts go into the XMP packet, not into an EXIF directory: the
+// TIFF reader of FreeImage 3.18 reads an EXIF directory after it has taken
+// the ICC profile's address and before it copies the profile, so reading a
+// TIFF with both uses freed memory - in every program built on it, this
+// one's picture watermark included.
 #pragma once
 
 #include <cstdio>
@@ -23,8 +28,8 @@ namespace quorbix {
 
 // Adds the profile and the facts to the one-picture TIFF that `stream`
 // holds (open for reading and writing; the TIFF writer has finished with
-// it). The pixels are not touched: the new directories are appended and the
-// first one re-linked. True when done or when there is nothing to add;
+// it). The pixels are not touched: the main directory is rewritten at the end
+// of the file. True when done or when there is nothing to add;
 // false when the file could not be read or written.
 bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts);
 
