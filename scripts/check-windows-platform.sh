@@ -45,7 +45,7 @@ rm -f "$out/libquorbix_windows_platform.a"
 echo "linking windows_platform_check.exe"
 nice "$cxx" "${flags[@]}" -municode -static \
   tests/platform_windows/windows_platform_check.cpp "$out/libquorbix_windows_platform.a" \
-  -o "$out/windows_platform_check.exe"
+  -lshell32 -o "$out/windows_platform_check.exe"
 
 # A private Wine prefix, made once; no window, no Mono or Gecko dialogues.
 export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=

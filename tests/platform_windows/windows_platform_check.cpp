@@ -14,11 +14,16 @@
 
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/file_stream.h"
+#include "platform/folder_lookup.h"
 #include "platform/file_system.h"
 #include "platform/instance_lock.h"
+#include "platform/key_wait.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
+#include "platform/random_access_file.h"
 #include "platform/staged_file.h"
+#include "platform/standard_error.h"
 #include "platform/temp_folder.h"
 #include "platform/terminal.h"
 #include "platform/thread.h"
@@ -234,6 +239,41 @@ void checkChildProcess(const std::string& folder) {
   CHECK_EQ(runProgram(folder + "missing.exe", {}), -1);
 }
 
+// Reading the files the picture libraries and the decoder read.
+void checkReading(const std::string& folder) {
+  const std::string disc = folder + "Photo CD \xC3\xA9";
+  CHECK(createFolder(disc));
+  CHECK(writeWholeFile(disc + "\\Img0001.Pcd", "0123456789"));
+  CHECK_EQ(findEntryIgnoringCase(disc, "IMG0001.PCD").value_or(""), disc + "\\Img0001.Pcd");
+  CHECK(!findEntryIgnoringCase(disc, "IMG0002.PCD").has_value());
+
+  std::unique_ptr<RandomAccessFile> file = RandomAccessFile::open(disc + "/Img0001.Pcd");
+  CHECK(file != nullptr);
+  if (file != nullptr) {
+    char bytes[4] = {};
+    CHECK(file->size() == 10);
+    CHECK(file->readAt(6, bytes, 4) && std::string(bytes, 4) == "6789");
+    CHECK(!file->readAt(8, bytes, 4));
+  }
+  CHECK(RandomAccessFile::open(disc) == nullptr);
+
+  std::FILE* stream = openForReading(disc + "\\Img0001.Pcd");
+  CHECK(stream != nullptr);
+  if (stream != nullptr) {
+    char bytes[3] = {};
+    CHECK(std::fread(bytes, 1, 3, stream) == 3 && std::string(bytes, 3) == "012");
+    std::fclose(stream);
+  }
+  CHECK(openForReading(disc) == nullptr);
+
+  const std::string caught = runCatchingStandardError([] { std::fprintf(stderr, "library warning\n"); });
+  CHECK(caught == "library warning\n" || caught == "library warning\r\n");
+
+  // Standard input is not a console here and ends at once: no hang.
+  KeyReader keys;
+  CHECK_EQ(keys.next(), -1);
+}
+
 void checkTemporaryFolder() {
   std::string kept;
   std::string sub;
@@ -265,6 +305,7 @@ int runChecks() {
   checkFileTimes(folder);
   checkInstanceLock();
   checkChildProcess(folder);
+  checkReading(folder);
   checkTemporaryFolder();
   std::fprintf(stderr, "%s: %d failed check(s)\n", failures == 0 ? "PASSED" : "FAILED", failures);
   return failures == 0 ? 0 : 1;
