@@ -57,4 +57,16 @@ fi
 echo "running windows_platform_check.exe under $(basename "$wine")"
 status=0
 "$wine" "$out/windows_platform_check.exe" </dev/null || status=$?
+
+# Output redirected by the caller's shell: UTF-16LE code units, no
+# byte-order mark, CR LF, on each stream.
+"$wine" "$out/windows_platform_check.exe" print >"$out/stdout.bin" 2>"$out/stderr.bin" </dev/null || status=1
+if ! cmp -s "$out/stdout.bin" <(printf 'A\0\351\0\r\0\n\0\075\330\367\334\r\0\n\0') ||
+   ! cmp -s "$out/stderr.bin" <(printf 'E\0\r\0\n\0'); then
+  echo "FAILED: redirected output is not UTF-16LE with CR LF:" >&2
+  od -An -tx1 "$out/stdout.bin" "$out/stderr.bin" >&2
+  status=1
+else
+  echo "PASSED: redirected output is UTF-16LE with CR LF"
+fi
 exit "$status"

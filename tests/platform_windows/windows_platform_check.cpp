@@ -3,9 +3,10 @@
 // for MinGW; a failed check prints its line and the program exits 1).
 //
 // Modes: no argument runs every check; "child <file> <arguments...>" writes
-// its arguments to <file>, one per line, and exits with 7; "try-lock <name>"
-// exits 0 when it takes the instance lock <name>, 3 when another process
-// holds it.
+// its arguments to <file>, one per line, and exits with 7 (8 when the
+// command-line split differs from wmain's); "try-lock <name>" exits 0 when
+// it takes the instance lock <name>, 3 when another process holds it;
+// "print" prints two lines on standard output and one on standard error.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "platform/instance_lock.h"
 #include "platform/key_wait.h"
 #include "platform/process.h"
+#include "platform/program_arguments.h"
 #include "platform/program_folder.h"
 #include "platform/random_access_file.h"
 #include "platform/staged_file.h"
@@ -316,7 +318,14 @@ int runChecks() {
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(narrowText(argv[i]));
+  if (arguments.size() == 1 && arguments[0] == "print") {
+    printLine("A\xC3\xA9");
+    printErrorLine("E");
+    printLine("\xF0\x9F\x93\xB7");
+    return 0;
+  }
   if (arguments.size() >= 2 && arguments[0] == "child") {
+    if (programArguments(0, nullptr) != arguments) return 8;
     std::string lines;
     for (size_t i = 2; i < arguments.size(); ++i) lines += arguments[i] + "\n";
     return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
