@@ -124,6 +124,8 @@ bool renameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool isAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
+
 std::string currentFolder() {
   std::vector<char> buffer(4096);
   for (;;) {

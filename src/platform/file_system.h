@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorbix::platform {
@@ -54,6 +55,11 @@ bool renameFile(const std::string& from, const std::string& to);
 // Has the system put the folder's entries (names created, renamed or removed
 // in it) on the disk (fsync of the folder). False when that fails.
 bool flushFolderToDisk(const std::string& folder);
+
+// True when `path` names its place without the current folder: on Linux
+// when it begins with "/"; on Windows with a drive letter and a separator
+// (C:\ or C:/ at the start) or as a UNC name (\\server\share).
+bool isAbsolutePath(std::string_view path);
 
 // The current folder, ending in "/"; "" when it is unknown.
 std::string currentFolder();

@@ -1,0 +1,11 @@
+#include "platform/program_arguments.h"
+
+namespace quorbix::platform {
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+}  // namespace quorbix::platform
