@@ -53,9 +53,31 @@ apt_opts=(
 )
 packages=(libpng1.6 libjpeg-turbo tiff freeimage)
 
+# The Debian mirror the machine already installs its packages from (the
+# source archive lives beside the binary one), or DEBIAN_MIRROR if given.
+debian_mirror() {
+  local uri=${DEBIAN_MIRROR:-}
+  if [[ -z $uri ]]; then
+    uri=$(apt-cache policy 2>/dev/null | awk '$3 == "bookworm/main" { print $2; exit }')
+  fi
+  if [[ -z $uri ]]; then
+    uri=$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null |
+      awk '/^URIs:/ { u = $2 } /^Suites:/ && / bookworm( |$)/ { print u; exit }')
+  fi
+  if [[ -z $uri ]]; then
+    uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }')
+  fi
+  [[ -n $uri ]] || {
+    echo "build-windows-deps: no Debian 12 mirror in the apt configuration; set DEBIAN_MIRROR" >&2
+    return 1
+  }
+  echo "$uri"
+}
+
 fetch_sources() {
   mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  echo "deb-src http://deb.debian.org/debian bookworm main" >"$apt_dir/sources.list"
+  echo "deb-src $(debian_mirror) bookworm main" >"$apt_dir/sources.list"
   log "fetching the source packages ${packages[*]}"
   apt-get "${apt_opts[@]}" -qq update
   (cd "$deps/src" && apt-get "${apt_opts[@]}" -qq source --download-only "${packages[@]}")
