@@ -181,9 +181,28 @@ private:
   unsigned short bits_ = 0;
 };
 EOF
-  for plugin in "${fi_left_out[@]}"; do
-    sed -i "/s_plugins->AddNode(Init$plugin)/d" "$src/Source/FreeImage/Plugin.cpp"
-  done
+  # The left-out plugins stay registered as names without a reader or writer,
+  # so every FIF_ number still means what FreeImage.h says it means.
+  {
+    echo '#include "FreeImage.h"'
+    echo '#include "Utilities.h"'
+    echo '#include "Plugin.h"'
+    for plugin in "${fi_left_out[@]}"; do
+      case $plugin in
+        WEBP) name=WebP ;;
+        JXR) name=JPEG-XR ;;
+        *) name=$plugin ;;
+      esac
+      echo "static const char *DLL_CALLCONV Format$plugin() { return \"$name\"; }"
+      echo "static const char *DLL_CALLCONV Description$plugin() { return \"$name (not built in)\"; }"
+      echo "static const char *DLL_CALLCONV Extension$plugin() { return \"\"; }"
+      echo "void DLL_CALLCONV Init$plugin(Plugin *plugin, int) {"
+      echo "  plugin->format_proc = Format$plugin;"
+      echo "  plugin->description_proc = Description$plugin;"
+      echo "  plugin->extension_proc = Extension$plugin;"
+      echo "}"
+    done
+  } >"$src/Source/FreeImage/PluginsLeftOut.cpp"
   sources=()
   while IFS= read -r file; do
     case $(basename "$file") in

@@ -50,6 +50,26 @@ bool roundTrip(FIBITMAP* picture, FREE_IMAGE_FORMAT format, const char* file, bo
   return ok;
 }
 
+// Every FIF_ number must name the plugin FreeImage.h gives it, including
+// the ones after plugins that are not built in.
+bool numbersMatchHeader() {
+  struct Expected {
+    FREE_IMAGE_FORMAT format;
+    const char* name;
+  };
+  const Expected expected[] = {{FIF_BMP, "BMP"},     {FIF_JPEG, "JPEG"}, {FIF_PCD, "PCD"},
+                               {FIF_PNG, "PNG"},     {FIF_TARGA, "TARGA"}, {FIF_TIFF, "TIFF"},
+                               {FIF_GIF, "GIF"},     {FIF_SGI, "SGI"},   {FIF_PFM, "PFM"},
+                               {FIF_PICT, "PICT"}};
+  bool ok = FreeImage_GetFIFCount() == FIF_JXR + 1;
+  for (const Expected& e : expected) {
+    const char* name = FreeImage_GetFormatFromFIF(e.format);
+    ok = ok && name && std::strcmp(name, e.name) == 0 && FreeImage_GetFIFFromFormat(e.name) == e.format;
+  }
+  std::printf("format numbers %s\n", ok ? "match FreeImage.h" : "DO NOT match FreeImage.h");
+  return ok;
+}
+
 }  // namespace
 
 int main() {
@@ -62,10 +82,11 @@ int main() {
                 FreeImage_FIFSupportsWriting(format) ? "w" : "-", FreeImage_GetFIFDescription(format));
   }
 
+  bool ok = numbersMatchHeader();
   FIBITMAP* picture = makePicture();
   if (!picture) return 1;
   std::printf("round trips:\n");
-  bool ok = roundTrip(picture, FIF_PNG, "smoke.png", true);
+  ok = roundTrip(picture, FIF_PNG, "smoke.png", true) && ok;
   ok = roundTrip(picture, FIF_TIFF, "smoke.tif", true) && ok;
   ok = roundTrip(picture, FIF_TARGA, "smoke.tga", true) && ok;
   ok = roundTrip(picture, FIF_BMP, "smoke.bmp", true) && ok;
