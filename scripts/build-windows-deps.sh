@@ -29,6 +29,8 @@ mkdir -p "$deps/src" "$deps/work" "$prefix/include" "$prefix/lib" "$stamps"
 log() { printf 'build-windows-deps: %s\n' "$*"; }
 stamped() { [[ -f $stamps/$1 ]]; }
 stamp() { date -u +%FT%TZ >"$stamps/$1"; }
+# A library built anew makes the ones built on it out of date.
+outdate() { for name in "$@"; do rm -f "$stamps/$name"; done; }
 
 for tool in $triple-gcc-posix $triple-g++-posix apt-get dpkg-source cmake make; do
   command -v "$tool" >/dev/null || {
@@ -76,8 +78,10 @@ debian_mirror() {
 }
 
 fetch_sources() {
+  local mirror
+  mirror=$(debian_mirror)
   mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  echo "deb-src $(debian_mirror) bookworm main" >"$apt_dir/sources.list"
+  echo "deb-src $mirror bookworm main" >"$apt_dir/sources.list"
   log "fetching the source packages ${packages[*]}"
   apt-get "${apt_opts[@]}" -qq update
   (cd "$deps/src" && apt-get "${apt_opts[@]}" -qq source --download-only "${packages[@]}")
@@ -85,7 +89,8 @@ fetch_sources() {
 stamped sources || { fetch_sources; stamp sources; }
 
 # Unpacks a source package (dpkg-source applies Debian's patches) into a
-# fresh work tree and prints its path.
+# fresh work tree and prints its path. apt-get has already checked the files
+# against the archive's signed index, hence --no-check.
 unpack() {
   local package=$1 dsc
   dsc=$(ls "$deps/src/${package}_"*.dsc | sort -V | tail -n 1)
@@ -117,6 +122,7 @@ if ! stamped libpng; then
   cmake_build "$src" libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_EXECUTABLES=ON "${zlib[@]}"
   stamp libpng
+  outdate freeimage
 fi
 
 # --- libjpeg-turbo ----------------------------------------------------------
@@ -126,6 +132,7 @@ if ! stamped libjpeg; then
   cmake_build "$src" libjpeg-turbo -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
     -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DREQUIRE_SIMD=ON
   stamp libjpeg
+  outdate libtiff freeimage
 fi
 
 # --- libtiff ----------------------------------------------------------------
@@ -138,6 +145,7 @@ if ! stamped libtiff; then
     -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dlerc=OFF -Dlibdeflate=OFF -Dpixarlog=ON \
     "${zlib[@]}" -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a"
   stamp libtiff
+  outdate freeimage
 fi
 
 # --- FreeImage ----------------------------------------------------------------
