@@ -15,12 +15,19 @@ packages=(
 # fuzzer and sanitizer runtimes (CI uses both); --extras adds those and
 # ImageMagick (comparison only) and hyperfine (timings); --package adds what
 # making and checking the Debian package needs (dpkg-shlibdeps and
-# dpkg-buildflags from dpkg-dev, file for CPack, lintian).
+# dpkg-buildflags from dpkg-dev, file for CPack, lintian); --windows adds
+# the MinGW-w64 cross compilers, Wine to run their programs, and what
+# scripts/build-windows-deps.sh needs to fetch and build the Debian sources
+# of the image libraries (dpkg-dev for apt-get source, nasm for
+# libjpeg-turbo's SIMD code).
 for option in "$@"; do
   case "$option" in
     --clang) packages+=(clang libclang-rt-14-dev) ;;
     --extras) packages+=(clang libclang-rt-14-dev imagemagick hyperfine) ;;
     --package) packages+=(dpkg-dev file lintian) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+                          wine64 wine libz-mingw-w64-dev
+                          dpkg-dev cmake make nasm xz-utils patch) ;;
     *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
