@@ -202,17 +202,17 @@ TEST(ManualPage, ShowsWithManL) {
 
 // Completes each request (the words of a command line, the last one being
 // completed) as bash would, with the completion file sourced and its
-// function found through `complete -p quorbix`. `spec` receives that line.
+// function found through `complete -p quorbix`. `binding` receives that line.
 std::vector<std::set<std::string>> complete(const std::vector<std::vector<std::string>>& requests,
-                                            std::string& spec) {
+                                            std::string& binding) {
   test::TempFolder folder;
   const std::string script = folder.path() + "driver.sh";
   const std::string input = folder.path() + "requests";
   const std::string output = folder.path() + "replies";
   std::ofstream(script) << R"(source "$1" || exit 2
-spec=$(complete -p quorbix) || exit 3
-printf '%s\n' "$spec"
-function=${spec#*-F }
+binding=$(complete -p quorbix) || exit 3
+printf '%s\n' "$binding"
+function=${binding#*-F }
 function=${function%% *}
 while IFS=$'\t' read -r -a COMP_WORDS; do
   COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
@@ -235,7 +235,7 @@ done < "$2"
   const int status = run("bash '" + script + "' '" + kCompletion + "' '" + input + "' >'" + output + "' 2>&1");
   EXPECT_EQ(status, 0) << readText(output);
   std::istringstream in(readText(output));
-  std::getline(in, spec);
+  std::getline(in, binding);
   for (std::string line; std::getline(in, line);) {
     if (line == "#request") replies.emplace_back();
     else if (!replies.empty()) replies.back().insert(line);
@@ -253,10 +253,10 @@ class Completion : public ::testing::Test {
 };
 
 TEST_F(Completion, IsDefinedAndOffersEveryOptionName) {
-  std::string spec;
-  const auto replies = complete({{"quorbix", "-"}, {"quorbix", "--TIFF-C"}}, spec);
-  EXPECT_NE(spec.find("complete -F "), std::string::npos) << spec;
-  EXPECT_NE(spec.find(" quorbix"), std::string::npos) << spec;
+  std::string binding;
+  const auto replies = complete({{"quorbix", "-"}, {"quorbix", "--TIFF-C"}}, binding);
+  EXPECT_NE(binding.find("complete -F "), std::string::npos) << binding;
+  EXPECT_NE(binding.find(" quorbix"), std::string::npos) << binding;
 
   std::set<std::string> expected;
   for (const OptionRow& row : optionTable()) {
@@ -295,8 +295,8 @@ TEST_F(Completion, OffersTheKeywordsOfEveryKeywordOption) {
   expected.push_back({"--wm-text-position=BOTTOMLEFT", "--wm-text-position=BOTTOMCENTER",
                       "--wm-text-position=BOTTOMRIGHT"});
 
-  std::string spec;
-  const auto replies = complete(requests, spec);
+  std::string binding;
+  const auto replies = complete(requests, binding);
   for (size_t i = 0; i < requests.size(); ++i) {
     std::string line;
     for (const std::string& word : requests[i]) line += word + " ";
@@ -311,7 +311,7 @@ TEST_F(Completion, OffersFilesAndFoldersAfterThePathOptions) {
   ASSERT_EQ(::mkdir((dir + "pics").c_str(), 0700), 0);
 
   const std::set<std::string> pictures = {dir + "pic1.pcd", dir + "pic2.pcd", dir + "pics"};
-  std::string spec;
+  std::string binding;
   const auto replies = complete({{"quorbix", "-i", dir + "pic"},
                                  {"quorbix", "--input", "=", dir + "pic"},
                                  {"quorbix", "--input=" + dir + "pic"},
@@ -320,7 +320,7 @@ TEST_F(Completion, OffersFilesAndFoldersAfterThePathOptions) {
                                  {"quorbix", "--profile", "=", dir + "oth"},
                                  {"quorbix", "--wm-image=" + dir + "pic1"},
                                  {"quorbix", "--wm-text", "=", dir + "pic"}},
-                                spec);
+                                binding);
   EXPECT_EQ(replies[0], pictures);
   EXPECT_EQ(replies[1], pictures);
   EXPECT_EQ(replies[2], (std::set<std::string>{"--input=" + dir + "pic1.pcd", "--input=" + dir + "pic2.pcd",
