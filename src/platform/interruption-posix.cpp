@@ -6,12 +6,11 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
-#include <mutex>
 #include <vector>
 
+#include "platform/stop_registry.h"
 #include "platform/thread.h"
 
 namespace quorbix::platform {
@@ -20,23 +19,7 @@ namespace {
 // A stop waits this long for the converters to end after SIGTERM, then kills them.
 constexpr int kGraceMilliseconds = 3000;
 
-// What a stop undoes. The mutex is held while an item is made or forgotten;
-// a stop takes it and never gives it back, so from then on nothing new is
-// made and every thread that comes here waits for the end of the process.
-// Never destroyed: the signal thread may use it until the very end.
-struct Registry {
-  std::mutex mutex;
-  std::vector<std::string> paths;
-  std::vector<pid_t> children;
-};
-
-Registry& registry() {
-  static Registry* const instance = new Registry;
-  return *instance;
-}
-
 sigset_t handledSignals;  // written before the signal thread starts
-std::atomic<void (*)()> firstOnStop{nullptr};
 
 // Whether `child` has ended (is a zombie); with `wait`, waits for that. The
 // child is not reaped: its owner does that after forgetting it.
@@ -52,7 +35,8 @@ bool hasEnded(pid_t child, bool wait) {
 
 // SIGTERM to every child at once, then one grace time for all of them, then
 // SIGKILL to those still there; waits for every one to end.
-void endChildren(const std::vector<pid_t>& children) {
+void endChildren(const std::vector<long>& processes) {
+  const std::vector<pid_t> children(processes.begin(), processes.end());
   for (pid_t child : children) ::kill(child, SIGTERM);
   for (int waited = 0; waited < kGraceMilliseconds; waited += 10) {
     if (std::all_of(children.begin(), children.end(), [](pid_t child) { return hasEnded(child, false); })) return;
@@ -74,9 +58,7 @@ void* waitForSignals(void*) {
   }
   ::pthread_sigmask(SIG_UNBLOCK, &handledSignals, nullptr);
 
-  Registry& r = registry();
-  r.mutex.lock();  // never unlocked
-  if (void (*action)() = firstOnStop.load()) action();
+  StopRegistry& r = beginStop();
   endChildren(r.children);
   for (auto path = r.paths.rbegin(); path != r.paths.rend(); ++path) {
     std::error_code ignored;
@@ -112,41 +94,5 @@ InterruptionHandling::InterruptionHandling() {
 }
 
 InterruptionHandling::~InterruptionHandling() { holdIfStopping(); }
-
-std::string makeRemovedOnStop(const std::function<std::string()>& make) {
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  std::string path = make();
-  if (!path.empty()) r.paths.push_back(path);
-  return path;
-}
-
-void forgetRemovedOnStop(const std::string& path) {
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  auto found = std::find(r.paths.begin(), r.paths.end(), path);
-  if (found != r.paths.end()) r.paths.erase(found);
-}
-
-long startEndedOnStop(const std::function<long()>& start) {
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  long process = start();
-  if (process > 0) r.children.push_back(static_cast<pid_t>(process));
-  return process;
-}
-
-void forgetEndedOnStop(long process) {
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  auto found = std::find(r.children.begin(), r.children.end(), static_cast<pid_t>(process));
-  if (found != r.children.end()) r.children.erase(found);
-}
-
-void holdIfStopping() {
-  std::lock_guard<std::mutex> lock(registry().mutex);
-}
-
-void runFirstOnStop(void (*action)()) { firstOnStop = action; }
 
 }  // namespace quorbix::platform
