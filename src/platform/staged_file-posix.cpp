@@ -1,4 +1,4 @@
-#include "platform/staged_file.h"
+#include "platform/staged_file_system.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -6,18 +6,15 @@
 
 #include <cerrno>
 #include <ctime>
-#include <mutex>
-#include <set>
-#include <string_view>
 
-#include "platform/dead_runs.h"
-#include "platform/interruption.h"
+namespace quorbix::platform::staging {
 
-namespace quorbix::platform {
-namespace {
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
-constexpr std::string_view kStagingPrefix = ".quorbix-tmp-";
-constexpr int kAttempts = 100;
+long processId() { return static_cast<long>(::getpid()); }
 
 std::string randomSuffix() {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -38,63 +35,17 @@ std::string randomSuffix() {
   return suffix;
 }
 
-// The first call for a folder in this run cleans it; later calls do nothing.
-void removeDeadSiblingsOnce(const std::string& folder) {
-  static std::mutex mutex;
-  static std::set<std::string> cleaned;
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!cleaned.insert(folder).second) return;
-  }
-  removeLeftoversOfDeadRuns(folder, kStagingPrefix, LeftoverKind::File);
+int createExclusive(const std::string& path, bool& exists) {
+  // 0666 before the umask, like any file the program writes directly.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  exists = fd < 0 && errno == EEXIST;
+  return fd;
 }
 
-bool syncToDisk(int fd) {
-  int result;
-  do {
-    result = ::fsync(fd);
-  } while (result != 0 && errno == EINTR);
-  return result == 0;
-}
-
-}  // namespace
-
-StagedFile::~StagedFile() { abandon(); }
-
-bool StagedFile::open(const std::string& finalPath) {
-  abandon();
-  const size_t slash = finalPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : finalPath.substr(0, slash + 1);
-  removeDeadSiblingsOnce(folder);
-  const std::string prefix = folder + std::string(kStagingPrefix) + std::to_string(::getpid()) + "-";
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const std::string candidate = prefix + randomSuffix();
-    int fd = -1;
-    int error = 0;
-    makeRemovedOnStop([&]() -> std::string {
-      // 0666 before the umask, like any file the program writes directly.
-      fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-      error = errno;
-      return fd < 0 ? "" : candidate;
-    });
-    if (fd < 0) {
-      if (error == EEXIST) continue;
-      return false;
-    }
-    fd_ = fd;
-    finalPath_ = finalPath;
-    stagingPath_ = candidate;
-    return true;
-  }
-  return false;
-}
-
-bool StagedFile::write(const void* data, size_t length) {
-  if (stream_ != nullptr) return std::fwrite(data, 1, length, stream_) == length;
-  if (fd_ < 0) return false;
+bool writeAll(int fd, const void* data, size_t length) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (length > 0) {
-    ssize_t n = ::write(fd_, bytes, length);
+    ssize_t n = ::write(fd, bytes, length);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -105,55 +56,22 @@ bool StagedFile::write(const void* data, size_t length) {
   return true;
 }
 
-std::FILE* StagedFile::stream(size_t bufferSize) {
-  if (stream_ != nullptr || fd_ < 0) return stream_;
-  auto buffer = std::make_unique<char[]>(bufferSize);
-  std::FILE* stream = ::fdopen(fd_, "w+b");
-  if (stream == nullptr) return nullptr;
-  std::setvbuf(stream, buffer.get(), _IOFBF, bufferSize);
-  stream_ = stream;
-  buffer_ = std::move(buffer);
-  return stream_;
+std::FILE* openStream(int fd) { return ::fdopen(fd, "w+b"); }
+
+bool syncToDisk(int fd) {
+  int result;
+  do {
+    result = ::fsync(fd);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
 }
 
-bool StagedFile::commit(Flush flush) {
-  if (fd_ < 0) return false;
-  const bool toDisk = flush == Flush::ToDisk;
-  bool ok = true;
-  if (stream_ != nullptr) {
-    // Buffered bytes reach the file only now (a full disk shows here).
-    ok = std::ferror(stream_) == 0 && (!toDisk || (std::fflush(stream_) == 0 && syncToDisk(fd_)));
-  } else {
-    ok = !toDisk || syncToDisk(fd_);
-  }
-  ok = close() && ok;
-  const bool kept = ok && std::rename(stagingPath_.c_str(), finalPath_.c_str()) == 0;
-  if (!kept) ::unlink(stagingPath_.c_str());
-  forgetRemovedOnStop(stagingPath_);
-  stagingPath_.clear();
-  return kept;
+bool closeDescriptor(int fd) { return ::close(fd) == 0; }
+
+bool replaceFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-void StagedFile::abandon() {
-  close();
-  if (!stagingPath_.empty()) {
-    ::unlink(stagingPath_.c_str());
-    forgetRemovedOnStop(stagingPath_);
-    stagingPath_.clear();
-  }
-}
+void removeFile(const std::string& path) { ::unlink(path.c_str()); }
 
-bool StagedFile::close() {
-  bool ok = true;
-  if (stream_ != nullptr) {
-    ok = std::fclose(stream_) == 0;  // before its buffer goes
-    stream_ = nullptr;
-    buffer_.reset();
-  } else if (fd_ >= 0) {
-    ok = ::close(fd_) == 0;
-  }
-  fd_ = -1;
-  return ok;
-}
-
-}  // namespace quorbix::platform
+}  // namespace quorbix::platform::staging
