@@ -1,11 +1,11 @@
 #include "platform/temp_folder.h"
 
-#include <atomic>
 #include <string_view>
 #include <vector>
 
 #include "platform/dead_runs.h"
 #include "platform/interruption.h"
+#include "platform/random_name-windows.h"
 #include "platform/tree_removal-windows.h"
 
 namespace quorbix::platform {
@@ -25,21 +25,6 @@ std::string temporaryBase() {
   return base;
 }
 
-std::string randomSuffix() {
-  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  static std::atomic<unsigned> counter{0};
-  LARGE_INTEGER now{};
-  ::QueryPerformanceCounter(&now);
-  unsigned long long mix = static_cast<unsigned long long>(now.QuadPart) ^
-                           (static_cast<unsigned long long>(++counter) * 2654435761u);
-  std::string suffix;
-  for (int i = 0; i < 6; ++i) {
-    mix = mix * 6364136223846793005ull + 1442695040888963407ull;
-    suffix += kLetters[(mix >> 33) % (sizeof kLetters - 1)];
-  }
-  return suffix;
-}
-
 }  // namespace
 
 // Under the user's temporary folder, whose permissions (the user's own
@@ -51,7 +36,7 @@ TemporaryFolder::TemporaryFolder() {
   for (int attempt = 0; attempt < kAttempts && path_.empty(); ++attempt) {
     bool taken = false;
     const std::string made = makeRemovedOnStop([&]() -> std::string {
-      const std::string folder = prefix + randomSuffix();
+      const std::string folder = prefix + randomName(6);
       if (::CreateDirectoryW(widePath(folder).c_str(), nullptr)) return folder;
       taken = ::GetLastError() == ERROR_ALREADY_EXISTS;
       return "";
