@@ -11,6 +11,7 @@
 #include "image/resolution.h"
 #include "ops/operations.h"
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix {
 namespace {
@@ -82,10 +83,11 @@ class Extraction {
   // False when our converter could not write the picture: the file fails
   // then, rather than come out at a lower level or from the fallback.
   bool runConverter(int subImage) {
-    // A relative input is given as "./name" so that no converter can take a
-    // name beginning with "-" or "@" for an option or a list.
+    // A relative input is given as "./name" (".\name" on Windows) so that no
+    // converter can take a name beginning with "-" or "@" for an option or a
+    // list.
     const std::string& input = inputFile_;
-    std::string source = (!input.empty() && input[0] == '/') ? input : "./" + input;
+    std::string source = platform::isRootedPath(input) ? input : std::string(".") + platform::kFolderSeparator + input;
     return converter_.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
                            temporaryImagePath_}) != ConverterOutcome::CannotWrite;
   }

@@ -46,7 +46,7 @@ struct ConvertContext {
   FileState& file;  // this file's; the conversion fills in what it settles
   const FormatRegistry& registry;
   ConverterRunner& converter;
-  std::string temporaryFolder;  // private to the run, ends in "/"
+  std::string temporaryFolder;  // private to the run, ends in a separator
   // Asked with the output path just before saving; false fails the file and
   // nothing is written. Empty: every path is accepted.
   std::function<bool(const std::string& outputPath)> acceptOutput = {};
@@ -64,7 +64,7 @@ struct ExtractedPicture {
 
 // The converter ladder (6, 5, .. 0 with pauses), the panoramic re-extraction,
 // the Targa load and the guarded PhotoCD fallback for `inputFile`.
-// `temporaryFolder` (ends in "/") is where the converter writes; empty fails
+// `temporaryFolder` (ends in a separator) is where the converter writes; empty fails
 // the file at once. Leaves nothing in that folder.
 ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
                                 const std::string& temporaryFolder);

@@ -1,6 +1,7 @@
 #include "convert/process_converter_runner.h"
 
 #include "pcd/converter_arguments.h"
+#include "platform/folder_separator.h"
 #include "platform/process.h"
 #include "platform/thread.h"
 
@@ -10,9 +11,9 @@ namespace {
 // True when `program` lies directly in `folder`.
 bool isIn(const std::string& program, const std::string& folder) {
   if (folder.empty()) return false;
-  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+  const std::string prefix = platform::withFolderSeparator(folder);
   return program.size() > prefix.size() && program.compare(0, prefix.size(), prefix) == 0 &&
-         program.find('/', prefix.size()) == std::string::npos;
+         platform::nextFolderSeparator(program, prefix.size()) == std::string::npos;
 }
 
 class ProcessConverterRunner : public ConverterRunner {

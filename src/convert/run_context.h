@@ -17,7 +17,7 @@
 namespace quorbix {
 
 struct RunContext {
-  std::string programFolder;   // folder of the executable, ends in "/"
+  std::string programFolder;   // folder of the executable, ends in a separator
   std::string inputFile;       // the job's input when -i names one file, else empty
   std::string inputFormat;
   int32_t outputFormatId = 0;  // FREE_IMAGE_FORMAT of CONVERSION
@@ -30,7 +30,7 @@ struct RunContext {
 
 struct FileState {
   std::string inputFile;       // the file being converted
-  std::string relativeFolder;  // sub-folder below the input folder, ends in "/", or empty
+  std::string relativeFolder;  // sub-folder below the input folder, ends in a separator, or empty
   std::string outputPath;      // set once the output's name is known
   int32_t sourceDepth = 0;     // bits per pixel as extracted
   int32_t targetBpp = 0;       // the run's, or settled from sourceDepth when the run keeps it

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 #include "platform/temp_folder.h"
 
 namespace quorbix {
@@ -70,7 +71,7 @@ class RunConversion {
     ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), accept};
     if (!finishFile(context, std::move(extracted))) return false;
     guard_.written(file.inputFile, file.outputPath);
-    const size_t slash = file.outputPath.rfind('/');
+    const size_t slash = platform::lastFolderSeparator(file.outputPath);
     outputFolders_.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
     return true;
   }

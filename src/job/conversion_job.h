@@ -34,7 +34,7 @@ struct JobServices {
 class ConversionJob {
  public:
   // `settings` as read; the preparation normalises its job options, and it
-  // is only read afterwards. `programFolder`: the executable's, ends in "/".
+  // is only read afterwards. `programFolder`: the executable's, ends in a separator.
   ConversionJob(Settings& settings, std::string programFolder, const FormatRegistry& registry,
                 MessageCatalogue& catalogue, JobServices services = {})
       : settings_(settings), registry_(registry), catalogue_(catalogue),

@@ -7,6 +7,7 @@
 #include "job/look_ahead.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix {
 
@@ -71,7 +72,7 @@ void createOutputSubfolders(const Settings& settings, const FileState& file) {
   if (platform::isFolder(output + file.relativeFolder)) return;
   std::string path = output;
   size_t start = 0;
-  for (size_t slash; (slash = file.relativeFolder.find('/', start)) != std::string::npos;
+  for (size_t slash; (slash = platform::nextFolderSeparator(file.relativeFolder, start)) != std::string::npos;
        start = slash + 1) {
     path += file.relativeFolder.substr(start, slash - start + 1);
     if (!platform::isFolder(path)) platform::createFolder(path);

@@ -8,6 +8,7 @@
 #include "job/job_progress.h"
 #include "job/list_file.h"
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 #include "platform/random_access_file.h"
 
 namespace quorbix {
@@ -17,7 +18,7 @@ namespace {
 constexpr size_t kListFilePiece = size_t{1} << 16;
 
 std::string withTrailingSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  if (folder.empty() || !platform::isFolderSeparator(folder.back())) folder += platform::kFolderSeparator;
   return folder;
 }
 

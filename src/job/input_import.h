@@ -20,7 +20,7 @@ inline constexpr uint64_t kMaxListFileBytes = uint64_t{1} << 31;
 
 class InputImporter {
  public:
-  // `inputFolder` is the run's input folder (absolute, ending in "/"), or
+  // `inputFolder` is the run's input folder (absolute, ending in a separator), or
   // empty for list-file and single-file input; files keep their sub-folder
   // below it as their relative folder.
   InputImporter(const std::vector<std::string>& acceptedExtensions, InputSet& inputs,
@@ -33,7 +33,7 @@ class InputImporter {
   // 1 when `path` (an existing file) was accepted and is new to the set.
   int32_t addInputFile(const std::string& path, const std::string& relativeFolder = "");
 
-  // Files added from `folder` (ending in "/") and all its sub-folders.
+  // Files added from `folder` (ending in a separator) and all its sub-folders.
   // Symbolic links to folders are not followed, so link cycles cannot
   // recurse forever; links to files are taken as those files.
   int32_t scanFolder(const std::string& folder);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/path_order.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix {
 namespace {
@@ -36,12 +37,14 @@ void sortFrom(Sorted* begin, Sorted* end, size_t from, size_t shared) {
     if (runEnd - run > 1) {
       const size_t next = from + 8;
       if (std::any_of(run, runEnd, [next](const Sorted& s) { return s.entry->path.size() > next; })) {
-        for (Sorted* at = run; at != runEnd; ++at) at->key = pathOrderKey(at->entry->path, next);
+        for (Sorted* at = run; at != runEnd; ++at) {
+          at->key = pathOrderKey(at->entry->path, next, platform::kFolderSeparator);
+        }
         sortFrom(run, runEnd, next, shared);
       } else {
         std::sort(run, runEnd, [shared](const Sorted& a, const Sorted& b) {
           return comparePathsByName(std::string_view(a.entry->path).substr(shared),
-                                    std::string_view(b.entry->path).substr(shared)) < 0;
+                                    std::string_view(b.entry->path).substr(shared), platform::kFolderSeparator) < 0;
         });
       }
     }
@@ -68,7 +71,9 @@ void InputSet::putInOrder() const {
   const size_t shared = sharedStart(entries_);
   order_.clear();
   order_.reserve(entries_.size());
-  for (const Entry& entry : entries_) order_.push_back(Sorted{pathOrderKey(entry.path, shared), &entry});
+  for (const Entry& entry : entries_) {
+    order_.push_back(Sorted{pathOrderKey(entry.path, shared, platform::kFolderSeparator), &entry});
+  }
   // No two entries have the same path, so the order is total: the same set
   // is always visited the same way.
   sortFrom(order_.data(), order_.data() + order_.size(), shared, shared);

@@ -9,6 +9,7 @@
 #include "settings/keyword_tables.h"
 #include "job/folder_rule.h"
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 #include "platform/thread.h"
 #include "settings/keyword_tables.h"
 
@@ -40,11 +41,13 @@ class Reporter {
   const LineSink& print_;
 };
 
-// Everything up to and including the last "/" ("" when none). Only "/"
-// separates folders here; a "\" is part of a Linux file name.
+// Everything up to and including the last folder separator; without one,
+// the root the path begins with ("C:" of "C:IMG0001.PCD" on Windows), else
+// "". Only the system's separators count (platform/folder_separator.h): a
+// "\" is part of a Linux file name.
 std::string nativeFolderPart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  size_t slash = platform::lastFolderSeparator(path);
+  return slash == std::string::npos ? path.substr(0, platform::rootLength(path)) : path.substr(0, slash + 1);
 }
 
 bool isNonEmptyFile(const std::string& path) {

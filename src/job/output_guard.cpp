@@ -1,12 +1,12 @@
 #include "job/output_guard.h"
 
 #include "platform/file_system.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix {
 
 OutputGuard::OutputGuard(const std::string& outputFolder, const InputSet& inputs) {
-  folderPrefix_ = platform::resolvedPath(outputFolder + "/");
-  if (!folderPrefix_.empty() && folderPrefix_.back() != '/') folderPrefix_ += '/';
+  folderPrefix_ = platform::withFolderSeparator(platform::resolvedPath(outputFolder + platform::kFolderSeparator));
   inputs.forEach([this](const InputSet::Entry& entry) {
     // Both the name itself and, for a link, the file behind it: replacing
     // either loses the input.

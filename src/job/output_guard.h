@@ -17,7 +17,7 @@ namespace quorbix {
 
 class OutputGuard {
  public:
-  // `outputFolder` ends in "/"; every file of `inputs` is looked up now.
+  // `outputFolder` ends in a separator; every file of `inputs` is looked up now.
   OutputGuard(const std::string& outputFolder, const InputSet& inputs);
 
   // "" when `outputPath` may be written for `inputFile`; otherwise the error
@@ -28,7 +28,7 @@ class OutputGuard {
   void written(const std::string& inputFile, const std::string& outputPath);
 
  private:
-  std::string folderPrefix_;  // the resolved output folder with its "/"
+  std::string folderPrefix_;  // the resolved output folder with its separator
   std::unordered_set<std::string> inputs_;  // resolved, the names kept and followed
   std::unordered_map<std::string, std::string> writtenBy_;  // resolved output -> input
 };

@@ -1,30 +1,37 @@
 #include "pcd/extension_files.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "platform/file_system.h"
 #include "platform/folder_lookup.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix::pcd {
 
 namespace {
 
 // The folder above the one holding `path`, spelled so that a relative or a
-// bare file name works too.
+// bare file name works too. Going up stops at the root: a file in the root,
+// or in a folder there, has the root as its grandparent.
 std::string grandparentFolder(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return "..";
+  const size_t root = platform::rootLength(path);
+  const size_t slash = platform::lastFolderSeparator(path);
+  if (slash == std::string::npos) return path.substr(0, root) + "..";
+  if (slash < root) return path.substr(0, root);  // the file sits in the root: nothing above it
   std::string folder = path.substr(0, slash);
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (folder.empty() || folder == "/") return "/";  // the file sits in the root: nothing above it
-  const size_t up = folder.rfind('/');
-  const std::string last = up == std::string::npos ? folder : folder.substr(up + 1);
-  if (last == "." || last == "..") return folder + "/..";
-  if (up == std::string::npos) return ".";
-  return up == 0 ? "/" : folder.substr(0, up);
+  while (folder.size() > root && platform::isFolderSeparator(folder.back())) folder.pop_back();
+  if (folder.size() <= root) return path.substr(0, root);
+  const size_t up = platform::lastFolderSeparator(folder);
+  const size_t lastStart = std::max(up == std::string::npos ? 0 : up + 1, root);
+  const std::string last = folder.substr(lastStart);
+  if (last == "." || last == "..") return folder + platform::kFolderSeparator + "..";
+  if (up == std::string::npos || up < root) return root == 0 ? std::string(".") : path.substr(0, root);
+  return folder.substr(0, up);
 }
 
 std::optional<std::string> findExtensionFolder(const std::string& imagePath) {
-  const size_t slash = imagePath.rfind('/');
+  const size_t slash = platform::lastFolderSeparator(imagePath);
   const std::string fileName = slash == std::string::npos ? imagePath : imagePath.substr(slash + 1);
   const size_t dot = fileName.rfind('.');
   const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "pcd/pcd_layout.h"
+#include "platform/folder_separator.h"
 
 namespace quorbix::pcd {
 namespace {
@@ -25,7 +26,7 @@ std::string textField(const uint8_t* block, uint64_t offset, size_t length) {
 
 // "IMG" and four digits, then ".PCD", in any letter case: 1 to 9999.
 std::optional<int> discPictureNumber(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = platform::lastFolderSeparator(path);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.size() != 11) return std::nullopt;
   const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };

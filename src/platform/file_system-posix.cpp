@@ -126,6 +126,10 @@ bool renameFile(const std::string& from, const std::string& to) {
 
 bool isAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
 
+bool isRootedPath(std::string_view path) { return isAbsolutePath(path); }
+
+size_t rootLength(std::string_view path) { return isAbsolutePath(path) ? 1 : 0; }
+
 std::string currentFolder() {
   std::vector<char> buffer(4096);
   for (;;) {

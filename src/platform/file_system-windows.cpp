@@ -176,6 +176,25 @@ bool isAbsolutePath(std::string_view path) {
   return path.size() >= 3 && isPathSeparator(path[0]) && isPathSeparator(path[1]) && !isPathSeparator(path[2]);
 }
 
+bool isRootedPath(std::string_view path) {
+  return (!path.empty() && isPathSeparator(path.front())) || path.find(':') != std::string_view::npos;
+}
+
+size_t rootLength(std::string_view path) {
+  const bool drive = path.size() >= 2 && path[1] == ':' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  if (drive) return path.size() >= 3 && isPathSeparator(path[2]) ? 3 : 2;
+  if (path.empty() || !isPathSeparator(path.front())) return 0;
+  if (!isAbsolutePath(path)) return 1;  // "\pictures": the root of the current drive
+  // \\server\share\: up to and with the separator after the share's name.
+  size_t end = 2;
+  for (int names = 0; names < 2 && end < path.size(); ++names) {
+    while (end < path.size() && !isPathSeparator(path[end])) ++end;
+    if (end < path.size()) ++end;
+  }
+  return end;
+}
+
 std::string currentFolder() {
   const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
   if (n == 0) return "";

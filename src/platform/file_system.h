@@ -1,7 +1,8 @@
 // File-system services of the program: kinds and sizes of paths, folder
 // listings, whole-file reads, folder creation, deletion, renaming and
-// last-write times. Paths are UTF-8 texts with "/" separators. Every call is
-// safe from any thread; none throws; failures are reported by return values.
+// last-write times. Paths are UTF-8 texts whose folders are separated as
+// platform/folder_separator.h says. Every call is safe from any thread; none
+// throws; failures are reported by return values.
 #pragma once
 
 #include <cstdint>
@@ -61,14 +62,27 @@ bool flushFolderToDisk(const std::string& folder);
 // (C:\ or C:/ at the start) or as a UNC name (\\server\share).
 bool isAbsolutePath(std::string_view path);
 
-// The current folder, ending in "/"; "" when it is unknown.
+// True when `path` is not a name below the current folder, so that no
+// folder may be put in front of it: on Linux when it begins with "/"; on
+// Windows when it begins with a separator ("\pictures", on the current
+// drive) or holds a ":" anywhere ("C:\pictures", "C:pictures").
+bool isRootedPath(std::string_view path);
+
+// The length of the root at the start of `path`, its separator included:
+// on Linux 1 for a path beginning with "/"; on Windows 3 for "C:\", 2 for
+// "C:" without a separator, 1 for a single leading separator, and the whole
+// "\\server\share\" of a UNC name. 0 for a relative path. Nothing above
+// the root can be reached by going up a folder.
+size_t rootLength(std::string_view path);
+
+// The current folder, ending in a separator; "" when it is unknown.
 std::string currentFolder();
 
 // Where `path` really leads: an absolute path (a relative one is taken from
 // the current folder) without "." and ".." and with every folder on the way
 // resolved through symbolic links, as far as the folders exist; the missing
 // rest is only normalised lexically. The last name is followed too when it
-// is a link and `lastName` says so, or when the path ends in "/"; otherwise
+// is a link and `lastName` says so, or when the path ends in a separator; otherwise
 // it is kept as it is (a rename there replaces the link, not its target).
 // "" when the current folder is unknown. Two paths that reach one place give
 // one text.

@@ -8,7 +8,7 @@ namespace quorbix::platform {
 // The resolved path of the running executable, or "" when it is unknown.
 std::string executablePath();
 
-// The folder of the running executable, ending in "/"; "" when unknown.
+// The folder of the running executable, ending in a separator; "" when unknown.
 std::string programFolder();
 
 }  // namespace quorbix::platform

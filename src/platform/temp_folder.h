@@ -16,10 +16,10 @@ class TemporaryFolder {
   TemporaryFolder(const TemporaryFolder&) = delete;
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
-  // Ends in "/"; empty when the folder could not be made.
+  // Ends in a separator; empty when the folder could not be made.
   const std::string& path() const { return path_; }
 
-  // A new folder `name` (a plain name) inside this one, ending in "/"; ""
+  // A new folder `name` (a plain name) inside this one, ending in a separator; ""
   // when it could not be made. Safe from any thread; a stop removes it with
   // this folder.
   std::string makeSubfolder(const std::string& name) const;

@@ -55,6 +55,27 @@ TEST(PathOrder, PathsEqualButForCaseByTheirExactBytes) {
   EXPECT_LT(comparePathsByName("", "a"), 0);
 }
 
+TEST(PathOrder, BackslashSeparatesOnlyWhenItIsTheSystemsSeparator) {
+  // As "/" alone separates (Linux): a backslash is the ordinary byte 0x5C,
+  // after ' ' and '.'.
+  expectInOrder({"a b", "a.pcd", "a\\b"});
+  // With the backslash as a second separator (Windows): folder by folder again,
+  // either separator; the two spellings of one path still differ.
+  const std::vector<std::string> windows = {"C:\\in\\a", "C:\\in\\a\\b", "C:\\in\\a/c.pcd",
+                                            "C:\\in\\a b", "C:\\in\\a.pcd"};
+  for (size_t i = 0; i < windows.size(); ++i) {
+    for (size_t j = i + 1; j < windows.size(); ++j) {
+      EXPECT_LT(comparePathsByName(windows[i], windows[j], '\\'), 0) << windows[i] << " before " << windows[j];
+      EXPECT_GT(comparePathsByName(windows[j], windows[i], '\\'), 0) << windows[j] << " after " << windows[i];
+      const uint64_t ki = pathOrderKey(windows[i], 5, '\\');
+      const uint64_t kj = pathOrderKey(windows[j], 5, '\\');
+      EXPECT_LE(ki, kj) << windows[i] << " / " << windows[j];
+    }
+  }
+  EXPECT_NE(comparePathsByName("a\\b", "a/b", '\\'), 0);
+  EXPECT_EQ(pathOrderKey("a\\b", 0, '\\'), pathOrderKey("a/b", 0, '\\'));
+}
+
 TEST(PathOrder, KeysNeverContradictTheComparison) {
   const std::vector<std::string> paths = {"/in/a",        "/in/a/",      "/in/A/b",      "/in/a b/x", "/in/a.pcd",
                                           "/in/a_b.pcd", "/in/ABCDEFGH", "/in/abcdefgh", "/in/\x01",  "/in/\xFF",
