@@ -22,12 +22,10 @@ wine=$(command -v wine64 || command -v wine || true)
 
 flags=(-std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -Isrc -DWIN32_LEAN_AND_MEAN -DNOMINMAX)
 
-# The base module without its glib part (text_case.cpp: Unicode case
-# mapping), which has no MinGW build here yet, and the platform sources that
-# are not Linux's.
+# The base module and the platform sources that are not Linux's.
 sources=()
 for source in src/base/*.cpp src/platform/*.cpp; do
-  [[ $source == src/base/text_case.cpp || $source == *-posix.cpp ]] && continue
+  [[ $source == *-posix.cpp ]] && continue
   sources+=("$source")
 done
 

@@ -6,8 +6,8 @@
 
 #include "base/ascii_text.h"
 #include "base/file_names.h"
-#include "base/text_case.h"
 #include "platform/clock.h"
+#include "platform/text_case.h"
 
 namespace quorbix {
 namespace {
@@ -40,12 +40,12 @@ std::string inputBaseName(const FileState& f) { return nameWithoutExtension(file
 // for each date or time placeholder.
 std::string placeholderValue(std::string_view placeholder, const Settings& s, const FileState& f) {
   if (placeholder == "%filename%") return inputBaseName(f);
-  if (placeholder == "%filename[u]%") return upperCase(inputBaseName(f));
-  if (placeholder == "%filename[l]%") return lowerCase(inputBaseName(f));
-  if (placeholder == "%filename[t]%") return firstUpperRestLower(inputBaseName(f));
+  if (placeholder == "%filename[u]%") return platform::upperCase(inputBaseName(f));
+  if (placeholder == "%filename[l]%") return platform::lowerCase(inputBaseName(f));
+  if (placeholder == "%filename[t]%") return platform::firstUpperRestLower(inputBaseName(f));
   if (placeholder == "%ext%") return s.job.conversion;
-  if (placeholder == "%ext[u]%") return upperCase(s.job.conversion);
-  if (placeholder == "%ext[t]%") return firstUpperRestLower(s.job.conversion);
+  if (placeholder == "%ext[u]%") return platform::upperCase(s.job.conversion);
+  if (placeholder == "%ext[t]%") return platform::firstUpperRestLower(s.job.conversion);
   if (placeholder == "%yyyy%") {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04d", platform::localNow().year);
@@ -101,7 +101,7 @@ std::string buildOutputPath(const Settings& s, const FileState& f) {
 }
 
 std::string expandFilenameMask(const Settings& s, const FileState& f) {
-  std::string mask = lowerCase(s.naming.filenameMask);
+  std::string mask = platform::lowerCase(s.naming.filenameMask);
   if (mask.empty()) mask = "%filename%.%ext%";
   for (std::string_view placeholder : kPlaceholders) {
     if (mask.find(placeholder) != std::string::npos) mask = replacePlaceholder(mask, placeholder, s, f);
@@ -116,7 +116,7 @@ std::string expandWatermarkText(const Settings& s, const FileState& f) {
   if (percentSigns < 2) return text;
   // Only placeholders written in the text itself are looked for: the probe
   // is not updated as values go in.
-  const std::string probe = lowerCase(text);
+  const std::string probe = platform::lowerCase(text);
   for (std::string_view placeholder : kPlaceholders) {
     if (probe.find(placeholder) != std::string::npos) text = replacePlaceholder(text, placeholder, s, f);
   }

@@ -1,10 +1,10 @@
-#include "base/text_case.h"
+#include "platform/text_case.h"
 
 #include <glib.h>
 
 #include "base/ascii_text.h"
 
-namespace quorbix {
+namespace quorbix::platform {
 namespace {
 
 bool isValidUtf8(std::string_view text) {
@@ -38,4 +38,4 @@ std::string firstUpperRestLower(std::string_view text) {
   return upperCase(text.substr(0, firstLength)) + lowerCase(text.substr(firstLength));
 }
 
-}  // namespace quorbix
+}  // namespace quorbix::platform
