@@ -12,18 +12,18 @@
 namespace quorbix {
 namespace {
 
-// The executable's own file name without folder and extension; argv[0] when
-// the running executable cannot be found.
-std::string ownProgramName(const char* argv0) {
+// The executable's own file name without folder and extension; the name it
+// was started by when the running executable cannot be found.
+std::string ownProgramName(const std::string& startName) {
   std::string path = platform::executablePath();
-  if (path.empty() && argv0 != nullptr) path = argv0;
+  if (path.empty()) path = startName;
   std::string name = fileNamePart(path);
   return nameWithoutExtension(name);
 }
 
 }  // namespace
 
-int programEntry(int argc, char** argv) {
+int programEntry(const Parameters& parameters, const std::string& startName) {
   // First, before any other thread exists: clean stops on SIGINT, SIGTERM
   // and SIGHUP.
   platform::InterruptionHandling interruptions;
@@ -37,9 +37,7 @@ int programEntry(int argc, char** argv) {
   }
   // What runs that died left behind; folders of running ones are kept.
   platform::removeLeftoversOfEarlierRuns();
-  Parameters parameters;
-  for (int k = 1; k < argc; ++k) parameters.emplace_back(argv[k]);
-  runDriver(parameters, ownProgramName(argc > 0 ? argv[0] : nullptr));
+  runDriver(parameters, ownProgramName(startName));
   // Whether the driver returned (the window mode would follow here; this
   // edition has none) or finished, the run ends with 0.
   return 0;

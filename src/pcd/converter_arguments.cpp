@@ -1,15 +1,13 @@
 #include "pcd/converter_arguments.h"
 
-#include <cstring>
-
 namespace quorbix::pcd {
 
-std::optional<ConverterRequest> parseConverterArguments(int argc, const char* const* argv) {
-  if (argc != 6 || std::strcmp(argv[1], "-quiet") != 0 || std::strcmp(argv[2], "-colorspace") != 0 ||
-      std::strcmp(argv[3], "sRGB") != 0) {
+std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& parameters) {
+  if (parameters.size() != 5 || parameters[0] != "-quiet" || parameters[1] != "-colorspace" ||
+      parameters[2] != "sRGB") {
     return std::nullopt;
   }
-  const std::string selected = argv[4];
+  const std::string& selected = parameters[3];
   const size_t open = selected.rfind('[');
   if (open == std::string::npos || open == 0 || selected.back() != ']') return std::nullopt;
   const std::string digits = selected.substr(open + 1, selected.size() - open - 2);
@@ -18,9 +16,15 @@ std::optional<ConverterRequest> parseConverterArguments(int argc, const char* co
   ConverterRequest request;
   request.input = selected.substr(0, open);
   request.subImage = digits[0] - '0';
-  request.output = argv[5];
+  request.output = parameters[4];
   if (request.output.empty()) return std::nullopt;
   return request;
+}
+
+std::optional<ConverterRequest> parseConverterArguments(int argc, const char* const* argv) {
+  std::vector<std::string> parameters;
+  for (int i = 1; i < argc; ++i) parameters.emplace_back(argv[i]);
+  return parseConverterArguments(parameters);
 }
 
 }  // namespace quorbix::pcd

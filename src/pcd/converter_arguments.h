@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorbix::pcd {
 
@@ -25,7 +26,10 @@ struct ConverterRequest {
   std::string output;
 };
 
-// Nothing when the arguments are not of that form.
+// Nothing when the parameters (after the program name) are not of that form.
+std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& parameters);
+
+// The same for an argument vector whose first entry is the program name.
 std::optional<ConverterRequest> parseConverterArguments(int argc, const char* const* argv);
 
 }  // namespace quorbix::pcd

@@ -8,4 +8,8 @@ std::vector<std::string> programArguments(int argc, char** argv) {
   return arguments;
 }
 
+std::string startName(int argc, char** argv) {
+  return argc > 0 && argv[0] != nullptr ? std::string(argv[0]) : std::string();
+}
+
 }  // namespace quorbix::platform
