@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "image/image_io.h"
+
 namespace quorbix {
 namespace {
 
@@ -16,7 +18,7 @@ bool isPictureFormat(FREE_IMAGE_FORMAT format) {
 }
 
 FREE_IMAGE_FORMAT formatOf(const std::string& path) {
-  FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
+  FREE_IMAGE_FORMAT format = static_cast<FREE_IMAGE_FORMAT>(imageFileType(path));
   // Targa files carry no signature; trust the extension for them only.
   if (format == FIF_UNKNOWN && FreeImage_GetFIFFromFilename(path.c_str()) == FIF_TARGA) format = FIF_TARGA;
   return format;
@@ -45,13 +47,13 @@ Bitmap decodePicture(const std::string& path, uint64_t maxPixels) {
   if (!isPictureFormat(format) || !FreeImage_FIFSupportsReading(format)) return Bitmap();
 
   if (FreeImage_FIFSupportsNoPixels(format)) {
-    Bitmap header(FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS));
+    Bitmap header = loadImageFile(format, path, FIF_LOAD_NOPIXELS);
     if (!header) return Bitmap();
     uint64_t pixels = uint64_t{header.width()} * header.height();
     if (pixels == 0 || pixels > maxPixels) return Bitmap();
   }
 
-  Bitmap picture(FreeImage_Load(format, path.c_str(), 0));
+  Bitmap picture = loadImageFile(format, path, 0);
   if (!picture || !FreeImage_HasPixels(picture.get())) return Bitmap();
   if (uint64_t{picture.width()} * picture.height() > maxPixels) return Bitmap();
 

@@ -126,6 +126,16 @@ Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
   return image;
 }
 
+int32_t imageFileType(const std::string& path) {
+  std::FILE* stream = platform::openForReading(path);
+  if (stream == nullptr) return FIF_UNKNOWN;
+  StreamHandle handle(stream, false);
+  FreeImageIO io = streamIo();
+  const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromHandle(&io, static_cast<fi_handle>(&handle), 0);
+  std::fclose(stream);
+  return format;
+}
+
 Bitmap loadTargaFile(const std::string& path) { return loadImageFile(FIF_TARGA, path, TARGA_DEFAULT); }
 
 bool isCompleteTarga(const std::string& path) {

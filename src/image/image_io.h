@@ -17,6 +17,10 @@ namespace quorbix {
 // or decoded.
 Bitmap loadImageFile(int32_t format, const std::string& path, int flags);
 
+// FreeImage's format id of the file at `path` by its first bytes
+// (FIF_UNKNOWN, -1, when it cannot be opened or is of no known format).
+int32_t imageFileType(const std::string& path);
+
 // Loads the Targa file at `path` with FreeImage's default flags.
 Bitmap loadTargaFile(const std::string& path);
 
