@@ -22,6 +22,7 @@
 #include "pcd/plane.h"
 #include "pcd_writer/extension_writer.h"
 #include "pcd_writer/pcd_writer.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -32,10 +33,7 @@ using quorbix::pcd::YccPicture;
 using quorbix::pcd_writer::PcdWriteOptions;
 
 bool save(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  return quorbix::platform::writeWholeFile(path, bytes);
 }
 
 int usage(const char* self) {
@@ -84,7 +82,7 @@ int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
   fs::create_directories(folder, error);
   bool ok = !error && save(path, written.imagePac);
   for (const auto& [name, bytes] : written.extension) ok = ok && save((folder / name).string(), bytes);
-  if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write %s and its extension in %s\n", path.c_str(), folder.c_str());
+  if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write %s and its extension in %s\n", path.c_str(), folder.string().c_str());
   return ok ? 0 : 1;
 }
 

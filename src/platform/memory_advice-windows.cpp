@@ -1,9 +1,17 @@
 #include "platform/memory_advice.h"
 
+#include <malloc.h>
+
 namespace quorbix::platform {
 
 // Large pages on Windows need a privilege ordinary users lack and must be
 // asked for when the memory is reserved: no hint to give afterwards.
 void preferHugePages(void*, std::size_t) {}
+
+// The C runtime here has no aligned_alloc; its own aligned blocks need their
+// own free.
+void* allocateAligned(std::size_t alignment, std::size_t length) { return ::_aligned_malloc(length, alignment); }
+
+void freeAligned(void* block) { ::_aligned_free(block); }
 
 }  // namespace quorbix::platform

@@ -1,5 +1,5 @@
-// Hints to the system about large memory blocks. Hints only: ignoring them
-// changes speed, never results.
+// Large memory blocks: aligned allocation, and hints to the system about
+// them. Hints only: ignoring them changes speed, never results.
 #pragma once
 
 #include <cstddef>
@@ -10,5 +10,11 @@ namespace quorbix::platform {
 // pages, so filling a picture of tens of megabytes costs a few page faults
 // instead of thousands.
 void preferHugePages(void* start, std::size_t length);
+
+// `length` bytes aligned to `alignment` (a power of two that divides
+// `length`); nullptr when there is not enough memory. Given back only with
+// freeAligned.
+void* allocateAligned(std::size_t alignment, std::size_t length);
+void freeAligned(void* block);
 
 }  // namespace quorbix::platform
