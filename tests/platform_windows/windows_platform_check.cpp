@@ -17,6 +17,7 @@
 #include "platform/console.h"
 #include "platform/file_stream.h"
 #include "platform/folder_lookup.h"
+#include "platform/folder_separator.h"
 #include "platform/file_system.h"
 #include "platform/instance_lock.h"
 #include "platform/key_wait.h"
@@ -28,6 +29,7 @@
 #include "platform/standard_error.h"
 #include "platform/temp_folder.h"
 #include "platform/terminal.h"
+#include "platform/text_case.h"
 #include "platform/thread.h"
 #include "platform/wide_text-windows.h"
 
@@ -112,6 +114,47 @@ void checkAbsolutePaths() {
   CHECK(!isAbsolutePath(""));
   const std::string current = currentFolder();
   CHECK(!current.empty() && current.back() == '\\' && isAbsolutePath(current));
+}
+
+void checkFolderSeparators() {
+  CHECK_EQ(kFolderSeparator, '\\');
+  CHECK(isFolderSeparator('\\') && isFolderSeparator('/') && !isFolderSeparator(':'));
+  CHECK_EQ(withFolderSeparator("C:\\in"), std::string("C:\\in\\"));
+  CHECK_EQ(withFolderSeparator("C:/in/"), std::string("C:/in/"));
+  CHECK_EQ(lastFolderSeparator("C:\\in/a\\b.pcd"), size_t{7});
+  CHECK_EQ(nextFolderSeparator("a/b\\c", 2), size_t{3});
+  // Rooted: on the current drive, on a named drive, UNC; not below the current folder.
+  CHECK(isRootedPath("\\pictures"));
+  CHECK(isRootedPath("/pictures"));
+  CHECK(isRootedPath("C:pictures"));
+  CHECK(isRootedPath("d:\\pictures"));
+  CHECK(isRootedPath("\\\\server\\share"));
+  CHECK(!isRootedPath("pictures\\a"));
+  CHECK(!isRootedPath(".\\pictures"));
+  CHECK(!isRootedPath(""));
+  CHECK_EQ(rootLength("C:\\in\\a.pcd"), size_t{3});
+  CHECK_EQ(rootLength("c:/in"), size_t{3});
+  CHECK_EQ(rootLength("C:in"), size_t{2});
+  CHECK_EQ(rootLength("\\in"), size_t{1});
+  CHECK_EQ(rootLength("\\\\server\\share\\in"), size_t{15});
+  CHECK_EQ(rootLength("//server/share"), size_t{14});
+  CHECK_EQ(rootLength("in\\a.pcd"), size_t{0});
+  CHECK_EQ(rootLength(""), size_t{0});
+}
+
+void checkTextCase() {
+  // Windows's own mapping: one UTF-16 unit for one, letters beyond ASCII too.
+  CHECK_EQ(upperCase("img0001 \xC3\xA9t\xC3\xA9"), std::string("IMG0001 \xC3\x89T\xC3\x89"));  // "été"
+  CHECK_EQ(lowerCase("\xC3\x84RGER"), std::string("\xC3\xA4rger"));                          // "Ärger"
+  CHECK_EQ(upperCase("\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE"),
+           std::string("\xD0\xA4\xD0\x9E\xD0\xA2\xD0\x9E"));  // "фото"
+  CHECK_EQ(upperCase("stra\xC3\x9F" "e"), std::string("STRA\xC3\x9F" "E"));  // a sharp s stays
+  CHECK_EQ(firstUpperRestLower("\xC3\xA9" "COLE"), std::string("\xC3\x89" "cole"));
+  CHECK_EQ(firstUpperRestLower("iMG0001"), std::string("Img0001"));
+  CHECK_EQ(firstUpperRestLower(""), std::string());
+  // Not UTF-8: ASCII letters only.
+  CHECK_EQ(upperCase("ab\xFF\xE9"), std::string("AB\xFF\xE9"));
+  CHECK_EQ(firstUpperRestLower("\xE9" "AB"), std::string("\xE9" "ab"));
 }
 
 void checkFolderScan(const std::string& folder) {
@@ -302,6 +345,8 @@ int runChecks() {
   checkPrinting(folder);
   checkProgramFolder();
   checkAbsolutePaths();
+  checkFolderSeparators();
+  checkTextCase();
   checkFolderScan(folder);
   checkStagedSave(folder);
   checkFileTimes(folder);
@@ -316,8 +361,7 @@ int runChecks() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(narrowText(argv[i]));
+  const std::vector<std::string> arguments = wideProgramArguments(argc, argv);
   if (arguments.size() == 1 && arguments[0] == "print") {
     printLine("A\xC3\xA9");
     printErrorLine("E");
@@ -325,7 +369,9 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (arguments.size() >= 2 && arguments[0] == "child") {
+    // wmain's split and Windows's split of the command line agree, name too.
     if (programArguments(0, nullptr) != arguments) return 8;
+    if (wideStartName(argc, argv) != startName(0, nullptr) || wideStartName(argc, argv).empty()) return 8;
     std::string lines;
     for (size_t i = 2; i < arguments.size(); ++i) lines += arguments[i] + "\n";
     return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
