@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "drawing/canvas.h"
@@ -119,7 +120,7 @@ void checkFace(const std::string& face) {
               familyInstalled(face) ? "yes" : "no");
 
   // Measuring: raster sizes in whole pixels, vector ones fractional and close.
-  const std::vector<std::string> texts = {"Hamburg", "I", "IWIWI", "", "Ham burg 1234567"};
+  const std::vector<std::string> texts = {"Hamburg", "I", "IWIWI", "", "Ham burg 1234567", "\xC3\xA4\xC3\xB6\xC3\xBC \xE2\x82\xAC"};
   const auto raster = measureText(*f, texts, TextQuality::Raster);
   const auto vector = measureText(*f, texts, TextQuality::Vector);
   CHECK(raster.size() == texts.size() && vector.size() == texts.size());
@@ -192,6 +193,28 @@ void checkFace(const std::string& face) {
       for (int x = 0; x < int(a.width()); ++x) same = same && pixelAt(a, x, y) == pixelAt(b, x, y);
     }
     CHECK(same);
+  }
+
+  // One font drawn by several threads at once gives the same pixels.
+  {
+    auto drawOnce = [&f, w, h] {
+      auto canvas = Canvas::create(w + 20, h + 20);
+      canvas->drawText(*f, {{"Hamburg", 10, 10}}, {0, 128, 0, 255}, TextQuality::Vector);
+      return canvas->toBitmap();
+    };
+    const Bitmap alone = drawOnce();
+    std::vector<Bitmap> results(4);
+    std::vector<std::thread> threads;
+    for (Bitmap& result : results) threads.emplace_back([&result, &drawOnce] { result = drawOnce(); });
+    for (std::thread& thread : threads) thread.join();
+    for (const Bitmap& result : results) {
+      bool same = result && result.width() == alone.width();
+      for (int y = 0; same && y < int(alone.height()); ++y) {
+        for (int x = 0; x < int(alone.width()); ++x) same = same && pixelAt(alone, x, y) == pixelAt(result, x, y);
+      }
+      CHECK(same);
+    }
+    CHECK(inkOf(alone, {0, 128, 0, 255}, false).count > 100);
   }
 
   // Lines land at their own positions: the second line's ink starts lower.
