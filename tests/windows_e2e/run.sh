@@ -66,6 +66,16 @@ if [[ $mode == wine ]]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorbix-windows-e2e.XXXXXX")
+# What the Windows edition's temporary folder (GetTempPathW: the prefix
+# user's Temp) holds before the runs; they must leave nothing more there.
+windows_temp() {
+  if [[ $mode == wine ]]; then
+    find "$WINEPREFIX/drive_c/users" -path '*/Temp/*' 2>/dev/null | sort
+  else
+    find "$work/tmp-linux" -mindepth 1 2>/dev/null | sort
+  fi
+}
+temp_before=$(windows_temp)
 cleanup() {
   [[ -n ${first_pid:-} ]] && kill "$first_pid" 2>/dev/null
   rm -rf "$work"
@@ -321,9 +331,12 @@ check_original_time() {
   fi
 }
 check_original_time "--file-timestamp=ORIGINAL: the output's time is the input's" times \
-  "2001-07-15 12:34:56 UTC" TZ=UTC
-check_original_time "--file-timestamp=ORIGINAL in a zone with summer time, a winter date" times-berlin \
-  "1999-01-20 08:09:10 UTC" TZ=Europe/Berlin
+  "1999-01-20 08:09:10 UTC" TZ=UTC
+# A summer date in a zone with summer time: a round trip through local time
+# that takes the offset of today for one way and that of the date for the
+# other is an hour off for half of the year.
+check_original_time "--file-timestamp=ORIGINAL in a zone with summer time, a summer date" times-berlin \
+  "2001-07-15 12:34:56 UTC" TZ=Europe/Berlin
 
 # --- a second instance while the first runs ----------------------------------------
 
@@ -459,6 +472,10 @@ else
   fail "a text watermark: the text's pixels in the Linux edition's place (by shape)" \
     "missing output; lines: $(tr '\n' '|' <"$work/win/text.out")"
 fi
+
+left=$(comm -13 <(echo "$temp_before") <(windows_temp))
+if [[ -z $left ]]; then ok "the runs left nothing in the temporary folder"
+else fail "the runs left nothing in the temporary folder" $left; fi
 
 echo "# $((checks - failures)) of $checks checks passed ($mode)"
 [[ $failures -eq 0 ]]
