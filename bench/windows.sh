@@ -25,7 +25,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/app" "$work/run" "$work/tmp"
 for i in $(seq -w 1 "$files"); do cp "$sample" "$work/in/p$i.pcd"; done
-cp "$windows_build/quorbix.exe" "$windows_build/convert.exe" "$work/app/"
+exe_folder=$windows_build
+[[ ! -f $exe_folder/quorbix.exe && -f $windows_build/bin/quorbix.exe ]] && exe_folder=$windows_build/bin
+cp "$exe_folder/quorbix.exe" "$exe_folder/convert.exe" "$work/app/"
 export XDG_RUNTIME_DIR="$work/run" TMPDIR="$work/tmp"
 win_in="Z:${work//\//\\}\\in" win_out="Z:${work//\//\\}\\out"
 

@@ -47,8 +47,11 @@ linux_build=$(cd "$linux_build" && pwd)
 if [[ $mode == wine ]]; then
   [[ -d $windows_build ]] || skip "no Windows build folder $windows_build"
   windows_build=$(cd "$windows_build" && pwd)
+  # The executables lie in the build folder or in its bin/.
+  exe_folder=$windows_build
+  [[ ! -f $exe_folder/quorbix.exe && -f $windows_build/bin/quorbix.exe ]] && exe_folder=$windows_build/bin
   for program in quorbix.exe convert.exe; do
-    [[ -f $windows_build/$program ]] || skip "$windows_build/$program is not built"
+    [[ -f $exe_folder/$program ]] || skip "$exe_folder/$program is not built"
   done
   wine=$(command -v wine64 || command -v wine || true)
   [[ -z $wine && -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
@@ -100,7 +103,7 @@ note() { echo "# $*"; }
 app="$work/app"
 mkdir -p "$app" "$work/lin" "$work/win" "$work/in" "$work/run-linux" "$work/tmp-linux"
 if [[ $mode == wine ]]; then
-  cp "$windows_build/quorbix.exe" "$windows_build/convert.exe" "$app/"
+  cp "$exe_folder/quorbix.exe" "$exe_folder/convert.exe" "$app/"
 else
   cp "$linux_build/quorbix" "$linux_build/convert" "$app/"
 fi
