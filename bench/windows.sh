@@ -19,7 +19,9 @@ wine=$(command -v wine64 || command -v wine || true)
 [[ -z $wine && -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
 [[ -n $wine ]] || { echo "windows.sh: wine64 is missing" >&2; exit 2; }
 export WINEPREFIX="$windows_build/wineprefix-e2e" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= LC_ALL=C.UTF-8
-[[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1 || true
+if [[ ! -d $WINEPREFIX/drive_c ]]; then
+  (flock 9 && { [[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1; }) 9>"$WINEPREFIX.lock" || true
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

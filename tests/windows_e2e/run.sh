@@ -62,7 +62,8 @@ if [[ $mode == wine ]]; then
   export LC_ALL=C.UTF-8
   if [[ ! -d $WINEPREFIX/drive_c ]]; then
     echo "# making the Wine prefix $WINEPREFIX"
-    "$wine" wineboot --init >/dev/null 2>&1 || true
+    # One maker at a time (the benchmark uses the same prefix).
+    (flock 9 && { [[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1; }) 9>"$WINEPREFIX.lock" || true
   fi
   [[ -d $WINEPREFIX/drive_c ]] || skip "wineboot could not make the prefix $WINEPREFIX"
   [[ $(readlink "$WINEPREFIX/dosdevices/z:") == / ]] || skip "the prefix $WINEPREFIX has no drive Z: for /"
