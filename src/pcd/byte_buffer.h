@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <utility>
@@ -37,7 +36,7 @@ struct DefaultInitAllocator : std::allocator<T> {
     const std::size_t bytes = n * sizeof(T);
     if (bytes < kHugePageFrom) return std::allocator<T>::allocate(n);
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, rounded);
+    void* p = platform::allocateAligned(kHugePage, rounded);
     if (p == nullptr) throw std::bad_alloc();
     platform::preferHugePages(p, rounded);
     return static_cast<T*>(p);
@@ -46,7 +45,7 @@ struct DefaultInitAllocator : std::allocator<T> {
     if (n * sizeof(T) < kHugePageFrom) {
       std::allocator<T>::deallocate(p, n);
     } else {
-      std::free(p);
+      platform::freeAligned(p);
     }
   }
 

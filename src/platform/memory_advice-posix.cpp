@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <cstdlib>
+
 namespace quorbix::platform {
 
 void preferHugePages(void* start, std::size_t length) {
@@ -12,5 +14,9 @@ void preferHugePages(void* start, std::size_t length) {
   (void)length;
 #endif
 }
+
+void* allocateAligned(std::size_t alignment, std::size_t bytes) { return std::aligned_alloc(alignment, bytes); }
+
+void freeAligned(void* block) { std::free(block); }
 
 }  // namespace quorbix::platform

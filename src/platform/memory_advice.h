@@ -11,4 +11,10 @@ namespace quorbix::platform {
 // instead of thousands.
 void preferHugePages(void* start, std::size_t length);
 
+// A block of `bytes` (a multiple of `alignment`, a power of two) aligned to
+// `alignment`, or nullptr when there is no memory for it; given back with
+// freeAligned only.
+void* allocateAligned(std::size_t alignment, std::size_t bytes);
+void freeAligned(void* block);
+
 }  // namespace quorbix::platform
