@@ -16,6 +16,8 @@
 #   docs                         the manual page, the bash completion and the
 #                                install rules are the Linux edition's
 #   platform_windows             not a GoogleTest program (scripts/check-windows-platform.sh)
+# Folders named <name>_windows with *_test.cpp files are the Windows
+# edition's own tests: built here, never in the Linux build.
 set(QUORBIX_WINDOWS_TEST_DIRS base settings pcd image)
 if(TARGET quorbix_app)
   list(APPEND QUORBIX_WINDOWS_TEST_DIRS ops draw convert app)
