@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the image libraries of the Windows edition as static MinGW-w64
-# libraries: libpng, libjpeg-turbo, libtiff and FreeImage, from Debian 12's
-# own source packages (with Debian's patches), against Debian's MinGW zlib.
+# libraries: libpng, libjpeg-turbo, libtiff and FreeImage, and pixman and
+# cairo for the shape drawing, from Debian 12's own source packages (with
+# Debian's patches), against Debian's MinGW zlib.
 #
 #   scripts/build-windows-deps.sh [build-folder]     (default build-windows)
 #
 # Everything lands in <build-folder>/deps: the fetched sources in src/, the
-# work trees in work/, the result in prefix/ (include/, lib/). Each library
+# work trees in work/, the result in prefix/ (include/, lib/, and pkg-config
+# files in lib/pkgconfig/ for pixman-1 and cairo). Each library
 # leaves a stamp in stamps/; a second run rebuilds nothing that is stamped,
 # so delete a stamp (or deps/) to rebuild. The machine's apt configuration
 # is not touched: the source list and package lists are private to deps/.
@@ -32,7 +34,7 @@ stamp() { date -u +%FT%TZ >"$stamps/$1"; }
 # A library built anew makes the ones built on it out of date.
 outdate() { for name in "$@"; do rm -f "$stamps/$name"; done; }
 
-for tool in $triple-gcc-posix $triple-g++-posix apt-get dpkg-source cmake make; do
+for tool in $triple-gcc-posix $triple-g++-posix apt-get dpkg-source cmake make pkg-config; do
   command -v "$tool" >/dev/null || {
     echo "build-windows-deps: $tool is missing; run scripts/setup.sh --windows" >&2
     exit 1
@@ -53,7 +55,14 @@ apt_opts=(
   -o "Dir::Cache=$apt_dir/cache"
   -o "APT::Sandbox::User=root"
 )
-packages=(libpng1.6 libjpeg-turbo tiff freeimage)
+# Source package and the stamp of the library built from it.
+packages=(libpng1.6:libpng libjpeg-turbo:libjpeg tiff:libtiff freeimage:freeimage
+  pixman:pixman cairo:cairo)
+# The mirror has no Debian diff for pixman 0.42.2-1; Debian's changelog for
+# that version drops its one patch as fixed upstream, so the upstream source
+# that the .dsc names is what Debian builds. Only these packages may go
+# without their Debian diff.
+upstream_only_ok=(pixman)
 
 # The Debian mirror the machine already installs its packages from (the
 # source archive lives beside the binary one), or DEBIAN_MIRROR if given.
@@ -77,26 +86,65 @@ debian_mirror() {
   echo "$uri"
 }
 
+# The files a .dsc names that are not in src/.
+missing_files() {
+  awk '/^Files:/ { f = 1; next } /^[^ ]/ { f = 0 } f && NF == 3 { print $3 }' "$1" |
+    while read -r file; do [[ -f $deps/src/$file ]] || echo "$file"; done
+}
+
+# A package's sources are complete when every file of its .dsc is there, or
+# all but the Debian diff where that is allowed.
+sources_complete() {
+  local package=$1 dsc missing
+  dsc=$(ls "$deps/src/${package}_"*.dsc 2>/dev/null | sort -V | tail -n 1)
+  [[ -n $dsc ]] || return 1
+  missing=$(missing_files "$dsc")
+  [[ -z $missing ]] && return 0
+  [[ " ${upstream_only_ok[*]} " == *" $package "* ]] &&
+    ! grep -qv '\.diff\.gz$' <<<"$missing"
+}
+
 fetch_sources() {
-  local mirror
+  local mirror package
   mirror=$(debian_mirror)
   mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   echo "deb-src $mirror bookworm main" >"$apt_dir/sources.list"
-  log "fetching the source packages ${packages[*]}"
+  log "fetching the source packages $*"
   apt-get "${apt_opts[@]}" -qq update
-  (cd "$deps/src" && apt-get "${apt_opts[@]}" -qq source --download-only "${packages[@]}")
+  for package in "$@"; do
+    (cd "$deps/src" && apt-get "${apt_opts[@]}" -qq source --download-only "$package" \
+      2>"$apt_dir/$package.log") || true
+    sources_complete "$package" || {
+      cat "$apt_dir/$package.log" >&2
+      echo "build-windows-deps: could not fetch the source package $package" >&2
+      return 1
+    }
+  done
 }
-stamped sources || { fetch_sources; stamp sources; }
+# Sources are fetched only for the libraries not built yet.
+wanted=()
+for entry in "${packages[@]}"; do
+  stamped "${entry#*:}" || sources_complete "${entry%%:*}" || wanted+=("${entry%%:*}")
+done
+((${#wanted[@]} == 0)) || fetch_sources "${wanted[@]}"
 
 # Unpacks a source package (dpkg-source applies Debian's patches) into a
 # fresh work tree and prints its path. apt-get has already checked the files
-# against the archive's signed index, hence --no-check.
+# against the archive's signed index, hence --no-check. A package allowed to
+# go without its Debian diff is unpacked from its upstream tarball.
 unpack() {
   local package=$1 dsc
   dsc=$(ls "$deps/src/${package}_"*.dsc | sort -V | tail -n 1)
   rm -rf "$deps/work/$package"
   mkdir -p "$deps/work/$package"
-  dpkg-source --no-check -x "$dsc" "$deps/work/$package/source" >/dev/null
+  if [[ -z $(missing_files "$dsc") ]]; then
+    dpkg-source --no-check -x "$dsc" "$deps/work/$package/source" >/dev/null || return 1
+  else
+    log "$package: no Debian diff on the mirror, building the upstream source its .dsc names" >&2
+    mkdir "$deps/work/$package/source"
+    tar -xf "$(ls "$deps/src/${package}_"*.orig.tar.* | head -n 1)" \
+      -C "$deps/work/$package/source" --strip-components=1 || return 1
+  fi
   echo "$deps/work/$package/source"
 }
 
@@ -250,16 +298,94 @@ EOF
   stamp freeimage
 fi
 
+# --- pixman and cairo ---------------------------------------------------------
+# Both with their own configure scripts, as Debian builds them, -O2 and the
+# SIMD choice of the package itself (pixman picks MMX, SSE2 or SSSE3 code at
+# run time, as on Linux). Only the library folders are built; pkg-config
+# sees the prefix only, never the build machine's libraries.
+autotools_build() {
+  local source=$1 name=$2
+  shift 2
+  local work=$deps/work/$name
+  mkdir -p "$work/build"
+  (cd "$work/build" && PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH='' \
+    "$source/configure" --host=$triple --prefix="$prefix" --disable-shared --enable-static \
+    CC=$triple-gcc-posix CXX=$triple-g++-posix AR=$triple-ar RANLIB=$triple-ranlib \
+    "$@" >"$work/configure.log" 2>&1) || {
+    tail -n 40 "$work/configure.log" >&2
+    return 1
+  }
+}
+autotools_install() {
+  local name=$1
+  shift
+  nice make -C "$deps/work/$name/build" -j"$jobs" "$@" >>"$deps/work/$name/build.log" 2>&1 || {
+    tail -n 40 "$deps/work/$name/build.log" >&2
+    return 1
+  }
+}
+
+if ! stamped pixman; then
+  log "building pixman"
+  started=$SECONDS
+  src=$(unpack pixman)
+  autotools_build "$src" pixman CFLAGS=-O2 --disable-openmp --disable-gtk --disable-libpng
+  autotools_install pixman -C pixman install
+  autotools_install pixman install-pkgconfigDATA
+  rm -f "$prefix/lib/libpixman-1.la"
+  log "built pixman in $((SECONDS - started)) s"
+  stamp pixman
+  outdate cairo
+fi
+
+# cairo for its image surface only: paths, fills, anti-aliasing and
+# compositing. Every other surface, font backend and tool is off (text is
+# drawn by other means on Windows); mutexes are Windows critical sections.
+if ! stamped cairo; then
+  log "building cairo"
+  started=$SECONDS
+  src=$(unpack cairo)
+  # Debian's patches touch configure.ac and Makefile.am (for its own shared
+  # build); the shipped configure and Makefile.in serve this build, so they
+  # are made as new as their inputs and make does not run autotools.
+  now=$(date +%s)
+  find "$src" \( -name Makefile.in -o -name configure -o -name aclocal.m4 -o -name config.h.in \) \
+    -exec touch -d "@$now" {} +
+  off=()
+  for feature in xlib xlib-xrender xcb xlib-xcb xcb-shm qt quartz quartz-font quartz-image \
+    win32 win32-font os2 beos drm gallium png gl glesv2 glesv3 cogl directfb vg egl glx wgl \
+    script ft fc ps pdf svg test-surfaces tee xml pthread gobject trace interpreter \
+    symbol-lookup valgrind gtk-doc; do
+    off+=(--disable-"$feature")
+  done
+  # The warning flags cairo's configure adds turn on _FORTIFY_SOURCE, which
+  # with MinGW would make every consumer link libssp: turned off again.
+  autotools_build "$src" cairo "CFLAGS=-O2 -Wp,-U_FORTIFY_SOURCE" "${off[@]}"
+  # Without a Windows font backend or PDF, cairo 1.16 still compiles its
+  # Windows file opening, which needs the UTF-8 to UTF-16 conversion.
+  autotools_install cairo -C src install CPPFLAGS=-DCAIRO_HAS_UTF8_TO_UTF16=1
+  rm -f "$prefix/lib/libcairo.la"
+  # The prefix holds the static library only, so its header says so itself
+  # (cairo.h would otherwise import its functions from a DLL under MSVC).
+  features=$prefix/include/cairo/cairo-features.h
+  sed -i 's|^#define CAIRO_FEATURES_H$|&\n\n#ifndef CAIRO_WIN32_STATIC_BUILD\n#define CAIRO_WIN32_STATIC_BUILD 1\n#endif|' "$features"
+  grep -q '^#define CAIRO_WIN32_STATIC_BUILD 1$' "$features"
+  sed -i 's|^Cflags: .*|& -DCAIRO_WIN32_STATIC_BUILD|' "$prefix/lib/pkgconfig/cairo.pc"
+  log "built cairo in $((SECONDS - started)) s"
+  stamp cairo
+fi
+
 log "static libraries in $prefix/lib:"
 for library in "$prefix"/lib/*.a; do
   [[ -L $library ]] || printf '  %-16s %9d bytes\n' "$(basename "$library")" "$(stat -c %s "$library")"
 done
 
 # --- Check --------------------------------------------------------------------
-# A small program linked against the prefix, run under Wine: it lists the
-# FreeImage plugins and round-trips a picture through PNG, TIFF, Targa, BMP
-# and JPEG. Wine keeps its own settings folder under deps/ unless WINEPREFIX
-# is given.
+# Two small programs linked against the prefix, run under Wine: the first
+# lists the FreeImage plugins and round-trips a picture through PNG, TIFF,
+# Targa, BMP and JPEG; the second draws anti-aliased shapes with cairo, and
+# its pixels must be the ones the build machine's own cairo draws. Wine keeps
+# its own settings folder under deps/ unless WINEPREFIX is given.
 smoke=$deps/smoke
 mkdir -p "$smoke"
 if [[ ! -f $smoke/smoke.exe || $repo/scripts/windows-deps-smoke.cpp -nt $smoke/smoke.exe ||
@@ -268,13 +394,39 @@ if [[ ! -f $smoke/smoke.exe || $repo/scripts/windows-deps-smoke.cpp -nt $smoke/s
     "$repo/scripts/windows-deps-smoke.cpp" -o "$smoke/smoke.exe" -static \
     -L"$prefix/lib" -lfreeimage -ltiff -lpng16 -ljpeg -lz
 fi
+cairo_smoke=$repo/scripts/windows-deps-cairo-smoke.cpp
+if [[ ! -f $smoke/cairo-smoke.exe || $cairo_smoke -nt $smoke/cairo-smoke.exe ||
+  $stamps/cairo -nt $smoke/cairo-smoke.exe ]]; then
+  # What a consumer uses: the flags and libraries of the prefix's cairo.pc.
+  read -ra cairo_flags < <(PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH='' \
+    pkg-config --static --cflags --libs cairo)
+  $triple-g++-posix -std=c++20 -O1 -Wall -Wextra -Werror "$cairo_smoke" -o "$smoke/cairo-smoke.exe" \
+    -static "${cairo_flags[@]}"
+fi
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
-log "running the check under Wine"
-if (cd "$smoke" && WINEPREFIX=${WINEPREFIX:-$deps/wine} WINEDEBUG=-all \
-  timeout 300 "$wine" smoke.exe 2>"$smoke/wine.log" | tr -d '\r' >"$smoke/output.txt"); then
-  sed 's/^/  /' "$smoke/output.txt"
+run_wine() {
+  (cd "$smoke" && WINEPREFIX=${WINEPREFIX:-$deps/wine} WINEDEBUG=-all \
+    timeout 300 "$wine" "$1" 2>>"$smoke/wine.log" | tr -d '\r' >"$smoke/$2")
+}
+log "running the checks under Wine"
+if run_wine smoke.exe output.txt && run_wine cairo-smoke.exe cairo-output.txt; then
+  sed 's/^/  /' "$smoke/output.txt" "$smoke/cairo-output.txt"
 else
-  sed 's/^/  /' "$smoke/output.txt" >&2
+  cat "$smoke/output.txt" "$smoke/cairo-output.txt" 2>/dev/null | sed 's/^/  /' >&2
   echo "build-windows-deps: the check failed under Wine (see $smoke/wine.log)" >&2
   exit 1
+fi
+if command -v g++ >/dev/null && pkg-config --exists cairo; then
+  read -ra native_flags < <(pkg-config --cflags --libs cairo)
+  g++ -std=c++20 -O1 -Wall -Wextra -Werror "$cairo_smoke" -o "$smoke/cairo-smoke-linux" "${native_flags[@]}"
+  "$smoke/cairo-smoke-linux" >"$smoke/cairo-output-linux.txt" || true
+  if cmp -s "$smoke/cairo-output.txt" "$smoke/cairo-output-linux.txt"; then
+    log "cairo draws the same pixels as this machine's cairo $(pkg-config --modversion cairo)"
+  else
+    sed 's/^/  Linux: /' "$smoke/cairo-output-linux.txt" >&2
+    echo "build-windows-deps: cairo's pixels differ from this machine's cairo" >&2
+    exit 1
+  fi
+else
+  log "no native cairo (pkg-config cairo) to compare the pixels with"
 fi
