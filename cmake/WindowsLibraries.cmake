@@ -45,16 +45,20 @@ set(QUORBIX_IMAGE_LIBRARIES ${FREEIMAGE_LIBRARY} ${QUORBIX_TIFF_LIBRARY} ${QUORB
     ${QUORBIX_JPEG_LIBRARY} ${ZLIB_LIBRARY})
 
 # base/text_case.cpp maps letter case with GLib, which the Windows edition
-# does not have; while it is there it is left out (its users are the layers
-# above the drawing code, which come with it below).
+# does not have: while it has no Windows source beside it, it is left out,
+# and so are the layers from the drawing code up, which need it.
+set(QUORBIX_WINDOWS_TEXT_CASE ON)
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/base/text_case.cpp)
   list(APPEND QUORBIX_LEFT_OUT_SOURCES ${PROJECT_SOURCE_DIR}/src/base/text_case.cpp)
+  if(NOT EXISTS ${PROJECT_SOURCE_DIR}/src/base/text_case-windows.cpp)
+    set(QUORBIX_WINDOWS_TEXT_CASE OFF)
+  endif()
 endif()
 
 # The drawing layer (and the layers above it) once src/drawing has its
 # Windows sources: cairo and pixman, static, from the prefix, and GDI.
 file(GLOB QUORBIX_DRAWING_WINDOWS_SOURCES ${PROJECT_SOURCE_DIR}/src/drawing/*-windows.cpp)
-if(QUORBIX_DRAWING_WINDOWS_SOURCES)
+if(QUORBIX_DRAWING_WINDOWS_SOURCES AND QUORBIX_WINDOWS_TEXT_CASE)
   set(QUORBIX_HAVE_DRAWING ON)
   quorbix_static_library(QUORBIX_CAIRO_LIBRARY libcairo.a)
   quorbix_static_library(QUORBIX_PIXMAN_LIBRARY libpixman-1.a)
@@ -70,6 +74,6 @@ if(QUORBIX_DRAWING_WINDOWS_SOURCES)
   set(QUORBIX_DRAWING_LIBRARIES quorbix_windows_drawing_libraries)
 else()
   set(QUORBIX_HAVE_DRAWING OFF)
-  message(STATUS "Windows edition: src/drawing has no Windows sources yet; "
-                 "building base, platform, settings, pcd, image and convert.exe only")
+  message(STATUS "Windows edition: no Windows sources yet for the drawing code or for "
+                 "letter case; building base, platform, settings, pcd, image and convert.exe only")
 endif()

@@ -32,6 +32,10 @@ set(QUORBIX_LEFT_OUT_TEST_SOURCES
   ${here}/pcd/pipeline_e2e_test.cpp
   # Named pipes, /dev/zero and unreadable files made with chmod.
   ${here}/settings/profile_reader_test.cpp
+  # Shell scripts as converters.
+  ${here}/convert/process_test.cpp
+  # Unwritable folders made with chmod (geteuid, POSIX file modes).
+  ${here}/convert/convert_file_test.cpp
   # The helpers that start and watch Linux processes, and the shell-script
   # converter.
   ${here}/support/program_runner.cpp
