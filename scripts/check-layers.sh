@@ -5,7 +5,7 @@
 # "<module>/..." and "<lower module>/...", nothing above it and no folder
 # that is not a module. Third-party headers belong to one module each:
 # FreeImage and libtiff to image; cairo, Pango and fontconfig to drawing;
-# glib to base, platform (its log on Linux), image and drawing.
+# glib to base, platform (its Linux sources) and drawing.
 #
 # Usage: scripts/check-layers.sh [source folder; default: the src/ of this checkout]
 # Prints one line per violation, "file:line: <module> may not include <what>",
@@ -39,12 +39,12 @@ find "$src" -type f | LC_ALL=C sort | {
       ++bad
     }
 
-    # The module a third-party header belongs to ("base image drawing" for glib),
+    # The module a third-party header belongs to ("base platform drawing" for glib),
     # "" for any other header.
     function owner(header) {
       if (header ~ /^(FreeImage\.h|tiffio\.h|tiff\.h|tiffconf\.h|tiffvers\.h)$/) return "image"
       if (header ~ /^(cairo[^\/]*\.h|cairo\/|pango\/|pangocairo|fontconfig\/)/) return "drawing"
-      if (header ~ /^(glib\.h|glib-object\.h|glib\/|gobject\/)/) return "base platform image drawing"
+      if (header ~ /^(glib\.h|glib-object\.h|glib\/|gobject\/)/) return "base platform drawing"
       return ""
     }
 
