@@ -5,8 +5,8 @@
 # "<module>/..." and "<lower module>/...", nothing above it and no folder
 # that is not a module. Third-party headers belong to one module each:
 # FreeImage and libtiff to image; cairo, Pango and fontconfig to drawing;
-# glib to platform (the Unicode case mapping on Linux), image (its message
-# catching) and drawing.
+# glib to platform (the Unicode case mapping and the library log on Linux)
+# and drawing.
 #
 # Usage: scripts/check-layers.sh [source folder; default: the src/ of this checkout]
 # Prints one line per violation, "file:line: <module> may not include <what>",
@@ -40,12 +40,12 @@ find "$src" -type f | LC_ALL=C sort | {
       ++bad
     }
 
-    # The module a third-party header belongs to ("platform image drawing" for glib),
+    # The module a third-party header belongs to ("platform drawing" for glib),
     # "" for any other header.
     function owner(header) {
       if (header ~ /^(FreeImage\.h|tiffio\.h|tiff\.h|tiffconf\.h|tiffvers\.h)$/) return "image"
       if (header ~ /^(cairo[^\/]*\.h|cairo\/|pango\/|pangocairo|fontconfig\/)/) return "drawing"
-      if (header ~ /^(glib\.h|glib-object\.h|glib\/|gobject\/)/) return "platform image drawing"
+      if (header ~ /^(glib\.h|glib-object\.h|glib\/|gobject\/)/) return "platform drawing"
       return ""
     }
 

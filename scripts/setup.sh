@@ -19,7 +19,8 @@ packages=(
 # the MinGW-w64 cross compilers, Wine to run their programs, and what
 # scripts/build-windows-deps.sh needs to fetch and build the Debian sources
 # of the image libraries (dpkg-dev for apt-get source, nasm for
-# libjpeg-turbo's SIMD code).
+# libjpeg-turbo's SIMD code), and GoogleTest's sources, which the Windows
+# build compiles for its tests.
 for option in "$@"; do
   case "$option" in
     --clang) packages+=(clang libclang-rt-14-dev) ;;
@@ -27,7 +28,7 @@ for option in "$@"; do
     --package) packages+=(dpkg-dev file lintian) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
                           wine64 wine libz-mingw-w64-dev
-                          dpkg-dev cmake make nasm xz-utils patch) ;;
+                          dpkg-dev cmake make nasm xz-utils patch googletest) ;;
     *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -20,6 +20,20 @@ static_assert(static_cast<int>(SampleType::Unknown) == FIT_UNKNOWN &&
               static_cast<int>(SampleType::RgbF) == FIT_RGBF &&
               static_cast<int>(SampleType::RgbaF) == FIT_RGBAF);
 
+namespace {
+
+// FreeImage knows its formats once initialised. Its shared library (Linux)
+// initialises itself when loaded; a static one (Windows) does not, so every
+// program with the image code does it before main, once. FreeImage counts
+// the calls, so a second one changes nothing. It is never undone: the formats
+// stay known until the process ends, whatever thread is still at work then.
+const bool gFreeImageReady = [] {
+  FreeImage_Initialise(FALSE);
+  return true;
+}();
+
+}  // namespace
+
 void Bitmap::reset(FIBITMAP* dib) {
   if (dib_ != nullptr && dib_ != dib) FreeImage_Unload(dib_);
   dib_ = dib;

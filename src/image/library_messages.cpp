@@ -1,7 +1,6 @@
 #include "image/library_messages.h"
 
 #include <FreeImage.h>
-#include <glib.h>
 #include <tiffio.h>
 
 #include <atomic>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/library_log.h"
 #include "platform/standard_error.h"
 
 namespace quorbix {
@@ -24,8 +24,7 @@ thread_local LibraryMessageHold* tHold = nullptr;
 // Valid UTF-8 on one line: control characters (C0, DEL, C1) and line breaks
 // become spaces, runs of spaces one space, and none at either end.
 std::string oneLine(std::string_view text) {
-  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-  const std::string_view source = valid != nullptr ? valid : "";
+  const std::string source = platform::validUtf8(text);
   std::string line;
   line.reserve(source.size());
   for (size_t i = 0; i < source.size(); ++i) {
@@ -40,7 +39,6 @@ std::string oneLine(std::string_view text) {
     if (c == ' ' && (line.empty() || line.back() == ' ')) continue;
     line += c;
   }
-  g_free(valid);
   while (!line.empty() && line.back() == ' ') line.pop_back();
   return line;
 }
@@ -79,37 +77,6 @@ void tiffError(const char* module, const char* format, va_list arguments) {
   tiffMessage("error", module, format, arguments);
 }
 
-const char* levelName(GLogLevelFlags level) {
-  if (level & G_LOG_LEVEL_ERROR) return "error";
-  if (level & G_LOG_LEVEL_CRITICAL) return "critical";
-  if (level & G_LOG_LEVEL_WARNING) return "warning";
-  if (level & G_LOG_LEVEL_MESSAGE) return "message";
-  if (level & G_LOG_LEVEL_INFO) return "info";
-  return "debug";
-}
-
-// Every GLib log message (Pango's among them) ends here, structured or not.
-GLogWriterOutput glibMessage(GLogLevelFlags level, const GLogField* fields, gsize count, gpointer) {
-  std::string domain = "GLib";
-  std::string message;
-  for (gsize i = 0; i < count; ++i) {
-    const std::string_view key = fields[i].key;
-    if (key != "MESSAGE" && key != "GLIB_DOMAIN") continue;
-    const char* value = static_cast<const char*>(fields[i].value);
-    if (value == nullptr) continue;
-    std::string text = fields[i].length < 0 ? std::string(value)
-                                            : std::string(value, static_cast<size_t>(fields[i].length));
-    (key == "MESSAGE" ? message : domain) = std::move(text);
-  }
-  // Debug and informational messages only when G_MESSAGES_DEBUG asks for them.
-  if (!g_log_writer_default_would_drop(level, domain.c_str())) {
-    reportLibraryMessage(domain + " " + levelName(level), message);
-  }
-  return G_LOG_WRITER_HANDLED;
-}
-
-void glibPrint(const gchar* text) { reportLibraryMessage("GLib", text != nullptr ? text : ""); }
-
 }  // namespace
 
 void catchLibraryMessages() {
@@ -118,9 +85,7 @@ void catchLibraryMessages() {
     FreeImage_SetOutputMessage(freeImageMessage);
     TIFFSetWarningHandler(tiffWarning);
     TIFFSetErrorHandler(tiffError);
-    g_log_set_writer_func(glibMessage, nullptr, nullptr);
-    g_set_print_handler(glibPrint);
-    g_set_printerr_handler(glibPrint);
+    platform::catchLibraryLog(reportLibraryMessage);
   });
 }
 

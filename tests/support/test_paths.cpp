@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 namespace quorbix::test {
@@ -14,6 +15,25 @@ std::string samplesDir() {
   return "";
 }
 
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name in the temporary folder, made anew
+// until one is free.
+TempFolder::TempFolder() {
+  std::error_code ec;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+  if (ec) return;
+  std::random_device device;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = "quorbix-test-";
+    for (int i = 0; i < 8; ++i) name += "abcdefghijklmnopqrstuvwxyz0123456789"[device() % 36];
+    const std::filesystem::path folder = base / name;
+    if (std::filesystem::create_directory(folder, ec)) {
+      path_ = folder.string() + "/";
+      return;
+    }
+  }
+}
+#else
 TempFolder::TempFolder() {
   const char* base = std::getenv("TMPDIR");
   std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorbix-test-XXXXXX";
@@ -21,6 +41,7 @@ TempFolder::TempFolder() {
   buffer.push_back('\0');
   if (char* made = ::mkdtemp(buffer.data())) path_ = std::string(made) + "/";
 }
+#endif
 
 TempFolder::~TempFolder() {
   if (path_.empty()) return;
