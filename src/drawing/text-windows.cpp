@@ -213,6 +213,15 @@ struct Box {
   bool empty() const { return right <= left || bottom <= top; }
 };
 
+// cairo built statically for Windows sets up its locks on first use, and
+// that setup is not safe against two threads at once; the worker draws
+// while the main thread may measure. One surface made while the program
+// starts (a single thread) sets them up before any canvas exists.
+[[maybe_unused]] const bool cairoLocksReady = [] {
+  cairo_surface_destroy(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1));
+  return true;
+}();
+
 }  // namespace
 
 bool Canvas::drawText(const Font& font, const std::vector<TextLine>& lines, Color color,
