@@ -3,7 +3,8 @@
 # with MinGW-w64 and linked statically (no DLL beside them but the system's),
 # packed side by side into <build>/quorbix-<version>-windows-x64.zip.
 #
-#   scripts/build-windows.sh [--test] [--no-tests] [build folder]   (default build-windows)
+#   scripts/build-windows.sh [--test] [--no-tests] [-D<cmake setting>...] [build folder]
+#                                                      (default build-windows)
 #
 #   --test      also runs the unit tests under Wine (ctest in the build folder)
 #   --no-tests  builds only the two executables (no test programs)
@@ -22,9 +23,11 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 run_tests=no
 build_tests=yes
 build=build-windows
+settings=()
 for argument in "$@"; do
   case $argument in
     --test) run_tests=yes ;;
+    -D*) settings+=("$argument") ;;
     --no-tests) build_tests=no ;;
     -*) echo "build-windows: unknown option $argument" >&2; exit 2 ;;
     *) build=$argument ;;
@@ -70,6 +73,7 @@ if command -v ccache >/dev/null; then
   configure+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 if [[ $build_tests == yes ]]; then configure+=(-DQUORBIX_TESTS=ON); else configure+=(-DQUORBIX_TESTS=OFF); fi
+configure+=("${settings[@]}")
 log "configuring $build"
 cmake -S "$repo" -B "$build" "${configure[@]}" >"$build/configure.log" || {
   cat "$build/configure.log" >&2
