@@ -119,10 +119,12 @@ int runProgram(const std::string& program, const std::vector<std::string>& argum
   startup.StartupInfo.hStdError = output;
   startup.lpAttributeList = list;
 
+  // Detached: no console at all, so no window either, and no console host
+  // started for every run (its streams are the NUL device anyway).
   PROCESS_INFORMATION started{};
   const long child = !prepared ? -1 : startEndedOnStop([&]() -> long {
     if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                          CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                          DETACHED_PROCESS | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                           nullptr, &startup.StartupInfo, &started)) {
       return -1;
     }
