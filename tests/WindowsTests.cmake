@@ -15,7 +15,7 @@
 #                                file modes
 #   docs                         the manual page, the bash completion and the
 #                                install rules are the Linux edition's
-#   platform_windows             not a GoogleTest program (scripts/check-windows-platform.sh)
+#   platform_windows             not a GoogleTest program (the test windows_platform_check)
 # Folders named <name>_windows with *_test.cpp files are the Windows
 # edition's own tests: built here, never in the Linux build.
 set(QUORBIX_WINDOWS_TEST_DIRS base settings pcd image)

@@ -1,7 +1,7 @@
-// Checks of the Windows text drawing (src/drawing/*-windows.cpp), cross-built
-// with MinGW and run under Wine by scripts/check-windows-drawing.sh
-// (GoogleTest is not built for MinGW; a failed check prints its line and the
-// program exits 1). Prints the face GDI gives for each face asked for.
+// Checks of the Windows text drawing (src/drawing/*-windows.cpp), run under
+// Wine as the CTest test windows_draw_check of the Windows build; a failed
+// check prints its line and the program exits 1. Prints the face GDI gives
+// for each face asked for.
 #include <windows.h>
 
 #include <FreeImage.h>

@@ -1,6 +1,7 @@
-// Checks of the Windows platform sources, cross-built with MinGW and run
-// under Wine by scripts/check-windows-platform.sh (GoogleTest is not built
-// for MinGW; a failed check prints its line and the program exits 1).
+// Checks of the Windows platform sources, run under Wine as the CTest test
+// windows_platform_check of the Windows build. A plain program, as it starts
+// itself in the modes below; a failed check prints its line and the program
+// exits 1.
 //
 // Modes: no argument runs every check; "child <file> <arguments...>" writes
 // its arguments to <file>, one per line, and exits with 7 (8 when the
