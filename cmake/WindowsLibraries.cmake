@@ -8,8 +8,6 @@
 #   QUORBIX_PLATFORM_LIBRARIES  system libraries the platform sources call
 #   QUORBIX_IMAGE_LIBRARIES     FreeImage and the image libraries it needs
 #   QUORBIX_DRAWING_LIBRARIES   cairo, pixman and GDI (with the drawing code)
-#   QUORBIX_HAVE_DRAWING        whether src/drawing has its Windows sources
-#   QUORBIX_LEFT_OUT_SOURCES    sources with no Windows build yet
 
 # The Windows headers without their rarely used parts and without the
 # min/max macros that break std::min and std::max.
@@ -44,24 +42,16 @@ endif()
 set(QUORBIX_IMAGE_LIBRARIES ${FREEIMAGE_LIBRARY} ${QUORBIX_TIFF_LIBRARY} ${QUORBIX_PNG_LIBRARY}
     ${QUORBIX_JPEG_LIBRARY} ${ZLIB_LIBRARY})
 
-# The drawing layer (and the layers above it) once src/drawing has its
-# Windows sources: cairo and pixman, static, from the prefix, and GDI.
-file(GLOB QUORBIX_DRAWING_WINDOWS_SOURCES ${PROJECT_SOURCE_DIR}/src/drawing/*-windows.cpp)
-if(QUORBIX_DRAWING_WINDOWS_SOURCES)
-  set(QUORBIX_HAVE_DRAWING ON)
-  quorbix_static_library(QUORBIX_CAIRO_LIBRARY libcairo.a)
-  quorbix_static_library(QUORBIX_PIXMAN_LIBRARY libpixman-1.a)
-  find_path(QUORBIX_CAIRO_INCLUDE_DIR cairo.h PATHS ${QUORBIX_WINDOWS_DEPS}/include/cairo
-            ${QUORBIX_WINDOWS_DEPS}/include NO_DEFAULT_PATH)
-  add_library(quorbix_windows_drawing_libraries INTERFACE)
-  target_include_directories(quorbix_windows_drawing_libraries INTERFACE ${QUORBIX_CAIRO_INCLUDE_DIR})
-  # cairo's header declares its functions as DLL imports unless told.
-  target_compile_definitions(quorbix_windows_drawing_libraries INTERFACE CAIRO_WIN32_STATIC_BUILD)
-  target_link_libraries(quorbix_windows_drawing_libraries INTERFACE
-    ${QUORBIX_CAIRO_LIBRARY} ${QUORBIX_PIXMAN_LIBRARY} ${QUORBIX_PNG_LIBRARY} ${ZLIB_LIBRARY}
-    gdi32)
-  set(QUORBIX_DRAWING_LIBRARIES quorbix_windows_drawing_libraries)
-else()
-  set(QUORBIX_HAVE_DRAWING OFF)
-  message(STATUS "Windows edition: no Windows sources yet for the drawing code; building base, platform, settings, pcd, image and convert.exe only")
-endif()
+# The drawing layer: cairo and pixman, static, from the prefix, and GDI.
+quorbix_static_library(QUORBIX_CAIRO_LIBRARY libcairo.a)
+quorbix_static_library(QUORBIX_PIXMAN_LIBRARY libpixman-1.a)
+find_path(QUORBIX_CAIRO_INCLUDE_DIR cairo.h PATHS ${QUORBIX_WINDOWS_DEPS}/include/cairo
+          ${QUORBIX_WINDOWS_DEPS}/include NO_DEFAULT_PATH)
+add_library(quorbix_windows_drawing_libraries INTERFACE)
+target_include_directories(quorbix_windows_drawing_libraries INTERFACE ${QUORBIX_CAIRO_INCLUDE_DIR})
+# cairo's header declares its functions as DLL imports unless told.
+target_compile_definitions(quorbix_windows_drawing_libraries INTERFACE CAIRO_WIN32_STATIC_BUILD)
+target_link_libraries(quorbix_windows_drawing_libraries INTERFACE
+  ${QUORBIX_CAIRO_LIBRARY} ${QUORBIX_PIXMAN_LIBRARY} ${QUORBIX_PNG_LIBRARY} ${ZLIB_LIBRARY}
+  gdi32)
+set(QUORBIX_DRAWING_LIBRARIES quorbix_windows_drawing_libraries)

@@ -87,14 +87,10 @@ log "built in $(($(date +%s) - start)) s"
 # The DLLs Windows itself has; anything else would have to lie beside the
 # executables.
 system_dlls='^(kernel32|user32|gdi32|shell32|advapi32|msvcrt|ole32|oleaut32|comdlg32|ws2_32|msimg32|usp10|bcrypt)\.dll$'
-executables=()
-for name in quorbix.exe convert.exe; do
-  if [[ ! -f $build/$name ]]; then
-    log "$name is not built (the drawing code has no Windows sources yet)"
-    continue
-  fi
-  executables+=("$build/$name")
-  dlls=$($triple-objdump -p "$build/$name" | awk '/DLL Name:/ { print $3 }')
+executables=("$build/quorbix.exe" "$build/convert.exe")
+for executable in "${executables[@]}"; do
+  name=$(basename "$executable")
+  dlls=$($triple-objdump -p "$executable" | awk '/DLL Name:/ { print $3 }')
   log "$name needs: $(echo $dlls)"
   for dll in $dlls; do
     if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$system_dlls"; then
@@ -106,16 +102,12 @@ done
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 package=quorbix-$version-windows-x64
-if [[ ${#executables[@]} -eq 2 ]]; then
-  rm -rf "$build/package" "$build/$package.zip"
-  mkdir -p "$build/package/$package"
-  cp "${executables[@]}" "$build/package/$package/"
-  (cd "$build/package" && cmake -E tar cf "$build/$package.zip" --format=zip "$package")
-  log "packed $build/$package.zip:"
-  (cd "$build/package" && find "$package" -type f -printf '  %p  %s bytes\n' | sort)
-else
-  log "no zip: quorbix.exe and convert.exe are not both built"
-fi
+rm -rf "$build/package" "$build/$package.zip"
+mkdir -p "$build/package/$package"
+cp "${executables[@]}" "$build/package/$package/"
+(cd "$build/package" && cmake -E tar cf "$build/$package.zip" --format=zip "$package")
+log "packed $build/$package.zip:"
+(cd "$build/package" && find "$package" -type f -printf '  %p  %s bytes\n' | sort)
 
 # --- Tests --------------------------------------------------------------------
 if [[ $run_tests == yes ]]; then

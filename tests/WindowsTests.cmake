@@ -2,9 +2,7 @@
 # CTest (`ctest --test-dir build-windows`, or scripts/build-windows.sh --test).
 #
 # Test folders built for Windows:
-#   base, settings, pcd, image  always;
-#   ops, draw, convert, app     once the drawing layer has its Windows sources
-#                               (they link it).
+#   base, settings, pcd, image, ops, draw, convert, app
 # Left out, with the reason:
 #   cli, e2e, e2e_ops, e2e_draw  start quorbix as a Linux process
 #                                (support/program_runner: fork, exec, signals,
@@ -18,10 +16,7 @@
 #   platform_windows             not a GoogleTest program (the test windows_platform_check)
 # Folders named <name>_windows with *_test.cpp files are the Windows
 # edition's own tests: built here, never in the Linux build.
-set(QUORBIX_WINDOWS_TEST_DIRS base settings pcd image)
-if(TARGET quorbix_app)
-  list(APPEND QUORBIX_WINDOWS_TEST_DIRS ops draw convert app)
-endif()
+set(QUORBIX_WINDOWS_TEST_DIRS base settings pcd image ops draw convert app)
 
 # Single test files left out of those folders, with the reason:
 set(here ${CMAKE_CURRENT_SOURCE_DIR})
@@ -41,13 +36,6 @@ set(QUORBIX_LEFT_OUT_TEST_SOURCES
   ${here}/support/program_runner.cpp
   ${here}/support/pty_runner.cpp
   ${here}/support/fake_converter.cpp)
-if(NOT TARGET quorbix_app)
-  list(APPEND QUORBIX_LEFT_OUT_TEST_SOURCES
-    # Reads profiles through the command line of app/.
-    ${here}/settings/profile_robustness_test.cpp
-    # Stands in for the converter runner of convert/.
-    ${here}/support/fake_converter_runner.cpp)
-endif()
 
 # Wine runs every test program (and lists its tests) through this script: a
 # Wine prefix of its own in the build folder, made once, with no window and
