@@ -1,10 +1,10 @@
-#include "platform/text_case.h"
+#include "platform/text_case_system.h"
 
 #include <glib.h>
 
 #include "base/ascii_text.h"
 
-namespace quorbix::platform {
+namespace quorbix::platform::letter_case {
 namespace {
 
 bool isValidUtf8(std::string_view text) {
@@ -25,17 +25,11 @@ std::string unicodeMapped(std::string_view text, bool upper) {
 
 }  // namespace
 
-std::string upperCase(std::string_view text) { return unicodeMapped(text, true); }
-std::string lowerCase(std::string_view text) { return unicodeMapped(text, false); }
+std::string mapped(std::string_view text, bool upper) { return unicodeMapped(text, upper); }
 
-std::string firstUpperRestLower(std::string_view text) {
-  if (text.empty()) return std::string();
-  size_t firstLength = 1;
-  if (isValidUtf8(text)) {
-    const char* next = g_utf8_next_char(text.data());
-    firstLength = static_cast<size_t>(next - text.data());
-  }
-  return upperCase(text.substr(0, firstLength)) + lowerCase(text.substr(firstLength));
+size_t firstCharacterLength(std::string_view text) {
+  if (!isValidUtf8(text)) return 1;
+  return static_cast<size_t>(g_utf8_next_char(text.data()) - text.data());
 }
 
-}  // namespace quorbix::platform
+}  // namespace quorbix::platform::letter_case

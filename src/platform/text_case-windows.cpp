@@ -1,9 +1,9 @@
-#include "platform/text_case.h"
+#include "platform/text_case_system.h"
 
 #include "base/ascii_text.h"
 #include "platform/wide_text-windows.h"
 
-namespace quorbix::platform {
+namespace quorbix::platform::letter_case {
 namespace {
 
 // The text in UTF-16 when it is valid UTF-8 without a NUL (as on Linux, a
@@ -43,15 +43,11 @@ size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string upperCase(std::string_view text) { return unicodeMapped(text, true); }
-std::string lowerCase(std::string_view text) { return unicodeMapped(text, false); }
+std::string mapped(std::string_view text, bool upper) { return unicodeMapped(text, upper); }
 
-std::string firstUpperRestLower(std::string_view text) {
-  if (text.empty()) return std::string();
-  size_t firstLength = 1;
+size_t firstCharacterLength(std::string_view text) {
   std::wstring wide;
-  if (toUtf16(text, wide)) firstLength = sequenceLength(static_cast<unsigned char>(text.front()));
-  return upperCase(text.substr(0, firstLength)) + lowerCase(text.substr(firstLength));
+  return toUtf16(text, wide) ? sequenceLength(static_cast<unsigned char>(text.front())) : 1;
 }
 
-}  // namespace quorbix::platform
+}  // namespace quorbix::platform::letter_case
