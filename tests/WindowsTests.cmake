@@ -45,6 +45,10 @@ if(NOT QUORBIX_WINE_PROGRAM)
   message(WARNING "Wine is missing (scripts/setup.sh --windows): the tests build but cannot run")
   set(QUORBIX_WINE_PROGRAM wine64)
 endif()
+find_program(QUORBIX_WINESERVER NAMES wineserver PATHS /usr/lib/wine)
+if(NOT QUORBIX_WINESERVER)
+  set(QUORBIX_WINESERVER wineserver)
+endif()
 set(QUORBIX_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 file(WRITE ${QUORBIX_WINE_RUN} "#!/bin/sh
 # Runs a Windows program under Wine in the build folder's own Wine prefix.
@@ -54,9 +58,17 @@ if [ ! -d \"\$WINEPREFIX/drive_c\" ]; then
   mkdir -p \"\$WINEPREFIX\"
   (
     flock 9
-    [ -d \"\$WINEPREFIX/drive_c\" ] || '${QUORBIX_WINE_PROGRAM}' wineboot --init >/dev/null 2>&1
+    [ -d \"\$WINEPREFIX/drive_c\" ] || {
+      '${QUORBIX_WINE_PROGRAM}' wineboot --init >/dev/null 2>&1
+      '${QUORBIX_WINESERVER}' -k >/dev/null 2>&1
+    }
   ) 9>\"\$WINEPREFIX.lock\"
 fi
+# One server for all the tests, kept for a minute after the last program:
+# otherwise each program may start its own, and one that connects while the
+# last is exiting fails (\"recvmsg: Connection reset by peer\"). With a
+# server already running this does nothing.
+'${QUORBIX_WINESERVER}' -p60 >/dev/null 2>&1
 exec '${QUORBIX_WINE_PROGRAM}' \"\$@\"
 ")
 file(CHMOD ${QUORBIX_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ

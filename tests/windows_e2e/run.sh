@@ -66,6 +66,9 @@ if [[ $mode == wine ]]; then
     (flock 9 && { [[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1; }) 9>"$WINEPREFIX.lock" || true
   fi
   [[ -d $WINEPREFIX/drive_c ]] || skip "wineboot could not make the prefix $WINEPREFIX"
+  # One Wine server for all the runs, kept for a minute after the last: a
+  # program started while a server of its own is exiting fails.
+  wineserver -p60 >/dev/null 2>&1 || true
   [[ $(readlink "$WINEPREFIX/dosdevices/z:") == / ]] || skip "the prefix $WINEPREFIX has no drive Z: for /"
 fi
 
