@@ -40,15 +40,19 @@ std::string temporaryImageName() {
 class Extraction {
  public:
   Extraction(const std::string& inputFile, ConverterRunner& converter, const std::string& temporaryFolder)
-      : inputFile_(inputFile), converter_(converter), temporaryImagePath_(temporaryFolder + temporaryImageName()) {}
+      : inputFile_(inputFile),
+        source_(converterSource(inputFile)),
+        converter_(converter),
+        temporaryImagePath_(temporaryFolder + temporaryImageName()) {}
   ~Extraction() { deleteIfFile(temporaryImagePath_); }
   Extraction(const Extraction&) = delete;
   Extraction& operator=(const Extraction&) = delete;
 
-  // Sub-images 6, 5, ... 0 until something appears at the temporary path.
+  // Sub-images 6, 5, ... 0 until something appears at the temporary path;
+  // those the converter is known not to have are not asked for.
   Bitmap first() {
     deleteIfFile(temporaryImagePath_);
-    int subImage = kHighestSubImage;
+    int subImage = std::min(kHighestSubImage, converter_.highestSubImage(source_));
     while (!platform::exists(temporaryImagePath_)) {
       if (!runConverter(subImage)) return Bitmap();
       --subImage;
@@ -83,13 +87,15 @@ class Extraction {
   // False when our converter could not write the picture: the file fails
   // then, rather than come out at a lower level or from the fallback.
   bool runConverter(int subImage) {
-    // A relative input is given as "./name" (".\name" on Windows) so that no
-    // converter can take a name beginning with "-" or "@" for an option or a
-    // list.
-    const std::string& input = inputFile_;
-    std::string source = platform::isRootedPath(input) ? input : std::string(".") + platform::kFolderSeparator + input;
-    return converter_.run({"-quiet", "-colorspace", "sRGB", source + "[" + std::to_string(subImage) + "]",
+    return converter_.run({"-quiet", "-colorspace", "sRGB", source_ + "[" + std::to_string(subImage) + "]",
                            temporaryImagePath_}) != ConverterOutcome::CannotWrite;
+  }
+
+  // A relative input is given as "./name" (".\name" on Windows) so that no
+  // converter can take a name beginning with "-" or "@" for an option or a
+  // list.
+  static std::string converterSource(const std::string& input) {
+    return platform::isRootedPath(input) ? input : std::string(".") + platform::kFolderSeparator + input;
   }
 
   // The converter's picture when it left one, else FreeImage's own PhotoCD
@@ -106,6 +112,7 @@ class Extraction {
   }
 
   const std::string& inputFile_;
+  const std::string source_;  // the input as the converter is given it
   ConverterRunner& converter_;
   const std::string temporaryImagePath_;
 };

@@ -38,6 +38,13 @@ class ConverterRunner {
   virtual ConverterOutcome run(const std::vector<std::string>& arguments) = 0;
   // Pauses the calling thread (30 ms between converter runs).
   virtual void pause(int milliseconds) = 0;
+  // The highest sub-image worth asking for `input` (as the converter is
+  // given it): a converter known to answer "no such sub-image" above it is
+  // not asked for those. 6, the top of the ladder, unless it is known.
+  virtual int highestSubImage(const std::string& input) {
+    (void)input;
+    return 6;
+  }
 };
 
 struct ConvertContext {

@@ -1,5 +1,6 @@
 #include "convert/process_converter_runner.h"
 
+#include "pcd/available_levels.h"
 #include "pcd/converter_arguments.h"
 #include "platform/folder_separator.h"
 #include "platform/process.h"
@@ -33,6 +34,15 @@ class ProcessConverterRunner : public ConverterRunner {
   }
 
   void pause(int milliseconds) override { platform::sleepMilliseconds(milliseconds); }
+
+  // Our converter says "no such sub-image" above the highest level the
+  // Image Pac holds, so it is not started for those: on Windows each start
+  // costs far more than the answer. Any other converter is asked as always.
+  int highestSubImage(const std::string& input) override {
+    const std::string program = platform::findProgram("convert", programFolder_);
+    if (!isIn(program, programFolder_)) return ConverterRunner::highestSubImage(input);
+    return pcd::highestSubImageOf(input).value_or(ConverterRunner::highestSubImage(input));
+  }
 
  private:
   std::string programFolder_;

@@ -8,6 +8,7 @@
 
 #include "convert/convert_file.h"
 #include "convert/process_converter_runner.h"
+#include "pcd_writer/pcd_writer.h"
 #include "platform/process.h"
 #include "platform/temp_folder.h"
 #include "support/fake_converter_runner.h"
@@ -136,6 +137,29 @@ TEST_F(ProcessRunnerTest, ConverterBesideTheProgramDeliversAtLevelFive) {
             file.inputFile + "[6]\n" + file.inputFile + "[5]\n");
   EXPECT_EQ(file.outputPath, root.path() + "out/scan $(x) \"1\".tiff");
   EXPECT_TRUE(fs::is_empty(root.path() + "tmp"));
+}
+
+TEST_F(ProcessRunnerTest, OurConverterIsAskedOnlyForLevelsTheImagePacHolds) {
+  // A 4Base Image Pac: ours could only answer "no such sub-image" to 6 and 5,
+  // so it starts at 4. A converter found on PATH is still asked from 6.
+  pcd_writer::PcdWriteOptions options;
+  options.topLevel = pcd::Level::FourBase;
+  std::ofstream(file.inputFile, std::ios::binary)
+      << pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::FourBase), options);
+  const std::string logAndDeliver =
+      "echo \"$4\" >> '" + root.path() + "log'\n/bin/cp '" + root.path() + "prepared.tga' \"$5\"\n";
+  writeScript(programFolder + "convert", logAndDeliver);
+  ScopedPath path("/nonexistent");
+  ASSERT_TRUE(convert());
+  EXPECT_EQ(readBytes(root.path() + "log"), file.inputFile + "[4]\n");
+
+  fs::remove(programFolder + "convert");
+  fs::remove(root.path() + "log");
+  fs::create_directory(root.path() + "bin");
+  writeScript(root.path() + "bin/convert", logAndDeliver);
+  ScopedPath onPath(root.path() + "bin");
+  ASSERT_TRUE(convert());
+  EXPECT_EQ(readBytes(root.path() + "log"), file.inputFile + "[6]\n");
 }
 
 TEST_F(ProcessRunnerTest, CrashingOrMissingConverterIsSurvived) {
