@@ -5,6 +5,11 @@
 
 #include <shellapi.h>
 
+// Only the `main` forms are here: they split the command line with SHELL32,
+// which costs every process that loads it a noticeable start. The `wmain`
+// forms, all the two programs use, are in program_arguments_wide-windows.cpp,
+// so that the converter, started once or twice per picture, never loads it.
+
 namespace quorbix::platform {
 namespace {
 
@@ -27,19 +32,9 @@ std::vector<std::string> programArguments(int, char**) {
   return arguments;
 }
 
-std::vector<std::string> wideProgramArguments(int argc, wchar_t** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(narrowText(argv[i]));
-  return arguments;
-}
-
 std::string startName(int, char**) {
   std::vector<std::string> words = splitCommandLine();
   return words.empty() ? std::string() : words.front();
-}
-
-std::string wideStartName(int argc, wchar_t** argv) {
-  return argc > 0 && argv[0] != nullptr ? narrowText(argv[0]) : std::string();
 }
 
 }  // namespace quorbix::platform
