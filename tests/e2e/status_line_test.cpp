@@ -41,7 +41,9 @@ Lines statusDraws(const std::string& bytes) {
 
 // The files done a draw shows ("12/30 done, ..."), -1 when it shows none.
 int doneCount(const std::string& draw) {
-  const std::string of = "/" + std::to_string(kFiles) + " done, ";
+  std::string of = "/";
+  of += std::to_string(kFiles);
+  of += " done, ";
   const size_t slash = draw.find(of);
   if (slash == std::string::npos || slash == 0) return -1;
   return std::stoi(draw.substr(0, slash));
@@ -59,7 +61,8 @@ struct StatusLineFixture : ::testing::Test {
     }
     // Slow enough for several redraws; one file gets no picture and fails.
     for (int k = 0; k < kFiles; ++k) {
-      const std::string base = "p" + std::to_string(k);
+      std::string base = "p";
+      base += std::to_string(k);
       std::ofstream(in + base + ".pcd") << "not a photo cd";
       std::ofstream(program + "fake-delay/" + base) << "0.1";
       if (k != 13) {
