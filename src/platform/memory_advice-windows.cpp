@@ -8,10 +8,10 @@ namespace quorbix::platform {
 // asked for when the memory is reserved: no hint to give afterwards.
 void preferHugePages(void*, std::size_t) {}
 
-// The C runtime here has no aligned_alloc; its own aligned blocks need their
-// own free.
-void* allocateAligned(std::size_t alignment, std::size_t length) { return ::_aligned_malloc(length, alignment); }
+// The C runtime here has no aligned_alloc. The program's aligned allocator
+// (picture_memory-windows.cpp) keeps large blocks for the next picture.
+void* allocateAligned(std::size_t alignment, std::size_t length) { return ::__mingw_aligned_malloc(length, alignment); }
 
-void freeAligned(void* block) { ::_aligned_free(block); }
+void freeAligned(void* block) { ::__mingw_aligned_free(block); }
 
 }  // namespace quorbix::platform
