@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "image/tiff_metadata.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/byte_source.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
@@ -116,8 +117,8 @@ unsigned littleEndian16(const std::string& bytes, size_t at) {
 Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
   std::FILE* stream = platform::openForReading(path);
   if (stream == nullptr) return Bitmap();
-  auto buffer = std::make_unique<char[]>(kStreamBufferSize);
-  std::setvbuf(stream, buffer.get(), _IOFBF, kStreamBufferSize);
+  pcd::ByteBuffer buffer(kStreamBufferSize);
+  std::setvbuf(stream, reinterpret_cast<char*>(buffer.data()), _IOFBF, kStreamBufferSize);
   StreamHandle handle(stream, false);
   FreeImageIO io = streamIo();
   Bitmap image(FreeImage_LoadFromHandle(static_cast<FREE_IMAGE_FORMAT>(format), &io,

@@ -17,4 +17,9 @@ void preferHugePages(void* start, std::size_t length);
 void* allocateAligned(std::size_t alignment, std::size_t length);
 void freeAligned(void* block);
 
+// For a std::unique_ptr of a block from allocateAligned.
+struct FreeAligned {
+  void operator()(void* block) const { freeAligned(block); }
+};
+
 }  // namespace quorbix::platform

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/memory_advice.h"
+
 namespace quorbix::platform {
 
 class StagedFile {
@@ -54,7 +56,7 @@ class StagedFile {
 
   int fd_ = -1;
   std::FILE* stream_ = nullptr;
-  std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<char, FreeAligned> buffer_;
   std::string finalPath_;
   std::string stagingPath_;
 };
