@@ -17,22 +17,6 @@ bool toUtf16(std::string_view text, std::wstring& wide) {
   return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length) == length;
 }
 
-// Windows's own case mapping without a language's rules (the one its file
-// systems use): every UTF-16 unit for one, so the length stays.
-std::string unicodeMapped(std::string_view text, bool upper) {
-  if (text.empty()) return std::string();
-  std::wstring wide;
-  if (!toUtf16(text, wide)) return upper ? upperAscii(text) : lowerAscii(text);
-  const DWORD flags = upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE;
-  const int size = static_cast<int>(wide.size());
-  std::wstring mapped(wide.size(), L'\0');
-  const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, flags, wide.data(), size, mapped.data(), size, nullptr,
-                                     nullptr, 0);
-  if (length <= 0) return upper ? upperAscii(text) : lowerAscii(text);
-  mapped.resize(static_cast<size_t>(length));
-  return narrowText(mapped);
-}
-
 // The length in bytes of the UTF-8 sequence that `lead` begins.
 size_t sequenceLength(unsigned char lead) {
   if (lead < 0x80) return 1;
@@ -43,7 +27,21 @@ size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string mapped(std::string_view text, bool upper) { return unicodeMapped(text, upper); }
+// Windows's own case mapping without a language's rules (the one its file
+// systems use): every UTF-16 unit for one, so the length stays.
+std::string mapped(std::string_view text, bool upper) {
+  if (text.empty()) return std::string();
+  std::wstring wide;
+  if (!toUtf16(text, wide)) return upper ? upperAscii(text) : lowerAscii(text);
+  const DWORD flags = upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE;
+  const int size = static_cast<int>(wide.size());
+  std::wstring out(wide.size(), L'\0');
+  const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, flags, wide.data(), size, out.data(), size, nullptr,
+                                     nullptr, 0);
+  if (length <= 0) return upper ? upperAscii(text) : lowerAscii(text);
+  out.resize(static_cast<size_t>(length));
+  return narrowText(out);
+}
 
 size_t firstCharacterLength(std::string_view text) {
   std::wstring wide;
