@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "image/tiff_metadata.h"
-#include "pcd/byte_buffer.h"
 #include "pcd/byte_source.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
+#include "platform/memory_advice.h"
 #include "platform/staged_file.h"
 
 namespace quorbix {
@@ -117,8 +117,12 @@ unsigned littleEndian16(const std::string& bytes, size_t at) {
 Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
   std::FILE* stream = platform::openForReading(path);
   if (stream == nullptr) return Bitmap();
-  pcd::ByteBuffer buffer(kStreamBufferSize);
-  std::setvbuf(stream, reinterpret_cast<char*>(buffer.data()), _IOFBF, kStreamBufferSize);
+  platform::AlignedBlock buffer = platform::allocateStreamBuffer(kStreamBufferSize);
+  if (!buffer) {
+    std::fclose(stream);
+    return Bitmap();
+  }
+  std::setvbuf(stream, buffer.get(), _IOFBF, kStreamBufferSize);
   StreamHandle handle(stream, false);
   FreeImageIO io = streamIo();
   Bitmap image(FreeImage_LoadFromHandle(static_cast<FREE_IMAGE_FORMAT>(format), &io,

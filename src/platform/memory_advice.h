@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 namespace quorbix::platform {
 
@@ -21,5 +22,14 @@ void freeAligned(void* block);
 struct FreeAligned {
   void operator()(void* block) const { freeAligned(block); }
 };
+using AlignedBlock = std::unique_ptr<char, FreeAligned>;
+
+// A page-aligned buffer of at least `length` bytes for a file stream; empty
+// when there is not enough memory. On Windows a large one is kept for the
+// next file once given back.
+inline AlignedBlock allocateStreamBuffer(std::size_t length) {
+  constexpr std::size_t kPage = 4096;
+  return AlignedBlock(static_cast<char*>(allocateAligned(kPage, (length + kPage - 1) / kPage * kPage)));
+}
 
 }  // namespace quorbix::platform

@@ -61,10 +61,7 @@ bool StagedFile::write(const void* data, size_t length) {
 
 std::FILE* StagedFile::stream(size_t bufferSize) {
   if (stream_ != nullptr || fd_ < 0) return stream_;
-  // A page-aligned block: on Windows a large one is kept for the next file.
-  constexpr size_t kPage = 4096;
-  const size_t length = (bufferSize + kPage - 1) / kPage * kPage;
-  std::unique_ptr<char, FreeAligned> buffer(static_cast<char*>(allocateAligned(kPage, length)));
+  AlignedBlock buffer = allocateStreamBuffer(bufferSize);
   if (!buffer) return nullptr;
   std::FILE* stream = staging::openStream(fd_);
   if (stream == nullptr) return nullptr;

@@ -56,7 +56,7 @@ class StagedFile {
 
   int fd_ = -1;
   std::FILE* stream_ = nullptr;
-  std::unique_ptr<char, FreeAligned> buffer_;
+  AlignedBlock buffer_;
   std::string finalPath_;
   std::string stagingPath_;
 };
