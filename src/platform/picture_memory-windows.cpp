@@ -25,19 +25,16 @@ constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 constexpr int kKeptBlocks = 8;
 constexpr std::size_t kKeptBytes = std::size_t{512} << 20;
 
-// Sits right before every block handed out.
-struct BlockHeader {
-  void* base;          // what was allocated or mapped
-  std::size_t length;  // its length, 0 for a block of the C runtime
-};
-
-struct KeptBlock {
+// What was allocated or mapped: a section's view with its length, or a
+// block of the C runtime (length 0). One sits right before every block
+// handed out; an empty one (base nullptr) is a free place in the store.
+struct Block {
   void* base = nullptr;
   std::size_t length = 0;
 };
 
 SRWLOCK keptLock = SRWLOCK_INIT;
-KeptBlock kept[kKeptBlocks];
+Block kept[kKeptBlocks];
 std::size_t keptBytes = 0;
 
 void* mapSection(std::size_t length) {
@@ -52,18 +49,18 @@ void* mapSection(std::size_t length) {
 
 // The smallest kept block of at least `length` and at most twice that, taken
 // out of the store; nullptr when there is none.
-KeptBlock takeKept(std::size_t length) {
-  KeptBlock found;
+Block takeKept(std::size_t length) {
+  Block found;
   ::AcquireSRWLockExclusive(&keptLock);
   int best = -1;
   for (int i = 0; i < kKeptBlocks; ++i) {
-    const KeptBlock& k = kept[i];
+    const Block& k = kept[i];
     if (k.base == nullptr || k.length < length || k.length / 2 > length) continue;
     if (best < 0 || k.length < kept[best].length) best = i;
   }
   if (best >= 0) {
     found = kept[best];
-    kept[best] = KeptBlock();
+    kept[best] = Block();
     keptBytes -= found.length;
   }
   ::ReleaseSRWLockExclusive(&keptLock);
@@ -74,7 +71,7 @@ bool keep(void* base, std::size_t length) {
   bool stored = false;
   ::AcquireSRWLockExclusive(&keptLock);
   if (keptBytes + length <= kKeptBytes) {
-    for (KeptBlock& k : kept) {
+    for (Block& k : kept) {
       if (k.base != nullptr) continue;
       k.base = base;
       k.length = length;
@@ -91,31 +88,29 @@ bool keep(void* base, std::size_t length) {
 
 extern "C" void* __mingw_aligned_malloc(std::size_t size, std::size_t alignment) {
   if (alignment == 0 || (alignment & (alignment - 1)) != 0) return nullptr;
-  if (alignment < alignof(BlockHeader)) alignment = alignof(BlockHeader);
+  if (alignment < alignof(Block)) alignment = alignof(Block);
   // Room for the header before the block and for moving it to its alignment.
-  const std::size_t extra = sizeof(BlockHeader) + alignment;
+  const std::size_t extra = sizeof(Block) + alignment;
   if (size > SIZE_MAX - extra) return nullptr;
   const std::size_t wanted = size + extra;
 
-  BlockHeader header{nullptr, 0};
+  Block header;
   if (wanted >= kLargeBlock) {
-    KeptBlock block = takeKept(wanted);
-    if (block.base == nullptr) block = {mapSection(wanted), wanted};
-    if (block.base == nullptr) return nullptr;
-    header = {block.base, block.length};
+    header = takeKept(wanted);
+    if (header.base == nullptr) header = {mapSection(wanted), wanted};
   } else {
     header = {std::malloc(wanted), 0};
-    if (header.base == nullptr) return nullptr;
   }
-  const auto first = reinterpret_cast<std::uintptr_t>(header.base) + sizeof(BlockHeader);
-  auto* user = reinterpret_cast<BlockHeader*>((first + alignment - 1) & ~(std::uintptr_t{alignment} - 1));
+  if (header.base == nullptr) return nullptr;
+  const auto first = reinterpret_cast<std::uintptr_t>(header.base) + sizeof(Block);
+  auto* user = reinterpret_cast<Block*>((first + alignment - 1) & ~(std::uintptr_t{alignment} - 1));
   user[-1] = header;
   return user;
 }
 
 extern "C" void __mingw_aligned_free(void* block) {
   if (block == nullptr) return;
-  const BlockHeader header = static_cast<BlockHeader*>(block)[-1];
+  const Block header = static_cast<Block*>(block)[-1];
   if (header.length == 0) {
     std::free(header.base);
   } else if (!keep(header.base, header.length)) {
