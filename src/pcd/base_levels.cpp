@@ -15,9 +15,11 @@ bool readBaseLevel(const ByteSource& source, Level level, YccPicture& picture) {
   // the whole level into fresh memory that is touched once.
   constexpr int kPairsPerRead = 32;
   std::vector<uint8_t> data(pairBytes * kPairsPerRead);
-  picture.luma = Plane(w, h);
-  picture.chroma1 = Plane(w / 2, h / 2);
-  picture.chroma2 = Plane(w / 2, h / 2);
+  // In the memory the planes already have: the decoder reserves room for
+  // the level it is after.
+  picture.luma.resize(w, h);
+  picture.chroma1.resize(w / 2, h / 2);
+  picture.chroma2.resize(w / 2, h / 2);
   Plane& luma = picture.luma;
   Plane& chroma1 = picture.chroma1;
   Plane& chroma2 = picture.chroma2;

@@ -38,14 +38,21 @@ std::optional<CodedLevelExtent> codedExtent(const PcdHeader& header, Level level
 Level levelAbove(Level level) { return static_cast<Level>(static_cast<int>(level) + 1); }
 Level levelBelow(Level level) { return static_cast<Level>(static_cast<int>(level) - 1); }
 
-YccPicture predictFrom(YccPicture&& below) {
-  YccPicture predicted;
-  predicted.luma = upsample2x(below.luma);
-  below.luma = Plane();
-  predicted.chroma1 = upsample2x(below.chroma1);
-  predicted.chroma2 = upsample2x(below.chroma2);
-  below = YccPicture();
-  return predicted;
+// Room in every plane for `level`, so that the levels below it are read and
+// enlarged in the same memory: one set of planes for the whole decode.
+void reserveFor(YccPicture& picture, Level level) {
+  const int w = levelWidth(level);
+  const int h = levelHeight(level);
+  picture.luma.reserve(w, h);
+  picture.chroma1.reserve(w / 2, h / 2);
+  picture.chroma2.reserve(w / 2, h / 2);
+}
+
+// The level below, enlarged to the prediction of the level above.
+void predictFromBelow(YccPicture& picture) {
+  upsample2xInPlace(picture.luma);
+  upsample2xInPlace(picture.chroma1);
+  upsample2xInPlace(picture.chroma2);
 }
 
 // 64Base: 16Base from the Image Pac, then the extension's differences.
@@ -60,12 +67,11 @@ DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& head
   if (!info) return DecodeStatus::Damaged;
   const std::optional<ExtensionSources> sources = openExtensionSources(*info, *extension);
   if (!sources) return DecodeStatus::Damaged;
+  reserveFor(picture, Level::SixtyFourBase);
   const DecodeStatus below = decodeYcc(source, header, Level::SixteenBase, picture);
   if (below != DecodeStatus::Ok) return below;
-  YccPicture predicted = predictFrom(std::move(picture));
-  if (!addExtensionResiduals(*info, *sources, predicted)) return DecodeStatus::Damaged;
-  picture = std::move(predicted);
-  return DecodeStatus::Ok;
+  predictFromBelow(picture);
+  return addExtensionResiduals(*info, *sources, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
 }
 
 }  // namespace
@@ -105,13 +111,13 @@ DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level 
   for (Level coded = Level::FourBase; coded <= level; coded = levelAbove(coded)) {
     if (!codedExtent(header, coded, source.size())) return DecodeStatus::Damaged;
   }
+  reserveFor(picture, level);
   DecodeStatus below = decodeYcc(source, header, levelBelow(level), picture);
   if (below != DecodeStatus::Ok) return below;
 
-  YccPicture predicted = predictFrom(std::move(picture));
-  if (!addResiduals(source, *codedExtent(header, level, source.size()), predicted)) return DecodeStatus::Damaged;
-  picture = std::move(predicted);
-  return DecodeStatus::Ok;
+  predictFromBelow(picture);
+  return addResiduals(source, *codedExtent(header, level, source.size()), picture) ? DecodeStatus::Ok
+                                                                                   : DecodeStatus::Damaged;
 }
 
 namespace {
