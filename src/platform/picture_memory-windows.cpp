@@ -1,7 +1,10 @@
 // Memory for FreeImage's pictures on Windows. FreeImage takes the pixels of
 // every picture from the MinGW runtime's aligned allocator; this file
-// provides that allocator for the whole program (the platform library asks
-// the linker for it before the runtime's own is seen).
+// provides that allocator for the executables that link the image layer
+// (its library asks the linker for it before the runtime's own is seen).
+// The converter does not: it makes one picture and ends, so there is
+// nothing to keep, and a section costs more to make and to fill than the
+// runtime's memory.
 //
 // Why: a picture of 16Base is 18 MB and a run makes one per file. The C
 // runtime gives such blocks back to the system when freed, so the next file
