@@ -68,13 +68,16 @@ PathInfo pathInfo(const std::string& path) {
   if (path.empty()) return info;
   HANDLE handle = openForAttributes(path, 0);
   if (handle == INVALID_HANDLE_VALUE) return info;
-  BY_HANDLE_FILE_INFORMATION data{};
-  if (::GetFileInformationByHandle(handle, &data)) {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+  // The standard information only: GetFileInformationByHandle would also ask
+  // the volume for its serial number, which Wine answers through its mount
+  // manager in another process, and this runs several times per picture.
+  FILE_STANDARD_INFO data{};
+  if (::GetFileInformationByHandleEx(handle, FileStandardInfo, &data, sizeof data)) {
+    if (data.Directory) {
       info.kind = PathKind::Folder;
     } else if (::GetFileType(handle) == FILE_TYPE_DISK) {
       info.kind = PathKind::File;
-      info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      info.size = static_cast<uint64_t>(data.EndOfFile.QuadPart);
     } else {
       info.kind = PathKind::Other;
     }
