@@ -23,8 +23,10 @@ if [[ ! -d $WINEPREFIX/drive_c ]]; then
   (flock 9 && { [[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1; }) 9>"$WINEPREFIX.lock" || true
 fi
 
+# One Wine server for every run, ended at the end.
+bash scripts/wine-server.sh start
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'bash scripts/wine-server.sh stop; rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/app" "$work/run" "$work/tmp"
 for i in $(seq -w 1 "$files"); do cp "$sample" "$work/in/p$i.pcd"; done
 exe_folder=$windows_build

@@ -405,13 +405,20 @@ if [[ ! -f $smoke/cairo-smoke.exe || $cairo_smoke -nt $smoke/cairo-smoke.exe ||
 fi
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 run_wine() {
-  (cd "$smoke" && WINEPREFIX=${WINEPREFIX:-$deps/wine} WINEDEBUG=-all \
+  (cd "$smoke" && WINEDEBUG=-all \
     timeout 300 "$wine" "$1" 2>>"$smoke/wine.log" | tr -d '\r' >"$smoke/$2")
 }
 log "running the checks under Wine"
+# One Wine server for both programs (one that exits between them can fail
+# the second), ended after them.
+export WINEPREFIX=${WINEPREFIX:-$deps/wine}
+mkdir -p "$WINEPREFIX"
+bash "$repo/scripts/wine-server.sh" start
 if run_wine smoke.exe output.txt && run_wine cairo-smoke.exe cairo-output.txt; then
+  bash "$repo/scripts/wine-server.sh" stop
   sed 's/^/  /' "$smoke/output.txt" "$smoke/cairo-output.txt"
 else
+  bash "$repo/scripts/wine-server.sh" stop
   cat "$smoke/output.txt" "$smoke/cairo-output.txt" 2>/dev/null | sed 's/^/  /' >&2
   echo "build-windows-deps: the check failed under Wine (see $smoke/wine.log)" >&2
   exit 1

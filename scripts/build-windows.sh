@@ -112,5 +112,15 @@ log "packed $build/$package.zip:"
 # --- Tests --------------------------------------------------------------------
 if [[ $run_tests == yes ]]; then
   log "running the tests under Wine"
+  # The test run ends its Wine servers itself; this ends them also when
+  # ctest is stopped before its end.
+  stop_wine_servers() {
+    local prefix
+    for prefix in "$build/wineprefix" "$build/wineprefix-e2e"; do
+      [[ -d $prefix ]] && WINEPREFIX=$prefix bash "$repo/scripts/wine-server.sh" stop
+    done
+    return 0
+  }
+  trap stop_wine_servers EXIT
   (cd "$build" && nice ctest -j"$jobs" --output-on-failure)
 fi

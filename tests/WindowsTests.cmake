@@ -52,7 +52,12 @@ endif()
 set(QUORBIX_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 file(WRITE ${QUORBIX_WINE_RUN} "#!/bin/sh
 # Runs a Windows program under Wine in the build folder's own Wine prefix.
+#   wine-run.sh PROGRAM [ARGUMENT...]
+#   wine-run.sh --start-server | --stop-server   (a test run's one server)
 export WINEPREFIX='${CMAKE_BINARY_DIR}/wineprefix' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=
+export WINESERVER='${QUORBIX_WINESERVER}'
+server_script='${CMAKE_SOURCE_DIR}/scripts/wine-server.sh'
+[ \"\$1\" = --stop-server ] && exec sh \"\$server_script\" stop
 if [ ! -d \"\$WINEPREFIX/drive_c\" ]; then
   # One maker at a time; the others wait for it.
   mkdir -p \"\$WINEPREFIX\"
@@ -60,24 +65,35 @@ if [ ! -d \"\$WINEPREFIX/drive_c\" ]; then
     flock 9
     [ -d \"\$WINEPREFIX/drive_c\" ] || {
       '${QUORBIX_WINE_PROGRAM}' wineboot --init >/dev/null 2>&1
-      '${QUORBIX_WINESERVER}' -k >/dev/null 2>&1
+      sh \"\$server_script\" stop
     }
   ) 9>\"\$WINEPREFIX.lock\"
 fi
-# One server for all the tests, kept for a minute after the last program:
-# otherwise each program may start its own, and one that connects while the
-# last is exiting fails (\"recvmsg: Connection reset by peer\"). With a
-# server already running this does nothing.
-'${QUORBIX_WINESERVER}' -p60 >/dev/null 2>&1
+[ \"\$1\" = --start-server ] && exec sh \"\$server_script\" start
+# Outside a test run (CTest listing the tests, a program run by hand) a
+# server is kept for a minute after the last program, so that programs run
+# in quick succession share one; a test run has its own (the fixture
+# quorbix_wine). With a server already running this does nothing.
+\"\$WINESERVER\" -p60 >/dev/null 2>&1
 exec '${QUORBIX_WINE_PROGRAM}' \"\$@\"
 ")
 file(CHMOD ${QUORBIX_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
      GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# Every test that runs a Windows program needs the fixture quorbix_wine: one
+# Wine server started before the first of them and ended after the last,
+# whether they passed or not. A server that exits on a timer can be on its
+# way out just when the next program connects, and that program then fails
+# before it runs ("recvmsg: Connection reset by peer").
+add_test(NAME wine_server_start COMMAND ${QUORBIX_WINE_RUN} --start-server)
+add_test(NAME wine_server_stop COMMAND ${QUORBIX_WINE_RUN} --stop-server)
+set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP quorbix_wine)
+set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP quorbix_wine)
 
 # Lists a test program's tests when CTest starts (not at build time, so the
 # build needs no Wine) and runs each under Wine.
 function(quorbix_windows_test target)
   set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${QUORBIX_WINE_RUN})
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 300)
+                       PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED quorbix_wine)
 endfunction()

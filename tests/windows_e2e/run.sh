@@ -66,9 +66,10 @@ if [[ $mode == wine ]]; then
     (flock 9 && { [[ -d $WINEPREFIX/drive_c ]] || "$wine" wineboot --init >/dev/null 2>&1; }) 9>"$WINEPREFIX.lock" || true
   fi
   [[ -d $WINEPREFIX/drive_c ]] || skip "wineboot could not make the prefix $WINEPREFIX"
-  # One Wine server for all the runs, kept for a minute after the last: a
-  # program started while a server of its own is exiting fails.
-  wineserver -p60 >/dev/null 2>&1 || true
+  # One Wine server for all the runs, ended when the checks end: a program
+  # that connects to a server on its way out fails.
+  wine_server="$source_dir/scripts/wine-server.sh"
+  bash "$wine_server" start || skip "no Wine server could be started for $WINEPREFIX"
   [[ $(readlink "$WINEPREFIX/dosdevices/z:") == / ]] || skip "the prefix $WINEPREFIX has no drive Z: for /"
 fi
 
@@ -85,6 +86,7 @@ windows_temp() {
 temp_before=$(windows_temp)
 cleanup() {
   [[ -n ${first_pid:-} ]] && kill "$first_pid" 2>/dev/null
+  [[ -n ${wine_server:-} ]] && bash "$wine_server" stop
   rm -rf "$work"
 }
 trap cleanup EXIT
