@@ -34,9 +34,11 @@ function(quorbix_delayed_import_library name)
 endfunction()
 quorbix_delayed_import_library(gdi32)
 quorbix_delayed_import_library(shell32)
+quorbix_delayed_import_library(bcrypt)
 
-# shell32: CommandLineToArgvW (program arguments), ShellExecuteW (browser).
-set(QUORBIX_PLATFORM_LIBRARIES quorbix_shell32_delayed)
+# shell32: CommandLineToArgvW (program arguments), ShellExecuteW (browser);
+# bcrypt: the SHA-256 digest of written files (only with a run report).
+set(QUORBIX_PLATFORM_LIBRARIES quorbix_shell32_delayed quorbix_bcrypt_delayed)
 
 # A static library of the prefix, found by its file name so that a DLL
 # import library of the same name is never taken.

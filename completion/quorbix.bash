@@ -1,6 +1,6 @@
 # bash completion for quorbix(1): option names, the keywords of keyword
 # options after "=", and file and folder names after -i, -o, --input,
-# --output, --profile and --wm-image. Needs nothing but bash itself; with the
+# --output, --profile, --wm-image and --report. Needs nothing but bash itself; with the
 # bash-completion package it is loaded on demand from
 # share/bash-completion/completions/quorbix.
 #
@@ -32,7 +32,7 @@ _quorbix_value_options='--input= --output= --conversion=
  --wm-image-boundary= --wm-image-position= --wm-image-x-offset=
  --wm-image-y-offset= --wm-image-rotation= --wm-image-size=
  --filename-mask= --file-timestamp= --file-timestamp-custom= --profile=
- --jobs='
+ --jobs= --report='
 
 # The short options (the value of -i, -o and -c is the next word) and the
 # options without a value. -h, -v, --help and --version act only as the
@@ -40,7 +40,8 @@ _quorbix_value_options='--input= --output= --conversion=
 _quorbix_other_options='-i -o -c -d -q -p -h -v
  --help --version --png-interlaced --keep-aspect-ratio --flip-horizontal
  --flip-vertical --invert --greyscale --wm-text-antialiasing
- --wm-image-greyscale --no-subfolders --debug --quiet --pause'
+ --wm-image-greyscale --no-subfolders --debug --quiet --pause --exit-codes
+ --skip-existing'
 
 # The keywords of an option (given in lower case, without "="); nothing for
 # an option that takes no keyword.
@@ -106,7 +107,7 @@ _quorbix_paths() {
 _quorbix_value() {
   local option=${1,,} value=$2 prefix=$3 keyword
   case $option in
-    -i | --input | --profile | --wm-image) _quorbix_paths "$value" files "$prefix" ;;
+    -i | --input | --profile | --wm-image | --report) _quorbix_paths "$value" files "$prefix" ;;
     -o | --output) _quorbix_paths "$value" folders "$prefix" ;;
     -c | --conversion) [[ tiff == "${value,,}"* ]] && COMPREPLY+=("${prefix}tiff") ;;
     *)

@@ -10,6 +10,7 @@ packages=(
   netpbm  # the README gallery turns TIFFs into PNGs with it
   libgtest-dev
   mandoc
+  nlohmann-json3-dev  # the run report's JSON (header-only)
 )
 # Optional, any number of them: --clang adds the second compiler and its
 # fuzzer and sanitizer runtimes (CI uses both); --extras adds those and

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "app/exit_status.h"
 #include "app/uninstall_prompt.h"
 #include "base/message_catalogue.h"
 #include "base/product.h"
@@ -89,8 +90,8 @@ std::vector<std::string> bannerLines() {
   return {product::kConsoleTitle, product::kOwnershipNotice, product::kWebAddress, " "};
 }
 
-DriverEnd runDriver(const Parameters& parameters, const std::string& programName) {
-  if (parameters.empty()) return DriverEnd::Returned;
+DriverResult runDriver(const Parameters& parameters, const std::string& programName) {
+  if (parameters.empty()) return {DriverEnd::Returned};
 
   // Before any library is used; their messages show only in debug mode.
   catchLibraryMessages();
@@ -107,40 +108,46 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
   const std::string first = parameterName(parameters, 0);
   if (first == "-U") {
     runUninstallPrompt(catalogue);
-    return DriverEnd::Finished;
+    return {};
   }
   if (first == "-T") {
     // The demonstration belongs to the window mode, which this edition lacks.
-    return DriverEnd::Finished;
+    return {};
   }
   if (first == "-V" || first == "--VERSION") {
     platform::setConsoleTitle(product::kConsoleTitle);
     platform::printLine(versionText(product::kVersionNumber));
-    return DriverEnd::Finished;
+    return {};
   }
   if (first == "-H" || first == "-?" || first == "--HELP") {
     platform::setConsoleTitle(product::kConsoleTitle);
     printLines(helpLines(programName, registry));
-    return DriverEnd::Finished;
+    return {};
   }
 
   const std::string error = readOptions(parameters, settings);
   if (!error.empty()) {
     errorAnswer(error, settings.job.pause);
-    return DriverEnd::Finished;
+    return {DriverEnd::Finished, settings.job.exitCodes ? kExitStoppedBeforeConverting : 0};
   }
-  if (!settings.job.inputGiven) return DriverEnd::Returned;
+  if (!settings.job.inputGiven) return {DriverEnd::Returned};
   showLibraryMessages(settings.job.debug);
 
   platform::setConsoleTitle(product::kConsoleTitle);
   if (!settings.job.quiet) printLines(bannerLines());
-  ConversionJob(settings, platform::programFolder(), registry, catalogue)
-      .run(settings.job.quiet);
+  const JobResult result = ConversionJob(settings, platform::programFolder(), registry, catalogue)
+                              .run(settings.job.quiet);
   if (settings.job.pause) {
     platform::printLine("Press any key to exit.");
     platform::waitForKey();
   }
-  return DriverEnd::Finished;
+  return {DriverEnd::Finished, settings.job.exitCodes ? exitStatusOf(result) : 0};
+}
+
+bool exitCodesAsked(const Parameters& parameters) {
+  Settings settings;
+  readOptions(parameters, settings);
+  return settings.job.exitCodes;
 }
 
 }  // namespace quorbix

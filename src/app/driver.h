@@ -17,9 +17,18 @@ enum class DriverEnd {
   Finished,  // an answer was given or the job ran; the process ends
 };
 
+struct DriverResult {
+  DriverEnd end = DriverEnd::Finished;
+  int exitStatus = 0;  // 0 unless --exit-codes asks for more (app/exit_status.h)
+};
+
 // `programName` is the executable's own file name without folder and
 // extension (the help's usage lines show it).
-DriverEnd runDriver(const Parameters& parameters, const std::string& programName);
+DriverResult runDriver(const Parameters& parameters, const std::string& programName);
+
+// Whether the options ask for --exit-codes (read as a run would read them,
+// profiles included), for a run that ends before it reads them itself.
+bool exitCodesAsked(const Parameters& parameters);
 
 // The help screen's lines for `programName`, with the formats of `registry`.
 std::vector<std::string> helpLines(const std::string& programName, const FormatRegistry& registry);

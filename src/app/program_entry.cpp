@@ -1,6 +1,7 @@
 #include "app/program_entry.h"
 
 #include "app/driver.h"
+#include "app/exit_status.h"
 #include "base/file_names.h"
 #include "base/product.h"
 #include "platform/console.h"
@@ -27,20 +28,23 @@ int programEntry(const Parameters& parameters, const std::string& startName) {
   // First, before any other thread exists: clean stops on SIGINT, SIGTERM
   // and SIGHUP.
   platform::InterruptionHandling interruptions;
-  // A second instance of the same version ends at once, silently. Without a
-  // safe place for the lock the run goes on, unguarded.
+  // A second instance of the same version ends at once, with one line on
+  // standard error and nothing on standard output. Without a safe place for
+  // the lock the run goes on, unguarded.
   platform::InstanceLock::Outcome outcome;
   auto lock = platform::InstanceLock::acquire(product::kConsoleTitle, outcome);
-  if (outcome == platform::InstanceLock::Outcome::HeldElsewhere) return 0;
+  if (outcome == platform::InstanceLock::Outcome::HeldElsewhere) {
+    platform::printErrorLine("Another run of this program is active for this user: nothing was done");
+    return exitCodesAsked(parameters) ? kExitAnotherRunActive : 0;
+  }
   if (outcome == platform::InstanceLock::Outcome::NoSafePlace) {
     platform::printErrorLine("Warning: No private folder for the instance lock, running without it");
   }
   // What runs that died left behind; folders of running ones are kept.
   platform::removeLeftoversOfEarlierRuns();
-  runDriver(parameters, ownProgramName(startName));
-  // Whether the driver returned (the window mode would follow here; this
-  // edition has none) or finished, the run ends with 0.
-  return 0;
+  // Whether the driver returned or finished, the run ends with 0 unless
+  // --exit-codes asks for more.
+  return runDriver(parameters, ownProgramName(startName)).exitStatus;
 }
 
 }  // namespace quorbix

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
+#include <optional>
 
+#include "base/ascii_text.h"
+#include "base/file_names.h"
 #include "convert/output_naming.h"
 #include "image/cmyk_separation.h"
 #include "image/image_io.h"
@@ -10,7 +14,11 @@
 #include "image/output_depth.h"
 #include "image/resolution.h"
 #include "ops/operations.h"
+#include "pcd/available_levels.h"
+#include "pcd/pcd_decoder.h"
+#include "pcd/pcd_header.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 #include "platform/folder_separator.h"
 
 namespace quorbix {
@@ -52,12 +60,14 @@ class Extraction {
   // those the converter is known not to have are not asked for.
   Bitmap first() {
     deleteIfFile(temporaryImagePath_);
-    int subImage = std::min(kHighestSubImage, converter_.highestSubImage(source_));
-    while (!platform::exists(temporaryImagePath_)) {
+    for (int subImage = std::min(kHighestSubImage, converter_.highestSubImage(source_)); subImage >= 0;
+         --subImage) {
       if (!runConverter(subImage)) return Bitmap();
-      --subImage;
       converter_.pause(kPauseMilliseconds);
-      if (subImage < 0) break;
+      if (platform::exists(temporaryImagePath_)) {
+        subImage_ = subImage;
+        break;
+      }
     }
     return loadExtracted();
   }
@@ -79,16 +89,49 @@ class Extraction {
   Bitmap reextract(int subImage) {
     deleteIfFile(temporaryImagePath_);
     converter_.pause(kPauseMilliseconds);
+    subImage_ = subImage;
     if (!runConverter(subImage)) return Bitmap();
     return loadExtracted();
   }
 
+  // The PhotoCD level of the picture extracted last, when it is known: our
+  // converter's sub-image, or Base from FreeImage's loader.
+  std::optional<pcd::Level> level() const {
+    if (fromFallback_) return pcd::Level::Base;
+    if (subImage_ < 0 || !converter_.isOwnConverter()) return std::nullopt;
+    return pcd::subImageLevel(subImage_);
+  }
+
+  // Why no picture came out.
+  std::string failureReason() const {
+    if (!platform::isFile(inputFile_)) return "the file could not be read";
+    if (!hasImagePacSignature(inputFile_)) return "not a PhotoCD picture (no Image Pac signature)";
+    switch (worst_) {
+      case ConverterOutcome::CannotWrite:
+        return "the converter decoded the picture but could not write it to the temporary folder";
+      case ConverterOutcome::Missing:
+        return "no converter program \"convert\" was found beside the program or on PATH, and the "
+               "Image Pac is too short for FreeImage's own PhotoCD loader";
+      case ConverterOutcome::NotStarted: return "the converter could not be started";
+      case ConverterOutcome::Crashed: return "the converter crashed (it was ended by a signal)";
+      case ConverterOutcome::Ended: break;
+    }
+    if (incomplete_) return "the converter left an incomplete picture";
+    return "the converter gave no picture at any level: the Image Pac is damaged";
+  }
+
+  bool usedFallback() const { return fromFallback_; }
+  ConverterOutcome worstConverterOutcome() const { return worst_; }
+
  private:
   // False when our converter could not write the picture: the file fails
-  // then, rather than come out at a lower level or from the fallback.
+  // then, rather than come out at a lower level or from the fallback. The
+  // gravest thing a run said is kept for the reason.
   bool runConverter(int subImage) {
-    return converter_.run({"-quiet", "-colorspace", "sRGB", source_ + "[" + std::to_string(subImage) + "]",
-                           temporaryImagePath_}) != ConverterOutcome::CannotWrite;
+    const ConverterOutcome outcome = converter_.run(
+        {"-quiet", "-colorspace", "sRGB", source_ + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+    if (outcome == ConverterOutcome::CannotWrite || worst_ == ConverterOutcome::Ended) worst_ = outcome;
+    return outcome != ConverterOutcome::CannotWrite;
   }
 
   // A relative input is given as "./name" (".\name" on Windows) so that no
@@ -102,12 +145,19 @@ class Extraction {
   // loader, but only for a real Image Pac (that loader turns any file at all
   // into a 768 x 512 picture).
   Bitmap loadExtracted() {
+    fromFallback_ = false;
     const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
     if (info.kind == platform::PathKind::File && info.size > 0) {
-      if (!isCompleteTarga(temporaryImagePath_)) return Bitmap();
+      if (!isCompleteTarga(temporaryImagePath_)) {
+        incomplete_ = true;
+        return Bitmap();
+      }
       return loadTargaFile(temporaryImagePath_);
     }
-    if (isReadablePhotoCd(inputFile_)) return loadPhotoCdUpright(inputFile_);
+    if (isReadablePhotoCd(inputFile_)) {
+      fromFallback_ = true;
+      return loadPhotoCdUpright(inputFile_);
+    }
     return Bitmap();
   }
 
@@ -115,7 +165,34 @@ class Extraction {
   const std::string source_;  // the input as the converter is given it
   ConverterRunner& converter_;
   const std::string temporaryImagePath_;
+  int subImage_ = -1;  // the sub-image of the converter's last picture
+  bool fromFallback_ = false;
+  bool incomplete_ = false;
+  ConverterOutcome worst_ = ConverterOutcome::Ended;
 };
+
+// A warning when the picture came out below the level the Image Pac's
+// header promises, saying why; "" otherwise.
+std::string belowPromiseWarning(const std::string& inputFile, const Extraction& extraction, pcd::Level level,
+                                unsigned width, unsigned height) {
+  const std::unique_ptr<pcd::FileByteSource> source = pcd::FileByteSource::open(inputFile);
+  const std::optional<pcd::PcdHeader> header = source ? pcd::readPcdHeader(*source) : std::nullopt;
+  if (!header || level >= header->highestLevel) return "";
+  std::string why;
+  if (extraction.usedFallback()) {
+    why = extraction.worstConverterOutcome() == ConverterOutcome::Missing
+              ? "no converter program \"convert\" was found, and FreeImage's own loader reads only Base"
+              : "the converter gave no picture, and FreeImage's own loader reads only Base";
+  } else if (header->highestLevel == pcd::Level::SixtyFourBase &&
+             pcd::highestSubImageOf(inputFile).value_or(6) < 6) {
+    why = "its 64Base extension (the IPE folder) is missing";
+  } else {
+    why = "the higher levels could not be decoded";
+  }
+  return std::string("saved at ") + pcd::levelName(level) + " (" + std::to_string(width) + " x " +
+         std::to_string(height) + ") although its Image Pac holds " + pcd::levelName(header->highestLevel) +
+         ": " + why;
+}
 
 // The finishing stage: the depth values, the operations, the name and the
 // save, at the file's turn.
@@ -124,48 +201,80 @@ class Finishing {
   explicit Finishing(ConvertContext& context)
       : context_(context), settings_(context.settings), run_(context.run), file_(context.file) {}
 
-  bool run(ExtractedPicture extracted) {
+  FileOutcome run(ExtractedPicture extracted) {
     reportLibraryMessages(extracted.libraryMessages);
-    if (!extracted.depthKnown) return false;
+    FileOutcome outcome = std::move(extracted.outcome);
+    if (!extracted.depthKnown) return outcome;
     file_.sourceDepth = extracted.sourceDepth;
     // Settled now so that "%bpp%" in the watermark text shows this file's depth.
     file_.targetBpp = settledOutputDepth(context_.registry, settings_.job.conversion, run_.keepSourceDepth,
                                          file_.targetBpp, file_.sourceDepth);
     Bitmap image = std::move(extracted.image);
-    if (!image) return false;
+    if (!image) return outcome;
 
     const Resolution resolution = resolutionOf(image);
     image = applyOperations(std::move(image));
+    if (!image) return FileOutcome::failed("the " + std::string(failedOperation_) + " failed");
     applyResolution(image, resolution);
 
     file_.outputPath = buildOutputPath(settings_, file_);
-    if (context_.acceptOutput && !context_.acceptOutput(file_.outputPath)) return false;
-    return saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags, extracted.facts);
+    if (context_.refuseOutput) {
+      if (std::string refusal = context_.refuseOutput(file_.outputPath); !refusal.empty()) {
+        return FileOutcome::failed(std::move(refusal));
+      }
+    }
+    if (settings_.job.skipExisting && platform::exists(file_.outputPath)) {
+      outcome.status = FileStatus::AlreadyThere;
+      outcome.reason = "its output " + file_.outputPath + " is there already (--skip-existing)";
+      outcome.warnings.clear();
+      outcome.facts = extracted.facts;
+      return outcome;
+    }
+    const Outcome saved = saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags, extracted.facts);
+    if (!saved) {
+      FileOutcome failure = FileOutcome::failed(saved.reason);
+      failure.noRoomToWrite = platform::meansNoRoomToWrite(saved.systemError);
+      return failure;
+    }
+    outcome.status = FileStatus::Converted;
+    outcome.reason.clear();
+    outcome.facts = extracted.facts;
+    outcome.width = static_cast<int>(image.width());
+    outcome.height = static_cast<int>(image.height());
+    return outcome;
   }
 
  private:
+  // The chain of operations; an operation that gives no picture ends it and
+  // is named in failedOperation_.
   Bitmap applyOperations(Bitmap image) {
-    image = rotateImage(std::move(image), settings_.rotate);
+    auto step = [this](const char* name, Bitmap result) {
+      if (!result && failedOperation_ == nullptr) failedOperation_ = name;
+      return result;
+    };
+    image = step("rotation", rotateImage(std::move(image), settings_.rotate));
+    if (!image) return image;
     const int rotatedWidth = static_cast<int>(image.width());
     const int rotatedHeight = static_cast<int>(image.height());
-    image = resizeImage(std::move(image), rotatedWidth, rotatedHeight, settings_.resize);
+    image = step("resizing", resizeImage(std::move(image), rotatedWidth, rotatedHeight, settings_.resize));
+    if (!image) return image;
     // The size after resizing is what "%width%" and "%height%" show, even
     // when a frame makes the picture larger later.
     const int width = static_cast<int>(image.width());
     const int height = static_cast<int>(image.height());
     file_.resizedWidth = width;
     file_.resizedHeight = height;
-    image = flipImage(std::move(image), settings_.flip);
-    image = adjustImage(std::move(image), settings_.adjust);
-    image = greyscaleImage(std::move(image), settings_.greyscale);
-    image = thresholdImage(std::move(image), settings_.threshold);
-    image = frameImage(std::move(image), width, height, settings_.frame);
-    image = watermarkImage(std::move(image), width, height, settings_.watermark, watermarkInputs());
-    image = applyOutputDepth(std::move(image), settings_.job.conversion, file_.targetBpp);
+    image = step("flip", flipImage(std::move(image), settings_.flip));
+    image = step("tonal adjustment", adjustImage(std::move(image), settings_.adjust));
+    image = step("greyscale conversion", greyscaleImage(std::move(image), settings_.greyscale));
+    image = step("threshold", thresholdImage(std::move(image), settings_.threshold));
+    image = step("frame", frameImage(std::move(image), width, height, settings_.frame));
+    image = step("watermark", watermarkImage(std::move(image), width, height, settings_.watermark, watermarkInputs()));
+    image = step("conversion to the output depth", applyOutputDepth(std::move(image), settings_.job.conversion, file_.targetBpp));
     // The TIFF writer stores four channels as inks as they are: they must be
     // inks.
     if (settings_.job.conversion == "tiff" && settings_.save.tiffColorModel == COLOR_MODEL_CMYK) {
-      image = separateCmyk(std::move(image));
+      image = step("CMYK separation", separateCmyk(std::move(image)));
     }
     return image;
   }
@@ -182,16 +291,34 @@ class Finishing {
   const Settings& settings_;
   const RunContext& run_;
   FileState& file_;
+  const char* failedOperation_ = nullptr;
 };
 
 }  // namespace
 
+bool isDiscCompanionName(const std::string& path) {
+  const std::string name = fileNamePart(path);
+  const std::string upper = upperAscii(name);
+  return upper == "INFO.PCD" || upper == "OVERVIEW.PCD" || name.rfind("._", 0) == 0;
+}
+
 ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
                                 const std::string& temporaryFolder) {
   ExtractedPicture extracted;
+  // A disc's companion without a picture in it is no failure.
+  if (isDiscCompanionName(inputFile) && !hasImagePacSignature(inputFile)) {
+    extracted.outcome.status = FileStatus::Companion;
+    extracted.outcome.reason = fileNamePart(inputFile).rfind("._", 0) == 0
+                                   ? "a file macOS leaves beside a copied file, not a picture"
+                                   : "a PhotoCD disc's information file, not a picture";
+    return extracted;
+  }
   // Without a private folder the temporary name would land in the current
   // folder, where it could hit a file of the user's.
-  if (temporaryFolder.empty()) return extracted;
+  if (temporaryFolder.empty()) {
+    extracted.outcome.reason = "no private temporary folder could be made for the converter";
+    return extracted;
+  }
   LibraryMessageHold hold;
   {
     Extraction extraction(inputFile, converter, temporaryFolder);
@@ -201,8 +328,17 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
     const unsigned width = image.width();
     const unsigned height = image.height();
     if (width != 0 && height != 0) {
+      if (std::optional<pcd::Level> level = extraction.level()) {
+        std::string warning = belowPromiseWarning(inputFile, extraction, *level, width, height);
+        if (!warning.empty()) extracted.outcome.warnings.push_back(std::move(warning));
+      }
       if (int level = Extraction::reextractionLevel(width, height); level >= 0) image = extraction.reextract(level);
       extracted.image = std::move(image);
+    }
+    if (extracted.image) {
+      if (std::optional<pcd::Level> level = extraction.level()) extracted.outcome.level = pcd::levelName(*level);
+    } else {
+      extracted.outcome.reason = extraction.failureReason();
     }
   }
   // Once per file, from its first sectors (the converter reads the rest).
@@ -211,11 +347,11 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
   return extracted;
 }
 
-bool finishFile(ConvertContext& context, ExtractedPicture extracted) {
+FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted) {
   return Finishing(context).run(std::move(extracted));
 }
 
-bool convertFile(ConvertContext& context) {
+FileOutcome convertFile(ConvertContext& context) {
   return finishFile(context, extractPicture(context.file.inputFile, context.converter, context.temporaryFolder));
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/file_outcome.h"
 #include "convert/run_context.h"
 #include "image/bitmap.h"
 #include "image/format_registry.h"
@@ -27,6 +28,9 @@ enum class ConverterOutcome {
   Ended,         // only the file it left (or did not leave) counts
   CannotWrite,   // our own converter decoded the picture but could not write
                  // it: no lower level will fare better
+  Missing,       // no converter program was found
+  NotStarted,    // the converter was found but could not be started
+  Crashed,       // the converter was ended by a signal
 };
 
 // How the outside converter is started and how the pipeline pauses; tests
@@ -45,6 +49,9 @@ class ConverterRunner {
     (void)input;
     return 6;
   }
+  // True when the converter is our own, whose sub-image numbers are exactly
+  // the PhotoCD levels; the level of another one's picture is not known.
+  virtual bool isOwnConverter() { return false; }
 };
 
 struct ConvertContext {
@@ -54,14 +61,16 @@ struct ConvertContext {
   const FormatRegistry& registry;
   ConverterRunner& converter;
   std::string temporaryFolder;  // private to the run, ends in a separator
-  // Asked with the output path just before saving; false fails the file and
-  // nothing is written. Empty: every path is accepted.
-  std::function<bool(const std::string& outputPath)> acceptOutput = {};
+  // Asked with the output path just before saving: "" accepts it, anything
+  // else is why it is refused, and the file fails with nothing written.
+  // Empty: every path is accepted.
+  std::function<std::string(const std::string& outputPath)> refuseOutput = {};
 };
 
 // What the extraction of one input gave.
 struct ExtractedPicture {
   Bitmap image;              // empty when the file fails
+  FileOutcome outcome;       // why it failed or was skipped; the warnings; the level
   bool depthKnown = false;   // the converter ladder ran: sourceDepth is this file's
   int32_t sourceDepth = 0;   // bits per pixel of the first extraction
   pcd::ImagePacFacts facts;  // what the input's Image Pac header tells, for the TIFF's tags
@@ -76,12 +85,18 @@ struct ExtractedPicture {
 ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
                                 const std::string& temporaryFolder);
 
+// True for the files a PhotoCD disc or a copy of it holds beside its
+// pictures: INFO.PCD and OVERVIEW.PCD (any letter case), and the "._" files
+// macOS leaves. Those that hold no Image Pac are skipped, not failed.
+bool isDiscCompanionName(const std::string& path);
+
 // The rest for `extracted`: file's depth values, the operations, the output
-// name, the acceptance and the save. True when saved; sets file.outputPath.
+// name, the acceptance and the save (or, with --skip-existing, an output
+// that is there already). Sets file.outputPath once the name is known.
 // Shows the extraction's library messages first.
-bool finishFile(ConvertContext& context, ExtractedPicture extracted);
+FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted);
 
 // Both stages, one after the other, with context.temporaryFolder.
-bool convertFile(ConvertContext& context);
+FileOutcome convertFile(ConvertContext& context);
 
 }  // namespace quorbix

@@ -9,6 +9,9 @@
 namespace quorbix {
 namespace {
 
+// runProgram's status for a program ended by a signal is 128 + its number.
+constexpr int kSignalBase = 128;
+
 // True when `program` lies directly in `folder`.
 bool isIn(const std::string& program, const std::string& folder) {
   if (folder.empty()) return false;
@@ -27,11 +30,17 @@ class ProcessConverterRunner : public ConverterRunner {
   // converter found on PATH only the file it leaves counts.
   ConverterOutcome run(const std::vector<std::string>& arguments) override {
     const std::string program = platform::findProgram("convert", programFolder_);
-    if (program.empty()) return ConverterOutcome::Ended;
+    if (program.empty()) return ConverterOutcome::Missing;
     const int status = platform::runProgram(program, arguments);
+    if (status == -1) return ConverterOutcome::NotStarted;
+    // Ended by a signal, or on Windows by an exception (a status such as
+    // 0xC0000005, negative as an int).
+    if (status > kSignalBase || status < -1) return ConverterOutcome::Crashed;
     const bool ours = isIn(program, programFolder_);
     return ours && status == pcd::kExitCannotWrite ? ConverterOutcome::CannotWrite : ConverterOutcome::Ended;
   }
+
+  bool isOwnConverter() override { return isIn(platform::findProgram("convert", programFolder_), programFolder_); }
 
   void pause(int milliseconds) override { platform::sleepMilliseconds(milliseconds); }
 

@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/memory_advice.h"
 #include "platform/staged_file.h"
+#include "platform/system_error.h"
 
 namespace quorbix {
 namespace {
@@ -172,7 +173,10 @@ bool isCompleteTarga(const std::string& path) {
 
 bool isReadablePhotoCd(const std::string& path) {
   const platform::PathInfo info = platform::pathInfo(path);
-  if (info.kind != platform::PathKind::File || info.size < kPhotoCdMinimumSize) return false;
+  return info.kind == platform::PathKind::File && info.size >= kPhotoCdMinimumSize && hasImagePacSignature(path);
+}
+
+bool hasImagePacSignature(const std::string& path) {
   const size_t signatureLength = sizeof pcd::kSignature - 1;
   const std::string start = fileStart(path, pcd::kHeaderOffset + signatureLength);
   return start.size() == pcd::kHeaderOffset + signatureLength &&
@@ -198,23 +202,32 @@ Bitmap loadPhotoCdUpright(const std::string& path) {
   return image;
 }
 
-bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
-                   const pcd::ImagePacFacts& facts) {
-  if (!image || path.empty()) return false;
+Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
+                      const pcd::ImagePacFacts& facts) {
+  if (!image || path.empty()) return Outcome::failure("there was no picture to save");
   platform::StagedFile file;
-  if (!file.open(path)) return false;
+  // What the system said, when it was the system that refused.
+  auto refused = [&file](const char* what) {
+    const int error = file.systemError();
+    if (error == 0) return Outcome::failure(what);
+    return Outcome::failure(std::string(what) + ": " + platform::systemErrorText(error), error);
+  };
+  if (!file.open(path)) return refused("the output file could not be created");
   std::FILE* stream = file.stream(kStreamBufferSize);
-  if (stream == nullptr) return false;
+  if (stream == nullptr) return refused("the output file could not be written");
   StreamHandle handle(stream, true);
   FreeImageIO io = streamIo();
   if (!FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
                               static_cast<fi_handle>(&handle), flags)) {
-    return false;  // the staged file is deleted
+    return refused("the encoder could not write the picture");  // the staged file is deleted
   }
-  if (format == FIF_TIFF && !addTiffMetadata(stream, facts)) return false;
+  if (format == FIF_TIFF && !addTiffMetadata(stream, facts)) {
+    return refused("the TIFF's tags could not be written");
+  }
   // On the disk before the rename: after a power cut the final name never
   // holds an empty or partial picture.
-  return file.commit(platform::StagedFile::Flush::ToDisk);
+  if (!file.commit(platform::StagedFile::Flush::ToDisk)) return refused("the output file could not be written");
+  return Outcome::success();
 }
 
 }  // namespace quorbix

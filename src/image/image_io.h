@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/outcome.h"
 #include "image/bitmap.h"
 #include "pcd/image_pac_facts.h"
 
@@ -30,6 +31,9 @@ Bitmap loadTargaFile(const std::string& path);
 // half way leave files that fail here.
 bool isCompleteTarga(const std::string& path);
 
+// True when `path` carries the Image Pac signature "PCD_IPI" at byte 2048.
+bool hasImagePacSignature(const std::string& path);
+
 // True when FreeImage's own PhotoCD loader can read `path` at its default
 // (Base, 768 x 512) size: the Image Pac signature "PCD_IPI" at byte 2048 and
 // a file long enough to hold the Base picture. The loader itself checks
@@ -46,9 +50,10 @@ Bitmap loadPhotoCdUpright(const std::string& path);
 // `path` only when FreeImage and the file system report success and its data
 // is on the disk (fsync); otherwise it is deleted and `path` is left as it
 // was. A TIFF also gets the sRGB profile when it holds colour, and `facts`
-// (image/tiff_metadata.h). False when nothing was saved (also for an empty
-// image).
-bool saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
+// (image/tiff_metadata.h). A failure says why, with the system's error
+// number when the system refused (a full disk: ENOSPC); nothing was saved
+// then (also for an empty image).
+Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
                    const pcd::ImagePacFacts& facts = {});
 
 }  // namespace quorbix

@@ -61,19 +61,18 @@ class RunConversion {
   }
 
   // An output path that leaves the output folder, names an input or was
-  // written by an earlier file fails this file, with a line saying why.
-  bool finish(FileState& file, ExtractedPicture extracted) {
-    auto accept = [this, &file](const std::string& outputPath) {
-      const std::string refusal = guard_.refusal(file.inputFile, outputPath);
-      if (!refusal.empty()) platform::printErrorLine(refusal);
-      return refusal.empty();
-    };
-    ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), accept};
-    if (!finishFile(context, std::move(extracted))) return false;
+  // written by an earlier file fails this file, and the reason says why.
+  FileOutcome finish(FileState& file, ExtractedPicture extracted) {
+    auto refuse = [this](const std::string& outputPath) { return guard_.refusal(outputPath); };
+    ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), refuse};
+    FileOutcome outcome = finishFile(context, std::move(extracted));
+    if (!outcome.converted()) return outcome;
+    // Written now, or there already and kept: either way no later file of
+    // the run may replace it.
     guard_.written(file.inputFile, file.outputPath);
     const size_t slash = platform::lastFolderSeparator(file.outputPath);
     outputFolders_.insert(slash == std::string::npos ? std::string() : file.outputPath.substr(0, slash + 1));
-    return true;
+    return outcome;
   }
 
   const Settings& settings_;
@@ -88,23 +87,50 @@ class RunConversion {
 
 }  // namespace
 
-void ConversionJob::run(bool quiet) {
+JobResult ConversionJob::run(bool quiet) {
   if (!services_.print) services_.print = [](std::string_view line) { platform::printLine(line); };
+  if (!services_.printError) services_.printError = [](std::string_view line) { platform::printErrorLine(line); };
   if (!services_.createFont) services_.createFont = drawing::createFont;
   if (!services_.random) services_.random = makeRandomSource();
 
+  JobResult result;
   if (!prepareRun(settings_, run_, registry_, catalogue_, quiet, services_.print, services_.createFont)) {
-    return;
+    return result;
   }
+  if (!settings_.job.report.empty()) {
+    if (const Outcome opened = report_.open(settings_.job.report); !opened) {
+      services_.printError("Error: The report file " + settings_.job.report + " cannot be written: " +
+                           opened.reason);
+      return result;
+    }
+  }
+  result.started = true;
   if (!quiet && platform::openStatusLine()) {
     status_.emplace(platform::monotonicMilliseconds, platform::statusLineWidth, platform::showStatusLine);
   }
-  int32_t imported = importPhase(quiet);
-  if (imported != 0) conversionPhase(quiet, imported);
+  result.found = importPhase(quiet);
+  if (result.found != 0) result.tally = conversionPhase(quiet, result.found);
   if (status_) {
     platform::closeStatusLine();
     status_.reset();
   }
+  return result;
+}
+
+void ConversionJob::fileDone(const FileState& file, const FileOutcome& outcome) {
+  const LineSink& printError = services_.printError;
+  switch (outcome.status) {
+    case FileStatus::Converted: break;
+    case FileStatus::Failed:
+      printError("Error: " + file.inputFile + " not converted: " + outcome.reason);
+      break;
+    case FileStatus::Companion:
+    case FileStatus::AlreadyThere:
+      printError("Skipped: " + file.inputFile + ": " + outcome.reason);
+      break;
+  }
+  for (const std::string& warning : outcome.warnings) printError("Warning: " + file.inputFile + ": " + warning);
+  report_.add(file, outcome);
 }
 
 int32_t ConversionJob::importPhase(bool quiet) {
@@ -127,7 +153,7 @@ int32_t ConversionJob::importPhase(bool quiet) {
   return imported;
 }
 
-void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
+RunTally ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   const LineSink& print = services_.print;
   if (!quiet) print(catalogue_.text("General", "Converting"));
 
@@ -144,6 +170,7 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   FileNumbers first;
   first.randomNumber = services_.random();
   ConversionWorker worker(settings_, run_, inputs_, prepare, run_.jobs, services_.random, print, first);
+  worker.reportTo([this](const FileState& file, const FileOutcome& outcome) { fileDone(file, outcome); });
   JobProgress progress;
   LiveCounts counts;
   std::function<void()> showStatus;
@@ -166,6 +193,11 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   runOnBackgroundThread([&] { progress.set(worker.run()); }, showStatus, StatusLine::kIntervalMilliseconds);
   int32_t converted = progress.resultCount();
   if (real) real->flushOutputFolders();
+  const RunTally& tally = worker.tally();
+  if (tally.endedEarly) {
+    services_.printError("Error: The output cannot take more files, the run ended early: " +
+                         std::to_string(tally.notTried) + " files were not tried");
+  }
 
   if (converted != 0) {
     if (!quiet) {
@@ -177,6 +209,7 @@ void ConversionJob::conversionPhase(bool quiet, int32_t imported) {
     print(catalogue_.text("Msg", "Conversion is not complete"));
   }
   if (settings_.watermark.watermark == WATERMARK_TEXT) run_.watermarkFont.reset();
+  return tally;
 }
 
 }  // namespace quorbix

@@ -13,6 +13,7 @@
 #include "job/input_set.h"
 #include "job/job_lines.h"
 #include "job/job_validation.h"
+#include "job/run_report.h"
 #include "job/random_source.h"
 #include "job/status_line.h"
 #include "settings/settings.h"
@@ -26,9 +27,17 @@ namespace quorbix {
 // file's turn.
 struct JobServices {
   LineSink print;
+  LineSink printError;  // standard error: reasons, warnings, skipped files
   FontFactory createFont;
   RandomSource random;
   ConvertOneFile convert;
+};
+
+// How a run went, for the exit status.
+struct JobResult {
+  bool started = false;  // false: it stopped with an error before converting
+  int32_t found = 0;     // input files found
+  RunTally tally;        // how they went
 };
 
 class ConversionJob {
@@ -43,8 +52,10 @@ class ConversionJob {
   }
 
   // Prints its own lines; returns when the run is over. Unless `quiet`, a
-  // terminal on standard error also shows the status line meanwhile.
-  void run(bool quiet);
+  // terminal on standard error also shows the status line meanwhile. Every
+  // file not converted is named on standard error with the reason, and the
+  // report (--report) gets a line for every file.
+  JobResult run(bool quiet);
 
   // The files of the run (filled by run()).
   const InputSet& inputs() const { return inputs_; }
@@ -55,7 +66,9 @@ class ConversionJob {
   // The import phase; returns the number of imported files.
   int32_t importPhase(bool quiet);
   // The conversion phase and the summary.
-  void conversionPhase(bool quiet, int32_t imported);
+  RunTally conversionPhase(bool quiet, int32_t imported);
+  // A file's lines on standard error and in the report.
+  void fileDone(const FileState& file, const FileOutcome& outcome);
 
   Settings& settings_;
   const FormatRegistry& registry_;
@@ -63,6 +76,7 @@ class ConversionJob {
   JobServices services_;
   RunContext run_;
   InputSet inputs_;
+  RunReport report_;
   std::optional<StatusLine> status_;  // while the run shows one
 };
 

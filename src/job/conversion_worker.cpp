@@ -12,7 +12,6 @@
 namespace quorbix {
 
 int32_t ConversionWorker::run() {
-  int32_t successes = 0;
   // As many helpers as files in work: while the worker waits for the oldest
   // file, all of them are being extracted; while it finishes one, the other
   // jobs_ - 1. With one job the worker does everything itself.
@@ -23,21 +22,50 @@ int32_t ConversionWorker::run() {
   auto finishOldest = [&] {
     const InputSet::Entry& entry = *inWork.front();
     inWork.pop_front();
+    if (!stop_.empty()) {
+      ahead.take();  // extracted ahead, but the run has ended
+      return notTried(entry);
+    }
     if (live_ != nullptr) live_->current.store(&entry.path, std::memory_order_relaxed);
-    const bool ok = finish(entry, ahead);
-    if (ok) ++successes;
-    if (live_ != nullptr) (ok ? live_->converted : live_->failed).fetch_add(1, std::memory_order_relaxed);
+    const FileOutcome outcome = finish(entry, ahead);
+    if (live_ != nullptr) {
+      (outcome.converted() ? live_->converted : live_->failed).fetch_add(1, std::memory_order_relaxed);
+    }
+    if (outcome.noRoomToWrite) {
+      stop_ = outcome.reason;
+      tally_.endedEarly = true;
+    }
   };
   inputs_.forEach([&](const InputSet::Entry& entry) {
+    if (!stop_.empty()) return notTried(entry);
     inWork.push_back(&entry);
     ahead.add(entry.path);
     if (inWork.size() >= static_cast<size_t>(jobs_)) finishOldest();
   });
   while (!inWork.empty()) finishOldest();
-  return successes;
+  return tally_.converted;
 }
 
-bool ConversionWorker::finish(const InputSet::Entry& entry, LookAhead& ahead) {
+void ConversionWorker::count(const FileState& file, const FileOutcome& outcome) {
+  if (outcome.converted()) {
+    ++tally_.converted;
+  } else if (outcome.status == FileStatus::Companion) {
+    ++tally_.companions;
+  } else {
+    ++tally_.failed;
+  }
+  if (done_) done_(file, outcome);
+}
+
+void ConversionWorker::notTried(const InputSet::Entry& entry) {
+  FileState file;
+  file.inputFile = entry.path;
+  file.relativeFolder = entry.relativeFolder;
+  ++tally_.notTried;
+  count(file, FileOutcome::failed("not tried: " + stop_));
+}
+
+FileOutcome ConversionWorker::finish(const InputSet::Entry& entry, LookAhead& ahead) {
   const bool debug = settings_.job.debug;
   // Nothing of the previous file reaches this one (its "Saving As" line
   // when it fails early shows only this file's values).
@@ -51,7 +79,11 @@ bool ConversionWorker::finish(const InputSet::Entry& entry, LookAhead& ahead) {
   if (debug) print_("Processing: " + file.inputFile);
 
   ConvertOneFile second = ahead.take();
-  bool ok = second && second(file);
+  FileOutcome outcome = second ? second(file) : FileOutcome::failed("the conversion could not be prepared");
+  if (!outcome.converted() && outcome.status != FileStatus::Companion && outcome.reason.empty()) {
+    outcome.reason = "the conversion failed";
+  }
+  const bool ok = outcome.converted();
   if (debug) {
     // A file that failed before its output was named shows the path its
     // output would have had, not the previous file's.
@@ -60,11 +92,14 @@ bool ConversionWorker::finish(const InputSet::Entry& entry, LookAhead& ahead) {
     print_("Saving As: " + shown);
     print_(ok ? "OK" : "Not OK");
   }
-  if (!ok) return false;
-  numbers_.randomNumber = random_();
-  ++numbers_.fileCounter;
-  applyFileTime(settings_, file);
-  return true;
+  if (ok) {
+    numbers_.randomNumber = random_();
+    ++numbers_.fileCounter;
+    // An output that was there already keeps its time too.
+    if (outcome.status == FileStatus::Converted) applyFileTime(settings_, file);
+  }
+  count(file, outcome);
+  return outcome;
 }
 
 void createOutputSubfolders(const Settings& settings, const FileState& file) {

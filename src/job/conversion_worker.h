@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "convert/file_outcome.h"
 #include "convert/run_context.h"
 #include "job/input_set.h"
 #include "job/job_lines.h"
@@ -29,9 +30,23 @@ namespace quorbix {
 class LookAhead;
 struct LiveCounts;
 
-// Converts file.inputFile; true when the output was saved. Sets
-// file.outputPath once the output path is known.
-using ConvertOneFile = std::function<bool(FileState&)>;
+// Converts file.inputFile and says what became of it. Sets file.outputPath
+// once the output path is known.
+using ConvertOneFile = std::function<FileOutcome(FileState&)>;
+
+// Told about every file of the run, in input order, once its outcome is
+// known, on the worker's thread; also about the files not tried because the
+// run ended early (their outcome says why).
+using FileDone = std::function<void(const FileState&, const FileOutcome&)>;
+
+// How the files of a run went.
+struct RunTally {
+  int32_t converted = 0;   // written, or already there with --skip-existing
+  int32_t failed = 0;      // not converted, including those not tried
+  int32_t companions = 0;  // a disc's companions, skipped
+  int32_t notTried = 0;    // of the failed: left when the output had no room
+  bool endedEarly = false; // the output had no room: later files were not tried
+};
 
 // The first stage of a file's conversion, given its input path: may run on
 // any thread before the file's turn, several at once. Returns the second
@@ -64,8 +79,15 @@ class ConversionWorker {
   // also counted in `counts` (none: nullptr), for another thread to read.
   void watch(LiveCounts* counts) { live_ = counts; }
 
-  // Converts every file; returns the number converted successfully.
+  // Every file's outcome goes to `done` as well.
+  void reportTo(FileDone done) { done_ = std::move(done); }
+
+  // Converts every file; returns the number converted successfully. A file
+  // that fails for want of room ends the run: the files after it are not
+  // tried.
   int32_t run();
+
+  const RunTally& tally() const { return tally_; }
 
   // The numbers the file after the last one would have had.
   const FileNumbers& numbers() const { return numbers_; }
@@ -78,7 +100,10 @@ class ConversionWorker {
     return [convert = std::move(convert)](const std::string&) { return convert; };
   }
   // The file's turn: its lines, its second stage, the numbers.
-  bool finish(const InputSet::Entry& entry, LookAhead& ahead);
+  FileOutcome finish(const InputSet::Entry& entry, LookAhead& ahead);
+  // A file the run no longer tries, after `stop_`'s reason.
+  void notTried(const InputSet::Entry& entry);
+  void count(const FileState& file, const FileOutcome& outcome);
 
   const InputSet& inputs_;
   PrepareOneFile prepare_;
@@ -87,6 +112,9 @@ class ConversionWorker {
   LineSink print_;
   FileNumbers numbers_;
   LiveCounts* live_ = nullptr;
+  FileDone done_;
+  RunTally tally_;
+  std::string stop_;  // why the remaining files are not tried; "" while they are
 };
 
 // Creates the missing levels of settings.job.output + file.relativeFolder.

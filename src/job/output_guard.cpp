@@ -15,9 +15,9 @@ OutputGuard::OutputGuard(const std::string& outputFolder, const InputSet& inputs
   });
 }
 
-std::string OutputGuard::refusal(const std::string& inputFile, const std::string& outputPath) const {
+std::string OutputGuard::refusal(const std::string& outputPath) const {
   const std::string where = platform::resolvedPath(outputPath);
-  const std::string head = "Error: " + inputFile + " not converted: " + outputPath;
+  const std::string& head = outputPath;
   if (folderPrefix_.empty() || where.size() <= folderPrefix_.size() ||
       where.compare(0, folderPrefix_.size(), folderPrefix_) != 0) {
     return head + " is outside the output folder";

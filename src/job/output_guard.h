@@ -20,9 +20,9 @@ class OutputGuard {
   // `outputFolder` ends in a separator; every file of `inputs` is looked up now.
   OutputGuard(const std::string& outputFolder, const InputSet& inputs);
 
-  // "" when `outputPath` may be written for `inputFile`; otherwise the error
-  // line that says why not, naming the files.
-  std::string refusal(const std::string& inputFile, const std::string& outputPath) const;
+  // "" when `outputPath` may be written; otherwise why not, naming the
+  // files.
+  std::string refusal(const std::string& outputPath) const;
 
   // Notes that `outputPath` now holds the picture of `inputFile`.
   void written(const std::string& inputFile, const std::string& outputPath);

@@ -40,6 +40,13 @@ constexpr size_t kScannerSerialLength = 20;
 // which they build on each other.
 enum class Level : int { Base16 = 0, Base4 = 1, Base = 2, FourBase = 3, SixteenBase = 4, SixtyFourBase = 5 };
 
+// The level's name as PhotoCD calls it: "Base/16", "Base/4", "Base",
+// "4Base", "16Base", "64Base".
+constexpr const char* levelName(Level level) {
+  constexpr const char* kNames[] = {"Base/16", "Base/4", "Base", "4Base", "16Base", "64Base"};
+  return kNames[static_cast<int>(level)];
+}
+
 constexpr int levelWidth(Level level) { return 192 << static_cast<int>(level); }
 constexpr int levelHeight(Level level) { return 128 << static_cast<int>(level); }
 

@@ -24,4 +24,12 @@ std::FILE* openForReading(const std::string& path) {
   return stream;
 }
 
+std::FILE* openForWriting(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = ::fdopen(fd, "wb");
+  if (stream == nullptr) ::close(fd);
+  return stream;
+}
+
 }  // namespace quorbix::platform

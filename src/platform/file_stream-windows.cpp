@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 
 #include "platform/file_system.h"
 #include "platform/wide_text-windows.h"
@@ -15,6 +16,15 @@ std::FILE* openForReading(const std::string& path) {
   const int fd = ::_wopen(widePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) return nullptr;
   std::FILE* stream = ::_fdopen(fd, "rb");
+  if (stream == nullptr) ::_close(fd);
+  return stream;
+}
+
+std::FILE* openForWriting(const std::string& path) {
+  const int fd = ::_wopen(widePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = ::_fdopen(fd, "wb");
   if (stream == nullptr) ::_close(fd);
   return stream;
 }

@@ -1,5 +1,6 @@
 #include "platform/staged_file.h"
 
+#include <cerrno>
 #include <mutex>
 #include <set>
 #include <string_view>
@@ -29,8 +30,25 @@ void removeDeadSiblingsOnce(const std::string& folder) {
 
 StagedFile::~StagedFile() { abandon(); }
 
+bool StagedFile::failed() {
+  if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+  return false;
+}
+
+int StagedFile::systemError() {
+  // A write that failed inside a library left no error number behind:
+  // flushing again asks the system once more why.
+  if (error_ == 0 && stream_ != nullptr && std::ferror(stream_) != 0) {
+    errno = 0;
+    std::fflush(stream_);
+    failed();
+  }
+  return error_;
+}
+
 bool StagedFile::open(const std::string& finalPath) {
   abandon();
+  error_ = 0;
   const std::string folder = staging::folderOf(finalPath);
   removeDeadSiblingsOnce(folder);
   const std::string prefix = folder + std::string(kStagingPrefix) + std::to_string(staging::processId()) + "-";
@@ -44,19 +62,22 @@ bool StagedFile::open(const std::string& finalPath) {
     });
     if (fd < 0) {
       if (exists) continue;
-      return false;
+      return failed();
     }
     fd_ = fd;
     finalPath_ = finalPath;
     stagingPath_ = candidate;
     return true;
   }
-  return false;
+  errno = EEXIST;
+  return failed();
 }
 
 bool StagedFile::write(const void* data, size_t length) {
-  if (stream_ != nullptr) return std::fwrite(data, 1, length, stream_) == length;
-  return fd_ >= 0 && staging::writeAll(fd_, data, length);
+  if (fd_ < 0) return false;
+  const bool written = stream_ != nullptr ? std::fwrite(data, 1, length, stream_) == length
+                                          : staging::writeAll(fd_, data, length);
+  return written || failed();
 }
 
 std::FILE* StagedFile::stream(size_t bufferSize) {
@@ -77,12 +98,13 @@ bool StagedFile::commit(Flush flush) {
   bool ok = true;
   if (stream_ != nullptr) {
     // Buffered bytes reach the file only now (a full disk shows here).
-    ok = std::ferror(stream_) == 0 && (!toDisk || (std::fflush(stream_) == 0 && staging::syncToDisk(fd_)));
-  } else {
-    ok = !toDisk || staging::syncToDisk(fd_);
+    if (std::ferror(stream_) != 0) ok = systemError() == 0;
+    if (ok && toDisk) ok = (std::fflush(stream_) == 0 && staging::syncToDisk(fd_)) || failed();
+  } else if (toDisk) {
+    ok = staging::syncToDisk(fd_) || failed();
   }
-  ok = close() && ok;
-  const bool kept = ok && staging::replaceFile(stagingPath_, finalPath_);
+  ok = (close() || failed()) && ok;
+  const bool kept = ok && (staging::replaceFile(stagingPath_, finalPath_) || failed());
   if (!kept) staging::removeFile(stagingPath_);
   forgetRemovedOnStop(stagingPath_);
   stagingPath_.clear();

@@ -51,14 +51,23 @@ class StagedFile {
   // Closes and deletes the temporary file (also done by the destructor).
   void abandon();
 
+  // The system's error number (errno) of the first step that failed since
+  // open(): 0 while none did. A full disk shows here as ENOSPC. A write
+  // through stream() that failed inside a library is asked about again.
+  int systemError();
+
  private:
   bool close();
+  // Remembers errno as the reason of a failed step, unless one is known;
+  // returns false for the caller to pass on.
+  bool failed();
 
   int fd_ = -1;
   std::FILE* stream_ = nullptr;
   AlignedBlock buffer_;
   std::string finalPath_;
   std::string stagingPath_;
+  int error_ = 0;
 };
 
 }  // namespace quorbix::platform

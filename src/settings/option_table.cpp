@@ -134,6 +134,9 @@ const OptionRow kOptions[] = {
     {"--QUIET", "-Q", W::Switch, SWITCH(job.quiet)},
     {"--PAUSE", "-P", W::Switch, SWITCH(job.pause)},
     {"--JOBS", "", W::Long, [](S& s, V v) { s.job.jobsGiven = true; s.job.jobs = v; return true; }},
+    {"--REPORT", "", W::LongJoined, TEXT(job.report)},
+    {"--EXIT-CODES", "", W::Switch, SWITCH(job.exitCodes)},
+    {"--SKIP-EXISTING", "", W::Switch, SWITCH(job.skipExisting)},
 };
 
 #undef TEXT

@@ -26,6 +26,12 @@ struct JobOptions {
   // --jobs as written: how many files may be in work at once.
   bool jobsGiven = false;
   std::string jobs;
+  // --report: the JSON Lines report's path as written; empty: none.
+  std::string report;
+  // --exit-codes: the exit status tells how the run went (0 otherwise).
+  bool exitCodes = false;
+  // --skip-existing: an input whose output is there already is left alone.
+  bool skipExisting = false;
 };
 
 // How input pictures are read.

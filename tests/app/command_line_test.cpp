@@ -192,7 +192,7 @@ TEST(OptionTable, EveryRowIsFoundByItsNames) {
       EXPECT_EQ(findOption(row.shortName), &row);
     }
   }
-  EXPECT_EQ(rows, 110u);  // with --jobs
+  EXPECT_EQ(rows, 113u);  // with --jobs, --report, --exit-codes, --skip-existing
   EXPECT_EQ(findOption("--input"), nullptr);  // names are matched upper-cased
   EXPECT_EQ(findOption("-V"), nullptr);
   EXPECT_EQ(findOption(""), nullptr);

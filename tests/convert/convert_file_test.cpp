@@ -109,7 +109,7 @@ class ConvertFileTest : public ::testing::Test {
   bool convert() {
     file.targetBpp = run.targetBpp;
     ConvertContext context{settings, run, file, registry, converter, tmpFolder};
-    return convertFile(context);
+    return static_cast<bool>(convertFile(context));
   }
 
   test::TempFolder root;

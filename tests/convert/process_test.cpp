@@ -115,7 +115,7 @@ class ProcessRunnerTest : public ::testing::Test {
   bool convert() {
     std::unique_ptr<ConverterRunner> runner = makeProcessConverterRunner(programFolder);
     ConvertContext context{settings, run, file, registry, *runner, root.path() + "tmp/"};
-    return convertFile(context);
+    return static_cast<bool>(convertFile(context));
   }
   test::TempFolder root;
   std::string programFolder;

@@ -1,8 +1,10 @@
 // The live status line, seen as a user sees it: a 30-file run under a
 // pseudo-terminal shows it advancing and leaves no trace of it on the final
 // screen, the per-file lines of -d stay whole, and the same run with its
-// output redirected writes exactly what it always did (nothing at all on
-// standard error). -q shows nothing; a stop takes the line away too.
+// output redirected writes exactly what it always did (on standard error
+// only the reason of the one file that is no picture). -q shows nothing but
+// that reason; a stop takes the line away too.
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -104,11 +106,13 @@ TEST_F(StatusLineFixture, AdvancesOnATerminalAndLeavesTheUsualScreen) {
   EXPECT_NE(draws.back().find(": p"), std::string::npos) << draws.back();
   EXPECT_EQ(draws.back().substr(draws.back().size() - 4), ".pcd") << draws.back();
 
-  // The same run redirected: nothing on standard error, no escape sequence
-  // on standard output, every file's three lines in one piece.
+  // The same run redirected: on standard error only the reason of the file
+  // that is no picture, no escape sequence on standard output, every file's
+  // three lines in one piece.
   RunResult redirected = runQuorbix(args("-d"), options(0));
   ASSERT_EQ(redirected.exitCode, 0);
-  EXPECT_EQ(redirected.err, "");
+  const std::string reason = "Error: " + in + "p13.pcd not converted: not a PhotoCD picture (no Image Pac signature)";
+  EXPECT_EQ(redirected.err, reason + "\n");
   EXPECT_EQ(redirected.out.find('\x1b'), std::string::npos);
   int files = 0;
   for (size_t k = 0; k < redirected.lines.size(); ++k) {
@@ -122,16 +126,19 @@ TEST_F(StatusLineFixture, AdvancesOnATerminalAndLeavesTheUsualScreen) {
   ASSERT_FALSE(redirected.lines.empty());
   EXPECT_EQ(redirected.lines.back(), "Files converted: 29 of 30");
 
-  // What the terminal shows in the end is exactly those lines: no status
-  // remains, no line torn by it.
-  EXPECT_EQ(terminalScreen(terminal.out), redirected.lines);
+  // What the terminal shows in the end is exactly those lines, the reason
+  // after its file's: no status remains, no line torn by it.
+  Lines screen = redirected.lines;
+  screen.insert(std::find(screen.begin(), screen.end(), "Not OK") + 1, reason);
+  EXPECT_EQ(terminalScreen(terminal.out), screen);
 }
 
 TEST_F(StatusLineFixture, QuietShowsNothingOnATerminal) {
   RunResult r = runQuorbix(args("-q"), options(kColumns));
   ASSERT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out.find("\x1b[K"), std::string::npos);
-  EXPECT_EQ(terminalScreen(r.out), Lines{});
+  EXPECT_EQ(terminalScreen(r.out),
+            Lines{"Error: " + in + "p13.pcd not converted: not a PhotoCD picture (no Image Pac signature)"});
   EXPECT_EQ(namesIn(out).size(), static_cast<size_t>(kFiles - 1));
 }
 
