@@ -28,6 +28,19 @@ void printLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) platform::printLine(line);
 }
 
+// Each warning of the option loop as one line on standard error; a control
+// character read from a parameter or a profile shows as "?", so that every
+// warning stays one line.
+void printWarnings(const Warnings& warnings) {
+  for (const std::string& warning : warnings) {
+    std::string line = "Warning: " + warning;
+    for (char& c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    platform::printErrorLine(line);
+  }
+}
+
 void errorAnswer(const std::string& error, bool pause) {
   platform::setConsoleTitle(product::kConsoleTitle);
   platform::printLine("Error: " + error);
@@ -124,7 +137,9 @@ DriverEnd runDriver(const Parameters& parameters, const std::string& programName
     return DriverEnd::Finished;
   }
 
-  const std::string error = readOptions(parameters, settings);
+  Warnings warnings;
+  const std::string error = readOptions(parameters, settings, &warnings);
+  printWarnings(warnings);
   if (!error.empty()) {
     errorAnswer(error, settings.job.pause);
     return DriverEnd::Finished;
