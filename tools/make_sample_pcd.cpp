@@ -11,6 +11,8 @@
 // the landscape (landscape only, up to 16Base).
 // The second form writes seed inputs for the fuzz targets into <folder>/file,
 // <folder>/residuals and <folder>/extension (the folders must exist).
+// Anything else, and any other argument beginning with "-", writes nothing:
+// the usage goes to standard error and the exit status is 2.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -142,6 +144,19 @@ int writeFuzzSeeds(const std::string& folder) {
   return ok ? 0 : 1;
 }
 
+// Names an argument beginning with "-" that is not an option here, or that
+// stands where the output file belongs, then shows the usage.
+int refuse(const char* self, const char* argument, bool known) {
+  std::fprintf(stderr, known ? "make-sample-pcd: %s comes after the output file\n"
+                             : "make-sample-pcd: unknown option %s\n", argument);
+  return usage(self);
+}
+
+bool isOption(const std::string& arg) {
+  return arg == "--top" || arg == "--portrait" || arg == "--luma-only" || arg == "--scene" ||
+         arg == "--fuzz-seeds";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,6 +164,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "--fuzz-seeds") == 0) {
     return argc == 3 ? writeFuzzSeeds(argv[2]) : usage(argv[0]);
   }
+  if (argv[1][0] == '-') return refuse(argv[0], argv[1], isOption(argv[1]));
   PcdWriteOptions options;
   options.facts = quorbix::pcd_writer::sampleFacts();
   bool sixtyFourBase = false;
@@ -169,6 +185,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--scene" && i + 1 < argc && std::strcmp(argv[i + 1], "gallery") == 0) {
       gallery = true;
       ++i;
+    } else if (!arg.empty() && arg[0] == '-' && !isOption(arg)) {
+      return refuse(argv[0], argv[i], false);
     } else {
       return usage(argv[0]);
     }

@@ -21,13 +21,14 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 // Reads parameters one option at a time; `i` is the parameter being read.
 class OptionLoop {
  public:
-  OptionLoop(const Parameters& parameters, Settings& settings)
-      : parameters_(parameters), settings_(settings) {}
+  OptionLoop(const Parameters& parameters, Settings& settings, Warnings& warnings)
+      : parameters_(parameters), settings_(settings), warnings_(warnings) {}
 
   std::string run() {
     for (i_ = 0; i_ < parameters_.size() && error_.empty(); ++i_) {
       const std::string name = parameterName(parameters_, i_);
       if (const OptionRow* option = findOption(name)) perform(*option, name);
+      else if (!name.empty()) warnUnknown(name);
     }
     return error_;
   }
@@ -56,7 +57,21 @@ class OptionLoop {
       case ValueWay::Switch:
         break;
     }
-    if (!option.apply(settings_, value)) fail(kInvalidProfile);
+    if (!option.apply(settings_, value, warnings_)) return fail(kInvalidProfile);
+    checkKeyword(option.keywordTable, option.keywordGroup, lowerAscii(option.longName), value, "", warnings_);
+  }
+
+  // The parameter being read names no option of the table: it is skipped.
+  void warnUnknown(const std::string& name) {
+    static const std::string_view kFirstParameterOnly[] = {"-U", "-T", "-V", "--VERSION", "-H", "-?", "--HELP"};
+    const std::string written(trimmedParameter(parameters_, i_));
+    for (std::string_view first : kFirstParameterOnly) {
+      if (name == first) {
+        warnings_.push_back("Option " + written + " acts only as the first parameter, ignored");
+        return;
+      }
+    }
+    warnings_.push_back("Unknown option " + written + ", ignored");
   }
 
   // A value that opens a double quote takes the following parameters, each
@@ -81,6 +96,7 @@ class OptionLoop {
 
   const Parameters& parameters_;
   Settings& settings_;
+  Warnings& warnings_;
   size_t i_ = 0;
   std::string error_;
 };
@@ -112,8 +128,9 @@ std::string versionText(int number) {
   return text;
 }
 
-std::string readOptions(const Parameters& parameters, Settings& settings) {
-  return OptionLoop(parameters, settings).run();
+std::string readOptions(const Parameters& parameters, Settings& settings, Warnings* warnings) {
+  Warnings unused;
+  return OptionLoop(parameters, settings, warnings != nullptr ? *warnings : unused).run();
 }
 
 }  // namespace quorbix

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/setting_warnings.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -30,7 +31,10 @@ std::string versionText(int number);
 // The option loop: reads every parameter in order into `settings`, a
 // --profile applying its file at its position. Returns the first error text
 // ("Incorrect number of parameters" or "Invalid profile file"), after which
-// nothing more is read, or the empty text.
-std::string readOptions(const Parameters& parameters, Settings& settings);
+// nothing more is read, or the empty text. With `warnings`, every option it
+// does not know (words that are no options aside), every keyword value that
+// is none of its option's, and what the profiles' own readings warn about
+// add one warning each, in parameter order; they change nothing read.
+std::string readOptions(const Parameters& parameters, Settings& settings, Warnings* warnings = nullptr);
 
 }  // namespace quorbix

@@ -29,6 +29,19 @@ void printLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) platform::printLine(line);
 }
 
+// Each warning of the option loop as one line on standard error; a control
+// character read from a parameter or a profile shows as "?", so that every
+// warning stays one line.
+void printWarnings(const Warnings& warnings) {
+  for (const std::string& warning : warnings) {
+    std::string line = "Warning: " + warning;
+    for (char& c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    platform::printErrorLine(line);
+  }
+}
+
 void errorAnswer(const std::string& error, bool pause) {
   platform::setConsoleTitle(product::kConsoleTitle);
   platform::printLine("Error: " + error);
@@ -111,7 +124,7 @@ DriverResult runDriver(const Parameters& parameters, const std::string& programN
     return {};
   }
   if (first == "-T") {
-    // The demonstration belongs to the window mode, which this edition lacks.
+    // -T asks for a demonstration that this program does not give.
     return {};
   }
   if (first == "-V" || first == "--VERSION") {
@@ -125,7 +138,9 @@ DriverResult runDriver(const Parameters& parameters, const std::string& programN
     return {};
   }
 
-  const std::string error = readOptions(parameters, settings);
+  Warnings warnings;
+  const std::string error = readOptions(parameters, settings, &warnings);
+  printWarnings(warnings);
   if (!error.empty()) {
     errorAnswer(error, settings.job.pause);
     return {DriverEnd::Finished, settings.job.exitCodes ? kExitStoppedBeforeConverting : 0};

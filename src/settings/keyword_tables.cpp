@@ -103,17 +103,32 @@ int64_t decimalMagnitude(std::string_view number) {
   return -static_cast<int64_t>(leadingZeros) - 1 + exponent;
 }
 
-}  // namespace
-
-int32_t keywordCode(int table, std::string_view text) {
+// The first row of `table` whose keyword is `text` trimmed of spaces, in any
+// case (the keywords are upper case, so this is the text upper-cased against
+// them), or nullptr.
+const KeywordRow* findKeyword(int table, std::string_view text) {
   size_t begin = text.find_first_not_of(' ');
   if (begin == std::string_view::npos) text = {};
   else text = text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-  // The keywords are upper case, so this is the text upper-cased against them.
   for (const KeywordRow& row : tableOf(table)) {
-    if (equalsIgnoringAsciiCase(text, row.keyword)) return row.code;
+    if (equalsIgnoringAsciiCase(text, row.keyword)) return &row;
   }
-  return 0;
+  return nullptr;
+}
+
+}  // namespace
+
+int32_t keywordCode(int table, std::string_view text) {
+  const KeywordRow* row = findKeyword(table, text);
+  return row == nullptr ? 0 : row->code;
+}
+
+KeywordFit keywordFit(int table, std::string_view text, CompressionGroup group) {
+  const KeywordRow* row = findKeyword(table, text);
+  if (row == nullptr) return KeywordFit::Unknown;
+  const bool foreign = table == KT_COMPRESSION && group != CompressionGroup::None &&
+                       row->group != CompressionGroup::None && row->group != group;
+  return foreign ? KeywordFit::OtherGroup : KeywordFit::Own;
 }
 
 std::string keywordText(int table, int32_t code, CompressionGroup group) {

@@ -26,6 +26,18 @@ enum class CompressionGroup { None, BmpTga, Exr, Png, Tiff };
 // 0 when it is no keyword of the table.
 int32_t keywordCode(int table, std::string_view text);
 
+// How a text fits the keywords an option offers.
+enum class KeywordFit {
+  Own,         // one of the table's keywords (for Compression, of `group`)
+  OtherGroup,  // a Compression keyword of another format group
+  Unknown,     // none of the table's keywords
+};
+
+// How `text` (trimmed of spaces, any case) fits `table`, within `group` for
+// Compression (where group None takes every keyword as its own). keywordCode
+// gives the code of every text all the same.
+KeywordFit keywordFit(int table, std::string_view text, CompressionGroup group = CompressionGroup::None);
+
 // The keyword of `code` in `table` (within `group` for Compression), or the
 // empty text when no row has that code.
 std::string keywordText(int table, int32_t code, CompressionGroup group = CompressionGroup::None);

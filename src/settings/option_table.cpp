@@ -8,23 +8,24 @@ namespace {
 
 using S = Settings;
 using V = const std::string&;
+using N = Warnings&;
 
 // Field writers. The lambdas carry no state, so each converts to ApplyOption.
-#define TEXT(field) [](S& s, V v) { s.field = v; return true; }
-#define INTEGER(field) [](S& s, V v) { s.field = convertInteger(v); return true; }
+#define TEXT(field) [](S& s, V v, N) { s.field = v; return true; }
+#define INTEGER(field) [](S& s, V v, N) { s.field = convertInteger(v); return true; }
 // A keyword row's writer is followed by its table (and, for the compression
 // options, the format group), the row's last fields.
 #define KEYWORD(field, table) \
-  [](S& s, V v) { s.field = static_cast<decltype(s.field)>(keywordCode(table, v)); return true; }, table
+  [](S& s, V v, N) { s.field = static_cast<decltype(s.field)>(keywordCode(table, v)); return true; }, table
 #define COMPRESSION(field, group) KEYWORD(field, KT_COMPRESSION), CompressionGroup::group
-#define SWITCH(field) [](S& s, V) { s.field = true; return true; }
+#define SWITCH(field) [](S& s, V, N) { s.field = true; return true; }
 #define FLAG_INTEGER(flag, on, field) \
-  [](S& s, V v) { s.flag = on; s.field = convertInteger(v); return true; }
+  [](S& s, V v, N) { s.flag = on; s.field = convertInteger(v); return true; }
 
 using W = ValueWay;
 
 const OptionRow kOptions[] = {
-    {"--INPUT", "-I", W::ShortOrLongJoined, [](S& s, V v) { s.job.inputGiven = true; s.job.input = v; return true; }},
+    {"--INPUT", "-I", W::ShortOrLongJoined, [](S& s, V v, N) { s.job.inputGiven = true; s.job.input = v; return true; }},
     {"--OUTPUT", "-O", W::ShortOrLongJoined, TEXT(job.output)},
     {"--CONVERSION", "-C", W::ShortOrLong, TEXT(job.conversion)},
     {"--DDS-LOAD-AS", "", W::Long, KEYWORD(load.ddsLoadAs, KT_DDS_LOAD_AS)},
@@ -84,8 +85,8 @@ const OptionRow kOptions[] = {
     {"--FLIP-VERTICAL", "", W::Switch, SWITCH(flip.flipVertical)},
     {"--BRIGHTNESS", "", W::Long, FLAG_INTEGER(adjust.adjustOn, true, adjust.brightness)},
     {"--CONTRAST", "", W::Long, FLAG_INTEGER(adjust.adjustOn, true, adjust.contrast)},
-    {"--GAMMA", "", W::Long, [](S& s, V v) { s.adjust.adjustOn = true; s.adjust.gamma = convertReal(v); return true; }},
-    {"--INVERT", "", W::Switch, [](S& s, V) { s.adjust.adjustOn = true; s.adjust.invert = true; return true; }},
+    {"--GAMMA", "", W::Long, [](S& s, V v, N) { s.adjust.adjustOn = true; s.adjust.gamma = convertReal(v); return true; }},
+    {"--INVERT", "", W::Switch, [](S& s, V, N) { s.adjust.adjustOn = true; s.adjust.invert = true; return true; }},
     {"--GREYSCALE", "", W::Switch, SWITCH(greyscale.greyscale)},
     {"--THRESHOLD", "", W::Long, FLAG_INTEGER(threshold.thresholdOn, true, threshold.threshold)},
     {"--FR-SOLID-LEFT", "", W::Long, FLAG_INTEGER(frame.frame, FRAME_SOLID, frame.frSolidLeft)},
@@ -97,7 +98,7 @@ const OptionRow kOptions[] = {
     {"--FR-SOLID-TOP-COLOR", "", W::LongJoined, TEXT(frame.frSolidTopColor)},
     {"--FR-SOLID-BOTTOM-COLOR", "", W::LongJoined, TEXT(frame.frSolidBottomColor)},
     {"--FR-SOLID-OPACITY", "", W::Long, INTEGER(frame.frSolidOpacity)},
-    {"--WM-TEXT", "", W::LongJoined, [](S& s, V v) { s.watermark.watermark = WATERMARK_TEXT; s.watermark.text.wmText = v; return true; }},
+    {"--WM-TEXT", "", W::LongJoined, [](S& s, V v, N) { s.watermark.watermark = WATERMARK_TEXT; s.watermark.text.wmText = v; return true; }},
     {"--WM-FONT", "", W::LongJoined, TEXT(watermark.text.wmFont)},
     {"--WM-FONT-SIZE", "", W::Long, INTEGER(watermark.text.wmFontSize)},
     {"--WM-FONT-LEADING", "", W::Long, INTEGER(watermark.text.wmFontLeading)},
@@ -116,7 +117,7 @@ const OptionRow kOptions[] = {
     {"--WM-TEXT-Y-OFFSET", "", W::Long, INTEGER(watermark.text.wmTextYOffset)},
     {"--WM-TEXT-ROTATION", "", W::Long, INTEGER(watermark.text.wmTextRotation)},
     {"--WM-TEXT-SIZE", "", W::Long, KEYWORD(watermark.text.wmTextSize, KT_WATERMARK_SIZE)},
-    {"--WM-IMAGE", "", W::LongJoined, [](S& s, V v) { s.watermark.watermark = WATERMARK_IMAGE; s.watermark.picture.wmImage = v; return true; }},
+    {"--WM-IMAGE", "", W::LongJoined, [](S& s, V v, N) { s.watermark.watermark = WATERMARK_IMAGE; s.watermark.picture.wmImage = v; return true; }},
     {"--WM-IMAGE-GREYSCALE", "", W::Switch, SWITCH(watermark.picture.wmImageGreyscale)},
     {"--WM-IMAGE-OPACITY", "", W::Long, INTEGER(watermark.picture.wmImageOpacity)},
     {"--WM-IMAGE-BOUNDARY", "", W::Long, KEYWORD(watermark.picture.wmImageBoundary, KT_BOUNDARY)},
@@ -129,11 +130,11 @@ const OptionRow kOptions[] = {
     {"--FILE-TIMESTAMP", "", W::Long, KEYWORD(naming.fileTimestamp, KT_TIMESTAMP)},
     {"--FILE-TIMESTAMP-CUSTOM", "", W::Long, INTEGER(naming.fileTimestampCustom)},
     {"--NO-SUBFOLDERS", "", W::Switch, SWITCH(naming.noSubfolders)},
-    {"--PROFILE", "", W::LongJoined, [](S& s, V v) { return readProfile(v, s); }},
+    {"--PROFILE", "", W::LongJoined, [](S& s, V v, N w) { return readProfile(v, s, &w); }},
     {"--DEBUG", "-D", W::Switch, SWITCH(job.debug)},
     {"--QUIET", "-Q", W::Switch, SWITCH(job.quiet)},
     {"--PAUSE", "-P", W::Switch, SWITCH(job.pause)},
-    {"--JOBS", "", W::Long, [](S& s, V v) { s.job.jobsGiven = true; s.job.jobs = v; return true; }},
+    {"--JOBS", "", W::Long, [](S& s, V v, N) { s.job.jobsGiven = true; s.job.jobs = v; return true; }},
     {"--REPORT", "", W::LongJoined, TEXT(job.report)},
     {"--EXIT-CODES", "", W::Switch, SWITCH(job.exitCodes)},
     {"--SKIP-EXISTING", "", W::Switch, SWITCH(job.skipExisting)},

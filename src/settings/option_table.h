@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "settings/keyword_tables.h"
+#include "settings/setting_warnings.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -23,8 +24,9 @@ enum class ValueWay {
 
 // Writes the option's operation flag (where it has one), then its field from
 // `value` (the text as read; ignored by switches). Returns false only when
-// --profile could not read its file.
-using ApplyOption = bool (*)(Settings& settings, const std::string& value);
+// --profile could not read its file; the profile's own warnings go to
+// `warnings`.
+using ApplyOption = bool (*)(Settings& settings, const std::string& value, Warnings& warnings);
 
 // Marks an option whose value is no keyword.
 inline constexpr int kNoKeywordTable = -1;

@@ -67,20 +67,40 @@ std::string withoutOuterQuotes(std::string_view text) {
   return std::string(text);
 }
 
-// The option behind a profile key. A profile names the same options as the
-// command line, without the job fields, --profile and the console switches,
-// and its frame-opacity key is "--WM-SOLID-OPACITY".
-const OptionRow* optionForKey(const std::string& upperKey) {
+// Options that profiles leave out: the job fields, --profile and the console
+// switches, and the frame opacity under its command-line name.
+bool leftOutOfProfiles(std::string_view upperKey) {
   static const std::string_view kNotInProfiles[] = {
       "--INPUT", "--OUTPUT", "--CONVERSION", "--PROFILE", "--DEBUG", "--QUIET", "--PAUSE",
       "--FR-SOLID-OPACITY"};
+  for (std::string_view excluded : kNotInProfiles) {
+    if (upperKey == excluded) return true;
+  }
+  return false;
+}
+
+// The option behind a profile key. A profile names the same options as the
+// command line, without those left out, and its frame-opacity key is
+// "--WM-SOLID-OPACITY".
+const OptionRow* optionForKey(const std::string& upperKey) {
   std::string_view name = upperKey;
   if (name == "--WM-SOLID-OPACITY") return findOption("--FR-SOLID-OPACITY");
-  if (name.size() < 3 || name.substr(0, 2) != "--") return nullptr;
-  for (std::string_view excluded : kNotInProfiles) {
-    if (name == excluded) return nullptr;
-  }
+  if (name.size() < 3 || name.substr(0, 2) != "--" || leftOutOfProfiles(name)) return nullptr;
   return findOption(name);
+}
+
+// The warning for a key line that names no profile key, or whose keyword is
+// none of its option's, if there is one.
+void checkEntry(const ProfileEntry& entry, const std::string& path, Warnings& warnings) {
+  const std::string where = " in profile " + path + " line " + std::to_string(entry.line);
+  const std::string key = upperAscii(entry.key);
+  if (const OptionRow* option = optionForKey(key)) {
+    checkKeyword(option->keywordTable, option->keywordGroup, entry.key, entry.value, where, warnings);
+  } else if (entry.key.empty()) {
+    warnings.push_back("Line without a key" + where + ", ignored");
+  } else if (!leftOutOfProfiles(key)) {
+    warnings.push_back("Unknown key " + entry.key + where + ", ignored");
+  }
 }
 
 }  // namespace
@@ -98,7 +118,9 @@ std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
   std::vector<ProfileEntry> entries;
   enum class Where { BeforeCli, InCli, AfterCli } where = Where::BeforeCli;
   size_t start = 0;
+  size_t lineNumber = 0;
   while (start < text.size() && where != Where::AfterCli) {
+    ++lineNumber;
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
     std::string_view line(text.data() + start, end - start);
@@ -121,6 +143,7 @@ std::vector<ProfileEntry> parseProfile(std::string_view bytes) {
     if (where != Where::InCli) continue;
     size_t equals = line.find('=');
     ProfileEntry entry;
+    entry.line = lineNumber;
     std::string_view key = line.substr(0, equals);
     while (!key.empty() && isSpaceOrTab(key.back())) key.remove_suffix(1);
     entry.key = std::string(key);
@@ -134,19 +157,24 @@ bool applyProfileEntry(const ProfileEntry& entry, Settings& settings) {
   const std::string key = upperAscii(entry.key);
   const OptionRow* option = optionForKey(key);
   if (option == nullptr) return false;
+  // Profiles name no further profiles, so applying a key adds no warnings.
+  Warnings none;
   // Text values keep their double quotes, except the filename mask.
-  if (key == "--FILENAME-MASK") option->apply(settings, withoutOuterQuotes(entry.value));
-  else option->apply(settings, entry.value);
+  if (key == "--FILENAME-MASK") option->apply(settings, withoutOuterQuotes(entry.value), none);
+  else option->apply(settings, entry.value, none);
   return true;
 }
 
-bool readProfile(const std::string& path, Settings& settings) {
+bool readProfile(const std::string& path, Settings& settings, Warnings* warnings) {
   if (path.empty()) return false;
   // Only regular files: opening a FIFO would block and a device may never end.
   if (platform::pathInfo(path).kind != platform::PathKind::File) return false;
   std::string bytes;
   if (!platform::readWholeFile(path, bytes, kMaxProfileBytes)) return false;
-  for (const ProfileEntry& entry : parseProfile(bytes)) applyProfileEntry(entry, settings);
+  for (const ProfileEntry& entry : parseProfile(bytes)) {
+    if (warnings != nullptr) checkEntry(entry, path, *warnings);
+    applyProfileEntry(entry, settings);
+  }
   return true;
 }
 

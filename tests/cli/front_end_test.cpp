@@ -278,7 +278,7 @@ TEST(FrontEnd, UninstallPromptOpensTheFeedbackPageWhenTicked) {
   EXPECT_EQ(noBrowser.lines, shown);
 }
 
-TEST(FrontEnd, BadProfilesGiveTheSpecifiedAnswer) {
+TEST(FrontEnd, ProfilesThatCannotBeReadAreRefusedAndAnyOtherIsAccepted) {
   test::TempFolder folder;
   const std::string& dir = folder.path();
   std::string junk;

@@ -74,7 +74,7 @@ class ImageWatermarkTest : public ::testing::Test {
   std::string path(const std::string& name) const { return folder_.path() + name; }
 };
 
-TEST_F(ImageWatermarkTest, PngLogoWithTransparencyAtTheWorkedExample) {
+TEST_F(ImageWatermarkTest, PngLogoKeepsItsTransparencyThroughOpacityAndRotation) {
   Settings s = imageSettings(save(halfTransparentLogo(), FIF_PNG, path("logo.png")));
   Bitmap out = watermarkImage(solidBitmap(800, 600, 32, kGrey), 800, 600, s);
   ASSERT_TRUE(out);

@@ -58,7 +58,7 @@ TEST(PlacementTest, FrameBoundaryUsesTheInsideOfAnActiveFrame) {
   EXPECT_EQ(watermarkRoom(s.frame, BOUNDARY_IMAGE, 400, 300).width, 400);
 }
 
-TEST(PlacementTest, LogoBottomRightLandsAtTheWorkedExample) {
+TEST(PlacementTest, BottomRightLogoStandsItsOffsetsInFromTheCorner) {
   Bitmap out = placeWatermark(solidBitmap(800, 600, 24, kGrey), solidBitmap(64, 32, 32, kGreen), 800, 600,
                               at(POS_BOTTOMRIGHT, 10, 10), {0, 0, 800, 600});
   ASSERT_TRUE(out);
