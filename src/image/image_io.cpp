@@ -208,7 +208,8 @@ Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& pa
   platform::StagedFile file;
   // What the system said, when it was the system that refused.
   auto refused = [&file](const char* what) {
-    const int error = file.systemError();
+    // errno as the failing write inside the library left it.
+    const int error = file.systemError(platform::lastSystemError());
     if (error == 0) return Outcome::failure(what);
     return Outcome::failure(std::string(what) + ": " + platform::systemErrorText(error), error);
   };

@@ -35,13 +35,16 @@ bool StagedFile::failed() {
   return false;
 }
 
-int StagedFile::systemError() {
-  // A write that failed inside a library left no error number behind:
-  // flushing again asks the system once more why.
+int StagedFile::systemError(int seen) {
   if (error_ == 0 && stream_ != nullptr && std::ferror(stream_) != 0) {
-    errno = 0;
-    std::fflush(stream_);
-    failed();
+    if (seen != 0) {
+      error_ = seen;
+    } else {
+      // Flushing again asks the system once more why.
+      errno = 0;
+      std::fflush(stream_);
+      failed();
+    }
   }
   return error_;
 }

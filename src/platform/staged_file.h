@@ -52,9 +52,11 @@ class StagedFile {
   void abandon();
 
   // The system's error number (errno) of the first step that failed since
-  // open(): 0 while none did. A full disk shows here as ENOSPC. A write
-  // through stream() that failed inside a library is asked about again.
-  int systemError();
+  // open(): 0 while none did. A full disk shows here as ENOSPC. For a write
+  // through stream() that failed inside a library, `seen` is errno as the
+  // caller found it right after the library gave up; 0 asks the system
+  // once more.
+  int systemError(int seen = 0);
 
  private:
   bool close();
