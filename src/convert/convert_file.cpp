@@ -98,7 +98,10 @@ class Extraction {
   // converter's sub-image, or Base from FreeImage's loader.
   std::optional<pcd::Level> level() const {
     if (fromFallback_) return pcd::Level::Base;
-    if (subImage_ < 0 || !converter_.isOwnConverter()) return std::nullopt;
+    if (subImage_ < 0) return std::nullopt;
+    // Asked once per file: it looks the converter up again.
+    if (!ownConverter_) ownConverter_ = converter_.isOwnConverter();
+    if (!*ownConverter_) return std::nullopt;
     return pcd::subImageLevel(subImage_);
   }
 
@@ -169,6 +172,7 @@ class Extraction {
   bool fromFallback_ = false;
   bool incomplete_ = false;
   ConverterOutcome worst_ = ConverterOutcome::Ended;
+  mutable std::optional<bool> ownConverter_;
 };
 
 // A warning when the picture came out below the level the Image Pac's
@@ -223,11 +227,11 @@ class Finishing {
         return FileOutcome::failed(std::move(refusal));
       }
     }
+    outcome.facts = extracted.facts;
     if (settings_.job.skipExisting && platform::exists(file_.outputPath)) {
       outcome.status = FileStatus::AlreadyThere;
       outcome.reason = "its output " + file_.outputPath + " is there already (--skip-existing)";
       outcome.warnings.clear();
-      outcome.facts = extracted.facts;
       return outcome;
     }
     const Outcome saved = saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags, extracted.facts);
@@ -238,7 +242,6 @@ class Finishing {
     }
     outcome.status = FileStatus::Converted;
     outcome.reason.clear();
-    outcome.facts = extracted.facts;
     outcome.width = static_cast<int>(image.width());
     outcome.height = static_cast<int>(image.height());
     return outcome;
