@@ -55,7 +55,7 @@ file(WRITE ${QUORBIX_WINE_RUN} "#!/bin/sh
 #   wine-run.sh PROGRAM [ARGUMENT...]
 #   wine-run.sh --start-server | --stop-server   (a test run's one server)
 export WINEPREFIX='${CMAKE_BINARY_DIR}/wineprefix' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=
-export WINESERVER='${QUORBIX_WINESERVER}'
+export WINESERVER='${QUORBIX_WINESERVER}' WINE='${QUORBIX_WINE_PROGRAM}'
 server_script='${CMAKE_SOURCE_DIR}/scripts/wine-server.sh'
 [ \"\$1\" = --stop-server ] && exec sh \"\$server_script\" stop
 if [ ! -d \"\$WINEPREFIX/drive_c\" ]; then
@@ -74,7 +74,7 @@ fi
 # server is kept for a minute after the last program, so that programs run
 # in quick succession share one; a test run has its own (the fixture
 # quorbix_wine). With a server already running this does nothing.
-\"\$WINESERVER\" -p60 >/dev/null 2>&1
+sh \"\$server_script\" ensure
 exec '${QUORBIX_WINE_PROGRAM}' \"\$@\"
 ")
 file(CHMOD ${QUORBIX_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
