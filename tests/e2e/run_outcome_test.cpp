@@ -20,6 +20,8 @@
 #include <sstream>
 #include <thread>
 
+#include "pcd/byte_source.h"
+#include "pcd/pcd_header.h"
 #include "pcd_writer/pcd_writer.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
@@ -142,6 +144,28 @@ TEST_F(RunOutcomeFixture, EveryFileIsAccountedForOnStandardErrorAndInTheReport) 
   fs::remove(in + "b.pcd");
   EXPECT_EQ(run({}).exitCode, 0);
   EXPECT_EQ(run({"--exit-codes"}).exitCode, 0);
+}
+
+TEST_F(RunOutcomeFixture, APictureBelowItsHeadersLevelIsSavedWithAWarning) {
+  // A 16Base Image Pac cut at the end of its 4Base data: 4Base is the best
+  // that can be had.
+  pcd_writer::PcdWriteOptions write;
+  write.topLevel = pcd::Level::SixteenBase;
+  const std::string full = pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::SixteenBase), write);
+  const pcd::MemoryByteSource source(reinterpret_cast<const uint8_t*>(full.data()), full.size());
+  const std::optional<pcd::PcdHeader> header = pcd::readPcdHeader(source);
+  ASSERT_TRUE(header);
+  add("cut.pcd", full.substr(0, (header->fourBaseStopSector + 1) * pcd::kSectorSize));
+  const std::string report = tmp.path() + "report.jsonl";
+  RunResult r = run({"--report=" + report, "--exit-codes"});
+  EXPECT_EQ(r.exitCode, 0);
+  const std::string warning =
+      "saved at 4Base (1536 x 1024) although its Image Pac holds 16Base: the higher levels could not be decoded";
+  EXPECT_EQ(r.err, "Warning: " + in + "cut.pcd: " + warning + "\n");
+  const std::vector<Json> lines = reportOf(report);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]["level"], "4Base");
+  EXPECT_EQ(lines[0]["warnings"], Json::array({warning}));
 }
 
 TEST_F(RunOutcomeFixture, ExitCodesTellHowTheRunEnded) {
