@@ -20,6 +20,12 @@ constexpr int kExitNoPicture = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCannotWrite = 3;
 
+// A picture rebuilt from damaged coded data is still written with status 0;
+// beside it, at <output> followed by this suffix, the converter leaves one
+// line of text saying what it repaired (pcd/decode_repairs.h). No such file:
+// nothing was repaired.
+constexpr char kRepairsSuffix[] = ".repairs";
+
 struct ConverterRequest {
   std::string input;
   int subImage = 0;

@@ -57,7 +57,7 @@ void predictFromBelow(YccPicture& picture) {
 
 // 64Base: 16Base from the Image Pac, then the extension's differences.
 DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& header, YccPicture& picture,
-                                 const ExtensionFiles* extension) {
+                                 const ExtensionFiles* extension, DecodeRepairs* repairs) {
   if (header.highestLevel < Level::SixteenBase || extension == nullptr) return DecodeStatus::NoSuchLevel;
   const std::unique_ptr<ByteSource> infoFile = extension->open(kExtensionInfoName);
   if (!infoFile) return DecodeStatus::NoSuchLevel;
@@ -68,7 +68,7 @@ DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& head
   const std::optional<ExtensionSources> sources = openExtensionSources(*info, *extension);
   if (!sources) return DecodeStatus::Damaged;
   reserveFor(picture, Level::SixtyFourBase);
-  const DecodeStatus below = decodeYcc(source, header, Level::SixteenBase, picture);
+  const DecodeStatus below = decodeYcc(source, header, Level::SixteenBase, picture, nullptr, repairs);
   if (below != DecodeStatus::Ok) return below;
   predictFromBelow(picture);
   return addExtensionResiduals(*info, *sources, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
@@ -100,11 +100,11 @@ std::optional<Level> subImageLevel(int subImage) {
 }
 
 DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
-                       const ExtensionFiles* extension) {
+                       const ExtensionFiles* extension, DecodeRepairs* repairs) {
   if (level <= Level::Base) {
     return readBaseLevel(source, level, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
   }
-  if (level == Level::SixtyFourBase) return decodeSixtyFourBase(source, header, picture, extension);
+  if (level == Level::SixtyFourBase) return decodeSixtyFourBase(source, header, picture, extension, repairs);
   if (level > header.highestLevel) return DecodeStatus::NoSuchLevel;
 
   // Check the whole chain's extents before any decoding work.
@@ -112,7 +112,7 @@ DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level 
     if (!codedExtent(header, coded, source.size())) return DecodeStatus::Damaged;
   }
   reserveFor(picture, level);
-  DecodeStatus below = decodeYcc(source, header, levelBelow(level), picture);
+  DecodeStatus below = decodeYcc(source, header, levelBelow(level), picture, nullptr, repairs);
   if (below != DecodeStatus::Ok) return below;
 
   predictFromBelow(picture);
@@ -226,20 +226,20 @@ void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image
 }
 
 DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& picture, Rotation& rotation,
-                          const ExtensionFiles* extension) {
+                          const ExtensionFiles* extension, DecodeRepairs* repairs) {
   const std::optional<PcdHeader> header = readPcdHeader(source);
   if (!header) return DecodeStatus::NotPhotoCd;
   const std::optional<Level> level = subImageLevel(subImage);
   if (!level) return DecodeStatus::NoSuchLevel;
   rotation = header->rotation;
-  return decodeYcc(source, *header, *level, picture, extension);
+  return decodeYcc(source, *header, *level, picture, extension, repairs);
 }
 
 DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
-                            const ExtensionFiles* extension) {
+                            const ExtensionFiles* extension, DecodeRepairs* repairs) {
   YccPicture picture;
   Rotation rotation = Rotation::None;
-  const DecodeStatus status = decodeStored(source, subImage, picture, rotation, extension);
+  const DecodeStatus status = decodeStored(source, subImage, picture, rotation, extension, repairs);
   if (status != DecodeStatus::Ok) return status;
   renderUpright(picture, rotation, image);
   return DecodeStatus::Ok;

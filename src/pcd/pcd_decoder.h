@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pcd/byte_source.h"
+#include "pcd/decode_repairs.h"
 #include "pcd/extension_files.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
@@ -40,8 +41,10 @@ std::optional<Level> subImageLevel(int subImage);
 
 // Decodes `level` in its stored orientation, still in PhotoYCC. 64Base also
 // needs the picture's extension files; without them it is NoSuchLevel.
+// Damaged coded data costs only the rows it touches: the picture is Ok at
+// its full size, and `repairs` (when given) says which rows were rebuilt.
 DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level level, YccPicture& picture,
-                       const ExtensionFiles* extension = nullptr);
+                       const ExtensionFiles* extension = nullptr, DecodeRepairs* repairs = nullptr);
 
 // Colour conversion and turning upright, a band of upright rows at a time,
 // so a picture can go to its file without ever being held whole in sRGB.
@@ -73,10 +76,10 @@ void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image
 
 // Header and level: the stored picture and how to turn it upright.
 DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& picture, Rotation& rotation,
-                          const ExtensionFiles* extension = nullptr);
+                          const ExtensionFiles* extension = nullptr, DecodeRepairs* repairs = nullptr);
 
 // The whole job: header, level, colours, orientation.
 DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
-                            const ExtensionFiles* extension = nullptr);
+                            const ExtensionFiles* extension = nullptr, DecodeRepairs* repairs = nullptr);
 
 }  // namespace quorbix::pcd
