@@ -11,12 +11,30 @@ namespace quorbix::pcd {
 
 namespace {
 constexpr uint64_t kChunkBytes = 64 * 1024;
-constexpr uint32_t kSync = 0xfffffe;
-constexpr int kSyncBits = 24;
 }
 
 BitReader::BitReader(const ByteSource& source, uint64_t begin, uint64_t end)
-    : source_(source), next_(begin), end_(std::max(begin, end)), remaining_((end_ - begin) * 8) {}
+    : source_(source),
+      begin_(begin),
+      next_(begin),
+      end_(std::max(begin, end)),
+      totalBits_((end_ - begin) * 8),
+      remaining_(totalBits_) {}
+
+void BitReader::seek(uint64_t position) {
+  position = std::min(position, totalBits_);
+  next_ = begin_ + position / 8;
+  chunkPos_ = 0;
+  chunkLength_ = 0;
+  buffer_ = 0;
+  held_ = 0;
+  overrun_ = readFailed_;
+  const int within = static_cast<int>(position % 8);
+  refill();
+  buffer_ <<= within;
+  held_ -= within;
+  remaining_ = totalBits_ - position;
+}
 
 void BitReader::refill() {
   if (chunkLength_ - chunkPos_ >= 8) {
@@ -32,11 +50,12 @@ void BitReader::refill() {
   while (held_ <= 56) {
     if (chunkPos_ == chunkLength_) {
       chunkPos_ = 0;
-      chunkLength_ = static_cast<size_t>(std::min(kChunkBytes, end_ - next_));
+      chunkLength_ = next_ < end_ ? static_cast<size_t>(std::min(kChunkBytes, end_ - next_)) : 0;
       if (chunkLength_ > 0) {
         chunk_.resize(chunkLength_);
         if (!source_.read(next_, chunk_.data(), chunkLength_)) {
           overrun_ = true;
+          readFailed_ = true;
           chunkLength_ = 0;
           end_ = next_;
         }

@@ -1,9 +1,12 @@
 #include "pcd/extension_residuals.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "pcd/bit_reader.h"
+#include "pcd/coded_row_set.h"
 
 namespace quorbix::pcd {
 
@@ -23,11 +26,36 @@ SequenceHeader splitHeader(uint32_t bits) {
                         static_cast<int>((bits >> 1) & 0xf)};
 }
 
-// Decodes one layer into `plane`: every announced sequence exactly once.
-bool addLayer(const ExtensionLayer& layer, int component, const ExtensionSources& sources, Plane& plane) {
+// Decodes one layer into `plane`; the rows (in the component's rows) of its
+// damaged and missing sequences are added to `damagedRows`.
+bool addLayer(const ExtensionLayer& layer, int component, const ExtensionSources& sources, Plane& plane,
+              std::vector<int>& damagedRows) {
   const int firstColumn = component == 0 ? layer.firstColumn : layer.firstColumn / 2;
-  if (layer.width > plane.width || layer.height > plane.height) return false;
-  std::vector<bool> seen(static_cast<size_t>(plane.height) * kPlacesPerRow, false);
+  if (layer.width > plane.width || layer.height > plane.height || layer.sequenceLength <= 0) return false;
+  const int places = layer.width / layer.sequenceLength;
+  if (places > kPlacesPerRow || firstColumn + places * layer.sequenceLength > plane.width) return false;
+
+  // The sequences in order along the rows: index = row * places + place.
+  RowLayout layout;
+  layout.headerBits = kSequenceHeaderBits;
+  layout.placeBits = 0x3fffde;  // component, row and place; not the spare bits
+  layout.counts = {layer.height * places};
+  layout.parse = [&](uint32_t bits) -> std::optional<RowSlot> {
+    const SequenceHeader header = splitHeader(bits);
+    if (header.component != component || header.place >= places) return std::nullopt;
+    return RowSlot{0, header.row * places + header.place};
+  };
+  layout.header = [&](const RowSlot& slot) {
+    return static_cast<uint32_t>(component) << 20 | static_cast<uint32_t>(slot.index / places) << 6 |
+           static_cast<uint32_t>(slot.index % places) << 1;
+  };
+  layout.target = [&](const RowSlot& slot) {
+    const int row = slot.index / places;
+    const int x = firstColumn + (slot.index % places) * layer.sequenceLength;
+    const int neighbour = row > 0 ? row - 1 : std::min(1, plane.height - 1);
+    return RowTarget{&layer.table, plane.row(row) + x, layer.sequenceLength, plane.row(neighbour) + x};
+  };
+  CodedRowSet sequences(std::move(layout));
 
   size_t next = 0;
   while (next < layer.sequences.size()) {
@@ -35,24 +63,18 @@ bool addLayer(const ExtensionLayer& layer, int component, const ExtensionSources
     const ExtensionSequence& first = layer.sequences[next];
     size_t runEnd = next + 1;
     while (runEnd < layer.sequences.size() && layer.sequences[runEnd].file == first.file) ++runEnd;
-    if (first.file >= sources.size() || !sources[first.file]) return false;
+    const size_t runLength = runEnd - next;
+    next = runEnd;
+    if (first.file >= sources.size() || !sources[first.file]) continue;
     const ByteSource& source = *sources[first.file];
-    if (first.offset >= source.size()) return false;
+    if (first.offset >= source.size()) continue;
     BitReader bits(source, first.offset, source.size());
-    for (; next < runEnd; ++next) {
-      if (!bits.findSync(kSequenceHeaderBits)) return false;
-      const SequenceHeader header = splitHeader(bits.peek(kSequenceHeaderBits));
-      bits.skip(kSequenceHeaderBits);
-      const int x = firstColumn + header.place * layer.sequenceLength;
-      if (header.component != component || header.row >= plane.height ||
-          x + layer.sequenceLength > plane.width) {
-        return false;
-      }
-      const size_t slot = static_cast<size_t>(header.row) * kPlacesPerRow + static_cast<size_t>(header.place);
-      if (seen[slot]) return false;
-      seen[slot] = true;
-      if (!bits.addCodedRow(layer.table, plane.row(header.row) + x, layer.sequenceLength)) return false;
-    }
+    sequences.read(bits, runLength);
+  }
+  int lastRow = -1;
+  for (int index : sequences.unsound(0)) {
+    if (index / places != lastRow) damagedRows.push_back(index / places);
+    lastRow = index / places;
   }
   return true;
 }
@@ -72,11 +94,21 @@ std::optional<ExtensionSources> openExtensionSources(const ExtensionInfo& info, 
   return sources;
 }
 
-bool addExtensionResiduals(const ExtensionInfo& info, const ExtensionSources& sources, YccPicture& picture) {
+bool addExtensionResiduals(const ExtensionInfo& info, const ExtensionSources& sources, YccPicture& picture,
+                           DecodeRepairs* repairs) {
   if (info.layers.size() > 3) return false;
   Plane* planes[3] = {&picture.luma, &picture.chroma1, &picture.chroma2};
   for (size_t i = 0; i < info.layers.size(); ++i) {
-    if (!addLayer(info.layers[i], static_cast<int>(i), sources, *planes[i])) return false;
+    std::vector<int> damagedRows;
+    if (!addLayer(info.layers[i], static_cast<int>(i), sources, *planes[i], damagedRows)) return false;
+    if (repairs == nullptr) continue;
+    for (int row : damagedRows) {
+      if (i == 0) {
+        repairs->addRows(Level::SixtyFourBase, row, row);
+      } else {
+        repairs->addRows(Level::SixtyFourBase, 2 * row, 2 * row + 1);
+      }
+    }
   }
   return true;
 }

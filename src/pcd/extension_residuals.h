@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "pcd/decode_repairs.h"
 #include "pcd/extension_files.h"
 #include "pcd/extension_info.h"
 #include "pcd/plane.h"
@@ -28,9 +29,12 @@ using ExtensionSources = std::vector<std::unique_ptr<ByteSource>>;
 std::optional<ExtensionSources> openExtensionSources(const ExtensionInfo& info, const ExtensionFiles& files);
 
 // `picture` holds the prediction (chroma at half size). Every sequence the
-// table of contents announces must be there exactly once, inside its plane;
-// a luma-only extension leaves the chroma prediction as it is. False when
-// any data is cut short or malformed; the picture is then partly changed.
-bool addExtensionResiduals(const ExtensionInfo& info, const ExtensionSources& sources, YccPicture& picture);
+// table of contents announces should be there once; a luma-only extension
+// leaves the chroma prediction as it is. Damaged data costs only the
+// sequences it touches (see coded_row.h), and a sequence that is not there
+// keeps its prediction; their rows are added to `repairs` (when given) under
+// 64Base. False when the table of contents does not fit the picture.
+bool addExtensionResiduals(const ExtensionInfo& info, const ExtensionSources& sources, YccPicture& picture,
+                           DecodeRepairs* repairs = nullptr);
 
 }  // namespace quorbix::pcd

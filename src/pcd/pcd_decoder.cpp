@@ -36,7 +36,6 @@ std::optional<CodedLevelExtent> codedExtent(const PcdHeader& header, Level level
 }
 
 Level levelAbove(Level level) { return static_cast<Level>(static_cast<int>(level) + 1); }
-Level levelBelow(Level level) { return static_cast<Level>(static_cast<int>(level) - 1); }
 
 // Room in every plane for `level`, so that the levels below it are read and
 // enlarged in the same memory: one set of planes for the whole decode.
@@ -55,6 +54,28 @@ void predictFromBelow(YccPicture& picture) {
   upsample2xInPlace(picture.chroma2);
 }
 
+// 4Base and up to `top` (4Base or 16Base): Base, then each coded level's
+// differences on the level below, enlarged. A level whose tables cannot be
+// read adds nothing (a repair of all its rows), unless it is `top` and
+// `topRequired`: then the decode fails.
+DecodeStatus decodeCodedLevels(const ByteSource& source, const PcdHeader& header, Level top, YccPicture& picture,
+                               DecodeRepairs* repairs, bool topRequired) {
+  if (top > header.highestLevel) return DecodeStatus::NoSuchLevel;
+  // Check the whole chain's extents before any decoding work.
+  for (Level coded = Level::FourBase; coded <= top; coded = levelAbove(coded)) {
+    if (!codedExtent(header, coded, source.size())) return DecodeStatus::Damaged;
+  }
+  reserveFor(picture, top);
+  if (!readBaseLevel(source, Level::Base, picture)) return DecodeStatus::Damaged;
+  for (Level coded = Level::FourBase; coded <= top; coded = levelAbove(coded)) {
+    predictFromBelow(picture);
+    if (addResiduals(source, *codedExtent(header, coded, source.size()), picture, coded, repairs)) continue;
+    if (coded == top && topRequired) return DecodeStatus::Damaged;
+    if (repairs != nullptr) repairs->addLevel(coded);
+  }
+  return DecodeStatus::Ok;
+}
+
 // 64Base: 16Base from the Image Pac, then the extension's differences.
 DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& header, YccPicture& picture,
                                  const ExtensionFiles* extension, DecodeRepairs* repairs) {
@@ -68,10 +89,12 @@ DecodeStatus decodeSixtyFourBase(const ByteSource& source, const PcdHeader& head
   const std::optional<ExtensionSources> sources = openExtensionSources(*info, *extension);
   if (!sources) return DecodeStatus::Damaged;
   reserveFor(picture, Level::SixtyFourBase);
-  const DecodeStatus below = decodeYcc(source, header, Level::SixteenBase, picture, nullptr, repairs);
+  // 16Base with unreadable tables is still a prediction for 64Base.
+  const DecodeStatus below = decodeCodedLevels(source, header, Level::SixteenBase, picture, repairs, false);
   if (below != DecodeStatus::Ok) return below;
   predictFromBelow(picture);
-  return addExtensionResiduals(*info, *sources, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
+  if (!addExtensionResiduals(*info, *sources, picture, repairs)) return DecodeStatus::Damaged;
+  return DecodeStatus::Ok;
 }
 
 }  // namespace
@@ -105,19 +128,7 @@ DecodeStatus decodeYcc(const ByteSource& source, const PcdHeader& header, Level 
     return readBaseLevel(source, level, picture) ? DecodeStatus::Ok : DecodeStatus::Damaged;
   }
   if (level == Level::SixtyFourBase) return decodeSixtyFourBase(source, header, picture, extension, repairs);
-  if (level > header.highestLevel) return DecodeStatus::NoSuchLevel;
-
-  // Check the whole chain's extents before any decoding work.
-  for (Level coded = Level::FourBase; coded <= level; coded = levelAbove(coded)) {
-    if (!codedExtent(header, coded, source.size())) return DecodeStatus::Damaged;
-  }
-  reserveFor(picture, level);
-  DecodeStatus below = decodeYcc(source, header, levelBelow(level), picture, nullptr, repairs);
-  if (below != DecodeStatus::Ok) return below;
-
-  predictFromBelow(picture);
-  return addResiduals(source, *codedExtent(header, level, source.size()), picture) ? DecodeStatus::Ok
-                                                                                   : DecodeStatus::Damaged;
+  return decodeCodedLevels(source, header, level, picture, repairs, true);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pcd/bit_reader.h"
+#include "pcd/coded_row_set.h"
 #include "pcd/huffman_table.h"
 
 namespace quorbix::pcd {
@@ -14,16 +15,12 @@ namespace {
 constexpr int kRowHeaderBits = 16;
 constexpr uint64_t kMaxTableBytes = 3 * (1 + 4 * 256);
 
-struct Component {
-  Plane* plane = nullptr;
-  const HuffmanTable* table = nullptr;
-  std::vector<bool> seen;
-  int rowsSeen = 0;
-};
+int rowField(uint32_t header) { return static_cast<int>((header >> 1) & 0x1fff); }
 
 }  // namespace
 
-bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccPicture& picture) {
+bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccPicture& picture, Level level,
+                  DecodeRepairs* repairs) {
   if (extent.tableEnd <= extent.tableBegin || extent.dataEnd <= extent.dataBegin) return false;
   const uint64_t tableBytes = std::min(extent.tableEnd - extent.tableBegin, kMaxTableBytes);
   std::vector<uint8_t> tableData(static_cast<size_t>(tableBytes));
@@ -38,38 +35,45 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
   }
   if (!tables[0].valid()) return false;
 
-  std::array<Component, 3> components;
+  // Components 0, 1, 2: luma and the two chroma planes, whose rows the
+  // headers count in luma rows (even ones) with kinds 0, 2 and 3.
   Plane* planes[3] = {&picture.luma, &picture.chroma1, &picture.chroma2};
-  for (size_t i = 0; i < 3; ++i) {
-    components[i].plane = planes[i];
-    components[i].table = tables[i].valid() ? &tables[i] : nullptr;
-    components[i].seen.assign(static_cast<size_t>(planes[i]->height), false);
-  }
-
   const int height = picture.luma.height;
-  BitReader bits(source, extent.dataBegin, extent.dataEnd);
-  while (bits.findSync(kRowHeaderBits)) {
-    const uint32_t header = bits.peek(kRowHeaderBits);
-    bits.skip(kRowHeaderBits);
+  RowLayout layout;
+  layout.headerBits = kRowHeaderBits;
+  layout.placeBits = 0xfffe;
+  for (size_t c = 0; c < 3; ++c) layout.counts.push_back(tables[c].valid() ? planes[c]->height : 0);
+  layout.parse = [&](uint32_t header) -> std::optional<RowSlot> {
     const int kind = static_cast<int>(header >> 14);
-    const int row = static_cast<int>((header >> 1) & 0x1fff);
-    if (row == height) break;  // end of the coded rows
-    if (row > height || kind == 1) return false;
+    const int row = rowField(header);
+    if (kind == 1 || (kind != 0 && row % 2 != 0)) return std::nullopt;
+    return RowSlot{kind == 0 ? 0 : kind - 1, kind == 0 ? row : row / 2};
+  };
+  layout.header = [](const RowSlot& slot) {
+    const uint32_t kind = slot.component == 0 ? 0 : static_cast<uint32_t>(slot.component + 1);
+    const uint32_t row = static_cast<uint32_t>(slot.component == 0 ? slot.index : 2 * slot.index);
+    return kind << 14 | row << 1;
+  };
+  layout.target = [&](const RowSlot& slot) {
+    Plane& plane = *planes[slot.component];
+    const int neighbour = slot.index > 0 ? slot.index - 1 : std::min(1, plane.height - 1);
+    return RowTarget{&tables[static_cast<size_t>(slot.component)], plane.row(slot.index), plane.width,
+                     plane.row(neighbour)};
+  };
+  layout.isEnd = [height](uint32_t header) { return rowField(header) == height; };
 
-    Component& component = components[kind == 0 ? 0 : kind - 1];
-    const int y = kind == 0 ? row : row / 2;
-    if ((kind != 0 && row % 2 != 0) || component.table == nullptr ||
-        y >= component.plane->height || component.seen[static_cast<size_t>(y)]) {
-      return false;
+  CodedRowSet rows(std::move(layout));
+  BitReader bits(source, extent.dataBegin, extent.dataEnd);
+  rows.read(bits);
+
+  // Every luma row should have been there; a chroma component with no row
+  // at all was not coded.
+  if (repairs != nullptr) {
+    for (int y : rows.unsound(0)) repairs->addRows(level, y, y);
+    for (int c = 1; c < 3; ++c) {
+      if (!rows.anyRead(c)) continue;
+      for (int y : rows.unsound(c)) repairs->addRows(level, 2 * y, 2 * y + 1);
     }
-    component.seen[static_cast<size_t>(y)] = true;
-    ++component.rowsSeen;
-    if (!bits.addCodedRow(*component.table, component.plane->row(y), component.plane->width)) return false;
-  }
-
-  if (components[0].rowsSeen != picture.luma.height) return false;
-  for (size_t i = 1; i < 3; ++i) {
-    if (components[i].rowsSeen != 0 && components[i].rowsSeen != components[i].plane->height) return false;
   }
   return true;
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 
 #include "pcd/byte_source.h"
+#include "pcd/decode_repairs.h"
+#include "pcd/pcd_layout.h"
 #include "pcd/plane.h"
 
 namespace quorbix::pcd {
@@ -22,9 +24,12 @@ struct CodedLevelExtent {
 };
 
 // `picture` holds the prediction at the coded level's size (chroma at half
-// size). Every luma row must be present exactly once; a chroma component is
-// either absent (its prediction stays) or complete. False when the data is
-// missing, cut short or malformed; the picture is then partly changed.
-bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccPicture& picture);
+// size). A chroma component may be absent: its prediction stays. Damaged
+// data costs only the rows it touches (see coded_row.h); a row that is not
+// there at all keeps its prediction. Those rows are added to `repairs` (when
+// given) under `level`. False only when the tables cannot be read: then the
+// picture is unchanged.
+bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccPicture& picture, Level level,
+                  DecodeRepairs* repairs = nullptr);
 
 }  // namespace quorbix::pcd

@@ -2,6 +2,7 @@
 // pictures, and the whole level on a full-size Pro picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ SmallCase smallCase(int width = 64, int height = 12) {
 struct SmallResult {
   bool ok = false;
   YccPicture decoded, expected;
+  DecodeRepairs repairs;
 };
 
 // Writes the small case, lets `damage` change the files, decodes.
@@ -61,7 +63,7 @@ SmallResult decodeSmall(const ExtensionWriteOptions& options,
   const auto sources = openExtensionSources(*info, memory);
   if (!sources) return r;
   r.decoded = c.prediction;
-  r.ok = addExtensionResiduals(*info, *sources, r.decoded);
+  r.ok = addExtensionResiduals(*info, *sources, r.decoded, &r.repairs);
   return r;
 }
 
@@ -121,20 +123,34 @@ void setHeaderBits(std::string& file, uint32_t mask, uint32_t value) {
   file[kFirstHeader + 2] = static_cast<char>(header & 0xff);
 }
 
-TEST(ExtensionResiduals, RefusesMissingCutOrMisplacedSequences) {
+TEST(ExtensionResiduals, DamagedSequencesCostOnlyTheirRows) {
+  EXPECT_FALSE(decodeSmall(ExtensionWriteOptions(), [](ExtensionFileBytes& f) { f.erase("C2_0001.ICR"); }).ok)
+      << "a coded-data file is missing";
   const std::vector<std::pair<const char*, std::function<void(ExtensionFileBytes&)>>> damages = {
-      {"a coded-data file is missing", [](ExtensionFileBytes& f) { f.erase("C2_0001.ICR"); }},
       {"a file ends early", [](ExtensionFileBytes& f) { f["Y0001.ICR"].resize(f["Y0001.ICR"].size() / 2); }},
       {"the pointer lies past the file's end", [](ExtensionFileBytes& f) { f["C1_0001.ICR"].resize(10); }},
       {"a luma sequence names chroma", [](ExtensionFileBytes& f) { setHeaderBits(f["Y0001.ICR"], 0x300000, 0x100000); }},
       {"a row beyond the plane", [](ExtensionFileBytes& f) { setHeaderBits(f["Y0001.ICR"], 0x0fffc0, 0x0fffc0); }},
       {"a place beyond the row", [](ExtensionFileBytes& f) { setHeaderBits(f["C1_0001.ICR"], 0x1e, 0x1e); }},
-      {"the same place twice", [](ExtensionFileBytes& f) { setHeaderBits(f["Y0001.ICR"], 0x1e, 1 << 1); }},
+      {"the next place named twice", [](ExtensionFileBytes& f) { setHeaderBits(f["Y0001.ICR"], 0x1e, 1 << 1); }},
   };
   for (const auto& [name, damage] : damages) {
     SCOPED_TRACE(name);
-    EXPECT_FALSE(decodeSmall(ExtensionWriteOptions(), damage).ok);
+    const SmallResult r = decodeSmall(ExtensionWriteOptions(), damage);
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(r.repairs.empty());
+    // Every luma row that differs from what was coded is named.
+    for (int y = 0; y < r.decoded.luma.height; ++y) {
+      const uint8_t* got = r.decoded.luma.row(y);
+      if (!std::equal(got, got + r.decoded.luma.width, r.expected.luma.row(y))) {
+        EXPECT_GT(r.repairs.rowCount(Level::SixtyFourBase), 0) << "row " << y;
+      }
+    }
   }
+  // A header with one bit flipped is known by its place in the sequence.
+  const SmallResult flipped =
+      decodeSmall(ExtensionWriteOptions(), [](ExtensionFileBytes& f) { setHeaderBits(f["Y0001.ICR"], 0x1e, 1 << 1); });
+  expectSame(flipped.decoded, flipped.expected);
 }
 
 // Offsets in the table of contents the writer produces.
@@ -250,13 +266,14 @@ TEST(SixtyFourBase, RebuildsTheFullPictureExactlyOrReportsWhatIsWrong) {
   withoutInfo.erase(kExtensionInfoName);
   EXPECT_EQ(decodeProLevel(pro.imagePac, &withoutInfo, Level::SixtyFourBase, picture), DecodeStatus::NoSuchLevel);
 
-  SCOPED_TRACE("a coded-data file missing or cut short: damaged");
+  SCOPED_TRACE("a coded-data file missing: damaged; cut short: the rows it still holds");
   ExtensionFileBytes withoutLuma = pro.extension;
   withoutLuma.erase("Y0001.ICR");
   EXPECT_EQ(decodeProLevel(pro.imagePac, &withoutLuma, Level::SixtyFourBase, picture), DecodeStatus::Damaged);
   ExtensionFileBytes cut = pro.extension;
   cut["C1_0001.ICR"].resize(cut["C1_0001.ICR"].size() - 1000);
-  EXPECT_EQ(decodeProLevel(pro.imagePac, &cut, Level::SixtyFourBase, picture), DecodeStatus::Damaged);
+  EXPECT_EQ(decodeProLevel(pro.imagePac, &cut, Level::SixtyFourBase, picture), DecodeStatus::Ok);
+  EXPECT_TRUE(picture.luma.pixels == pro.expected.back().luma.pixels);
 
   SCOPED_TRACE("an Image Pac without 16Base has no 64Base, whatever lies beside it");
   pcd_writer::PcdWriteOptions fourBase;

@@ -18,12 +18,13 @@ using pcd_writer::writePcd;
 struct Decoded {
   DecodeStatus status;
   BgrImage image;
+  DecodeRepairs repairs;
 };
 
 Decoded decode(const std::string& file, int subImage) {
   MemoryByteSource source(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   Decoded d;
-  d.status = decodeSubImage(source, subImage, d.image);
+  d.status = decodeSubImage(source, subImage, d.image, nullptr, &d.repairs);
   return d;
 }
 
@@ -176,25 +177,30 @@ TEST(PcdDecoder, MissingDataGivesDamagedNotAPicture) {
   const std::string cutInBase = file.substr(0, kSectorSize * 200);
   EXPECT_EQ(decode(cutInBase, 2).status, DecodeStatus::Ok);
   EXPECT_EQ(decode(cutInBase, 3).status, DecodeStatus::Damaged);
-  // Cut inside the 4Base rows: Base is fine, 4Base is not.
+  // Cut inside the 4Base rows: 4Base with its last rows from Base.
   const std::string cutInRows = file.substr(0, file.size() - 100000);
   EXPECT_EQ(decode(cutInRows, 3).status, DecodeStatus::Ok);
-  EXPECT_EQ(decode(cutInRows, 4).status, DecodeStatus::Damaged);
+  const Decoded cut = decode(cutInRows, 4);
+  EXPECT_EQ(cut.status, DecodeStatus::Ok);
+  EXPECT_GT(cut.repairs.rowCount(Level::FourBase), 0);
+  EXPECT_TRUE(decode(file, 4).repairs.empty());
 }
 
-TEST(PcdDecoder, CorruptCodedDataGivesDamaged) {
+TEST(PcdDecoder, CorruptTablesOrExtentsGiveDamaged) {
   const std::string& file = fourBaseFile();
   {  // A code longer than 16 bits in the luma table.
     std::string bad = file;
     bad[kFourBaseTableSector * kSectorSize + 1] = 20;
     EXPECT_EQ(decode(bad, 4).status, DecodeStatus::Damaged);
   }
-  {  // The sync pattern of the first row is lost, so a row is missing.
+  {  // The sync pattern of the first row is lost: that row is repaired.
     std::string bad = file;
     const size_t first = kFourBaseDataSector * kSectorSize;
     ASSERT_EQ(static_cast<uint8_t>(bad[first + 2]), 0xfe);
     bad[first] = bad[first + 1] = bad[first + 2] = 0;
-    EXPECT_EQ(decode(bad, 4).status, DecodeStatus::Damaged);
+    const Decoded d = decode(bad, 4);
+    EXPECT_EQ(d.status, DecodeStatus::Ok);
+    EXPECT_EQ(d.repairs.rowCount(Level::FourBase), 1);
   }
   {  // The header's stop sector points before the rows.
     std::string bad = file;

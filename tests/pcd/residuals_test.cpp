@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "pcd_writer/pcd_writer.h"
@@ -33,7 +34,7 @@ Coded makeCoded(bool chroma) {
 }
 
 // Decodes `rows` (with the coded level's tables) onto a copy of the prediction.
-bool decode(const Coded& c, const std::string& rows, YccPicture& out) {
+bool decode(const Coded& c, const std::string& rows, YccPicture& out, DecodeRepairs* repairs = nullptr) {
   const std::string file = c.bytes.tables + rows;
   MemoryByteSource source(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   CodedLevelExtent extent;
@@ -41,7 +42,7 @@ bool decode(const Coded& c, const std::string& rows, YccPicture& out) {
   extent.dataBegin = extent.tableEnd;
   extent.dataEnd = file.size();
   out = c.prediction;
-  return addResiduals(source, extent, out);
+  return addResiduals(source, extent, out, Level::FourBase, repairs);
 }
 
 TEST(Residuals, AddsLumaAndChromaDifferences) {
@@ -72,17 +73,42 @@ TEST(Residuals, SkipsJunkBeforeASyncAndIgnoresWhatFollowsTheEnd) {
   EXPECT_TRUE(out.chroma2.pixels == c.rebuilt.chroma2.pixels);
 }
 
-TEST(Residuals, IncompleteOrRepeatedRowsAreRefused) {
+// Rows the data does not hold keep their prediction and are named as
+// repaired; the others are decoded as written.
+void expectOnlyRepairedRowsDiffer(const Coded& c, const YccPicture& out, const DecodeRepairs& repairs) {
+  const int h = out.luma.height;
+  int untouched = 0;
+  for (int y = 0; y < h; ++y) {
+    const bool same = std::equal(out.luma.row(y), out.luma.row(y) + out.luma.width, c.rebuilt.luma.row(y));
+    if (!same) {
+      EXPECT_NE(repairs.describe(Rotation::None).find("4Base"), std::string::npos);
+    } else {
+      ++untouched;
+    }
+  }
+  EXPECT_GE(untouched + repairs.rowCount(Level::FourBase), h);
+}
+
+TEST(Residuals, CutOrRepeatedRowsCostOnlyTheRowsMissing) {
   const Coded c = makeCoded(true);
   YccPicture out;
-  // Cut anywhere before the end: rows are missing.
-  for (size_t keep : {size_t{0}, size_t{10}, c.bytes.rows.size() / 3, c.bytes.rows.size() - 8}) {
-    EXPECT_FALSE(decode(c, c.bytes.rows.substr(0, keep), out)) << keep;
+  EXPECT_FALSE(decode(c, "", out)) << "no data at all: no level";
+  for (size_t keep : {size_t{10}, c.bytes.rows.size() / 3, c.bytes.rows.size() - 8}) {
+    SCOPED_TRACE(keep);
+    DecodeRepairs repairs;
+    ASSERT_TRUE(decode(c, c.bytes.rows.substr(0, keep), out, &repairs));
+    EXPECT_GT(repairs.rowCount(Level::FourBase), 0);
+    expectOnlyRepairedRowsDiffer(c, out, repairs);
   }
-  // The rows again after a first copy whose end row is cut off: rows repeat.
+  // The rows again after a first copy whose end row is cut off: the second
+  // copy adds nothing twice.
   const std::string withoutEnd = c.bytes.rows.substr(0, c.bytes.rows.size() - 5);
-  EXPECT_FALSE(decode(c, withoutEnd + c.bytes.rows, out));
-  // No tables at all.
+  DecodeRepairs repairs;
+  ASSERT_TRUE(decode(c, withoutEnd + c.bytes.rows, out, &repairs));
+  EXPECT_TRUE(out.luma.pixels == c.rebuilt.luma.pixels);
+  EXPECT_TRUE(out.chroma2.pixels == c.rebuilt.chroma2.pixels);
+  EXPECT_TRUE(repairs.empty());
+  // No tables at all: nothing can be decoded.
   Coded noTables = c;
   noTables.bytes.tables.clear();
   EXPECT_FALSE(decode(noTables, c.bytes.rows, out));
