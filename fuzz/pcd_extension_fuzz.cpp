@@ -10,6 +10,7 @@
 #include <string>
 
 #include "pcd/byte_source.h"
+#include "pcd/decode_repairs.h"
 #include "pcd/extension_files.h"
 #include "pcd/extension_info.h"
 #include "pcd/extension_residuals.h"
@@ -60,6 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!sources) return 0;
   YccPicture picture{Plane(64, 12), Plane(32, 6), Plane(32, 6)};
   for (Plane* p : {&picture.luma, &picture.chroma1, &picture.chroma2}) std::fill(p->pixels.begin(), p->pixels.end(), 128);
-  addExtensionResiduals(*info, *sources, picture);
+  DecodeRepairs repairs;
+  addExtensionResiduals(*info, *sources, picture, &repairs);
+  if (!repairs.empty() && repairs.describe(Rotation::None).empty()) __builtin_trap();
   return 0;
 }

@@ -5,7 +5,8 @@
 // file from sector 384 on (the coded 4Base and 16Base levels). An input
 // shorter than 8192 bytes is the whole file. The last byte picks the
 // sub-image. The decoder must neither crash, nor read out of bounds, nor
-// allocate without bound, whatever the bytes.
+// allocate without bound, whatever the bytes; it keeps count of its
+// repairs, as the converter has it do.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -58,9 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const CompactSource source(data, size);
   const int subImage = data[size - 1] % 7;
   quorbix::pcd::BgrImage image;
-  if (quorbix::pcd::decodeSubImage(source, subImage, image) == quorbix::pcd::DecodeStatus::Ok &&
+  quorbix::pcd::DecodeRepairs repairs;
+  if (quorbix::pcd::decodeSubImage(source, subImage, image, nullptr, &repairs) == quorbix::pcd::DecodeStatus::Ok &&
       image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3) {
     __builtin_trap();  // a decoded picture must be complete
   }
+  if (!repairs.empty() && repairs.describe(quorbix::pcd::Rotation::Quarter).empty()) __builtin_trap();
   return 0;
 }

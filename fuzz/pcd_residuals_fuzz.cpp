@@ -1,11 +1,13 @@
 // Fuzz target for the coded levels alone, on small pictures so each run is
 // quick: byte 0 picks the width, byte 1 the height, bytes 2-3 (big-endian)
-// the length of the Huffman tables that follow; the rest is coded rows.
+// the length of the Huffman tables that follow; the rest is coded rows,
+// read as 4Base rows with the repairs counted.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "pcd/byte_source.h"
+#include "pcd/decode_repairs.h"
 #include "pcd/plane.h"
 #include "pcd/residuals.h"
 
@@ -23,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   extent.tableEnd = 4 + tableLength;
   extent.dataBegin = extent.tableEnd;
   extent.dataEnd = size;
-  addResiduals(source, extent, picture);
+  DecodeRepairs repairs;
+  addResiduals(source, extent, picture, Level::FourBase, &repairs);
+  if (!repairs.empty() && repairs.describe(Rotation::None).empty()) __builtin_trap();
   return 0;
 }
