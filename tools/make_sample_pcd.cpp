@@ -10,18 +10,21 @@
 // --scene gallery draws the busier scene of the README's gallery instead of
 // the landscape (landscape only, up to 16Base).
 // The second form writes seed inputs for the fuzz targets into <folder>/file,
-// <folder>/residuals and <folder>/extension (the folders must exist).
+// <folder>/residuals and <folder>/extension (the folders must exist), some
+// of them with damaged coded data.
 // Anything else, and any other argument beginning with "-", writes nothing:
 // the usage goes to standard error and the exit status is 2.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "gallery_scene.h"
 #include "pcd/extension_info.h"
 #include "pcd/plane.h"
+#include "pcd_writer/damage.h"
 #include "pcd_writer/extension_writer.h"
 #include "pcd_writer/pcd_writer.h"
 #include "platform/file_system.h"
@@ -32,6 +35,8 @@ using quorbix::pcd::Level;
 using quorbix::pcd::Plane;
 using quorbix::pcd::Rotation;
 using quorbix::pcd::YccPicture;
+using quorbix::pcd_writer::Damage;
+using quorbix::pcd_writer::DamageKind;
 using quorbix::pcd_writer::PcdWriteOptions;
 
 bool save(const std::string& path, const std::string& bytes) {
@@ -88,10 +93,9 @@ int writeProPhotoCd(const std::string& path, Rotation rotation, bool chroma) {
   return ok ? 0 : 1;
 }
 
-// A small 64Base extension in the extension fuzz target's input form: each
-// piece (INFO.IC, then the files in its list's order) as a big-endian u32
-// length and its bytes. The picture is the target's: luma 64 x 12.
-std::string extensionSeed(const quorbix::pcd_writer::ExtensionWriteOptions& options) {
+// A small 64Base extension of the extension fuzz target's picture: luma
+// 64 x 12.
+quorbix::pcd_writer::ExtensionFileBytes smallExtension(const quorbix::pcd_writer::ExtensionWriteOptions& options) {
   YccPicture prediction{Plane(64, 12), Plane(32, 6), Plane(32, 6)};
   YccPicture target = prediction;
   Plane* before[3] = {&prediction.luma, &prediction.chroma1, &prediction.chroma2};
@@ -102,7 +106,13 @@ std::string extensionSeed(const quorbix::pcd_writer::ExtensionWriteOptions& opti
       for (int x = 0; x < after[c]->width; ++x) after[c]->row(y)[x] = static_cast<uint8_t>(110 + (x * 5 + y * 3 + c) % 37);
   }
   YccPicture rebuilt;
-  const auto files = quorbix::pcd_writer::writeExtension(prediction, target, options, rebuilt);
+  return quorbix::pcd_writer::writeExtension(prediction, target, options, rebuilt);
+}
+
+// An extension in the extension fuzz target's input form: each piece
+// (INFO.IC, then the files in its list's order) as a big-endian u32 length
+// and its bytes.
+std::string extensionSeed(const quorbix::pcd_writer::ExtensionFileBytes& files) {
   const auto piece = [](const std::string& bytes) {
     std::string out;
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(bytes.size() >> shift & 0xff));
@@ -116,15 +126,53 @@ std::string extensionSeed(const quorbix::pcd_writer::ExtensionWriteOptions& opti
   return seed;
 }
 
+// `files` with one of them damaged in its coded data (after the filler).
+quorbix::pcd_writer::ExtensionFileBytes withDamage(quorbix::pcd_writer::ExtensionFileBytes files, const std::string& name,
+                                                   Damage damage) {
+  const auto filler = static_cast<uint64_t>(quorbix::pcd_writer::ExtensionWriteOptions().leadingBytes);
+  damage.range = {filler, files.at(name).size()};
+  files[name] = quorbix::pcd_writer::damaged(files[name], damage);
+  return files;
+}
+
+// An Image Pac damaged inside `range`, with one byte more at its end: the
+// file fuzz target decodes the sub-image that byte names, here the damaged
+// level's `subImage`.
+std::string withDamage(const std::string& imagePac, const std::optional<quorbix::pcd_writer::ByteRange>& range, Damage damage,
+                       int subImage) {
+  std::string file = imagePac;
+  if (range) {
+    damage.range = *range;
+    file = quorbix::pcd_writer::damaged(file, damage);
+  }
+  return file + static_cast<char>(subImage);
+}
+
+Damage damageOf(DamageKind kind, int count, double fraction = 1.0) {
+  Damage damage;
+  damage.kind = kind;
+  damage.count = count;
+  damage.fraction = fraction;
+  return damage;
+}
+
 int writeFuzzSeeds(const std::string& folder) {
   bool ok = true;
   quorbix::pcd_writer::ExtensionWriteOptions extension;
-  ok &= save(folder + "/extension/three-layers", extensionSeed(extension));
+  const auto threeLayers = smallExtension(extension);
+  ok &= save(folder + "/extension/three-layers", extensionSeed(threeLayers));
+  // Damaged coded data, which the decoder repairs sequence by sequence.
+  ok &= save(folder + "/extension/three-layers-flipped",
+             extensionSeed(withDamage(threeLayers, "Y0001.ICR", damageOf(DamageKind::FlipBits, 6))));
+  ok &= save(folder + "/extension/three-layers-zeroed",
+             extensionSeed(withDamage(threeLayers, "C1_0001.ICR", damageOf(DamageKind::ZeroSectors, 1))));
+  ok &= save(folder + "/extension/three-layers-cut",
+             extensionSeed(withDamage(threeLayers, "C2_0001.ICR", damageOf(DamageKind::Cut, 0, 0.6))));
   extension.lumaFiles = 2;
   extension.chroma = false;
   extension.codedWidth = 32;
   extension.firstColumn = 16;
-  ok &= save(folder + "/extension/luma-in-two-files", extensionSeed(extension));
+  ok &= save(folder + "/extension/luma-in-two-files", extensionSeed(smallExtension(extension)));
   ok &= save(folder + "/residuals/luma-only", residualSeed(3, 5, false, 1));
   ok &= save(folder + "/residuals/with-chroma", residualSeed(7, 9, true, 2));
   ok &= save(folder + "/residuals/tiny", residualSeed(0, 0, true, 0));
@@ -136,10 +184,18 @@ int writeFuzzSeeds(const std::string& folder) {
   const std::string fourBase = quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::FourBase, true), options);
   ok &= save(folder + "/file/4base-portrait.pcd", fourBase);
   ok &= save(folder + "/file/4base-cut.pcd", fourBase.substr(0, fourBase.size() - 40000));
+  // Damaged rows, which the decoder repairs: flipped bits, a zeroed sector.
+  const auto fourBaseRows = quorbix::pcd_writer::codedRows(fourBase, Level::FourBase);
+  ok &= save(folder + "/file/4base-flipped.pcd", withDamage(fourBase, fourBaseRows, damageOf(DamageKind::FlipBits, 12), 4));
+  ok &= save(folder + "/file/4base-zeroed.pcd", withDamage(fourBase, fourBaseRows, damageOf(DamageKind::ZeroSectors, 1), 4));
   options.topLevel = Level::SixteenBase;
   options.rotation = Rotation::None;
   options.chromaDifferences = false;
-  ok &= save(folder + "/file/16base-luma-only.pcd", quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::SixteenBase), options));
+  const std::string sixteenBase = quorbix::pcd_writer::writePcd(quorbix::pcd_writer::syntheticPicture(Level::SixteenBase), options);
+  ok &= save(folder + "/file/16base-luma-only.pcd", sixteenBase);
+  // Cut inside the 16Base rows: the rows after the cut are missing.
+  ok &= save(folder + "/file/16base-cut.pcd",
+             withDamage(sixteenBase, quorbix::pcd_writer::codedRows(sixteenBase, Level::SixteenBase), damageOf(DamageKind::Cut, 0, 0.5), 5));
   if (!ok) std::fprintf(stderr, "make-sample-pcd: cannot write the seeds into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }
