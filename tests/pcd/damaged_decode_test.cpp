@@ -240,7 +240,9 @@ TEST(DamagedDecode, UnreadableSixteenBaseTablesLeaveFourBaseIntact) {
   ASSERT_TRUE(tables);
   std::string bytes = clean;
   pcd_writer::zeroSectors(bytes, {tables->begin, tables->begin + kSectorSize}, 1, 1);
-  EXPECT_EQ(decode(bytes, 5).status, DecodeStatus::Damaged);
+  const Decoded sixteenBase = decode(bytes, 5);
+  EXPECT_EQ(sixteenBase.status, DecodeStatus::Damaged)
+      << describe(sixteenBase.status) << "; repairs: " << sixteenBase.repairs.describe(Rotation::None);
   const Decoded fourBase = decode(bytes, 4);
   ASSERT_EQ(fourBase.status, DecodeStatus::Ok);
   EXPECT_TRUE(fourBase.repairs.empty()) << fourBase.repairs.describe(Rotation::None);
