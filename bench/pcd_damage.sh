@@ -28,7 +28,7 @@ for tool in convert make-sample-pcd quorbix bench/bench_pcd_damage bench/bench_t
 done
 damage=$build/bench/bench_pcd_damage
 gm=$(command -v gm || true)
-[[ -n $gm ]] || echo "no gm (GraphicsMagick, apt-get install graphicsmagick): its columns are left out"
+[[ -n $gm ]] || echo "no gm (GraphicsMagick, apt-get install graphicsmagick): its columns stay empty"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/copies" "$work/out" "$work/disc/IMAGES" "$work/quorbix"
@@ -64,7 +64,7 @@ measure() {
   echo "== $(basename "$clean") [$sub], our clean picture $("$build/bench/bench_targa_psnr" "$work/clean.tga" "$work/clean.tga" | cut -d' ' -f1)"
   local gm=$gm
   if [[ -n $gm ]] && ! gm_decode "${clean}[$sub]" "$work/clean.tif"; then
-    echo "gm cannot decode the clean picture: its columns are left out"
+    echo "gm cannot decode the clean picture: its columns stay empty"
     gm=
   fi
   row damage "our size" "our PSNR" repairs "gm PSNR" difference
