@@ -58,9 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const CompactSource source(data, size);
   const int subImage = data[size - 1] % 7;
   quorbix::pcd::BgrImage image;
-  if (quorbix::pcd::decodeSubImage(source, subImage, image) == quorbix::pcd::DecodeStatus::Ok &&
+  quorbix::pcd::DecodeRepairs repairs;
+  if (quorbix::pcd::decodeSubImage(source, subImage, image, nullptr, &repairs) == quorbix::pcd::DecodeStatus::Ok &&
       image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3) {
     __builtin_trap();  // a decoded picture must be complete
   }
+  if (repairs.describe(quorbix::pcd::Rotation::Quarter).size() > 4096) __builtin_trap();
   return 0;
 }
