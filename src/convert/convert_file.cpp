@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "base/ascii_text.h"
 #include "base/file_names.h"
@@ -15,8 +17,10 @@
 #include "image/resolution.h"
 #include "ops/operations.h"
 #include "pcd/available_levels.h"
+#include "pcd/converter_arguments.h"
 #include "pcd/pcd_decoder.h"
 #include "pcd/pcd_header.h"
+#include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "platform/folder_separator.h"
@@ -35,6 +39,20 @@ void deleteIfFile(const std::string& path) {
   if (platform::pathInfo(path).kind == platform::PathKind::File) platform::deleteFile(path);
 }
 
+// The first line of our converter's note beside its picture, at most a few
+// hundred bytes of it; "" when there is none.
+std::string readNote(const std::string& path) {
+  if (platform::pathInfo(path).kind != platform::PathKind::File) return "";
+  std::FILE* file = platform::openForReading(path);
+  if (file == nullptr) return "";
+  char line[512] = {};
+  const bool read = std::fgets(line, sizeof line, file) != nullptr;
+  std::fclose(file);
+  std::string text = read ? line : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 // A short name of our own in the run's private folder, whatever the input is
 // called: the converter's own staging name beside it must fit the file
 // system's limit too. Numbered, so files in flight never share one.
@@ -51,8 +69,12 @@ class Extraction {
       : inputFile_(inputFile),
         source_(converterSource(inputFile)),
         converter_(converter),
-        temporaryImagePath_(temporaryFolder + temporaryImageName()) {}
-  ~Extraction() { deleteIfFile(temporaryImagePath_); }
+        temporaryImagePath_(temporaryFolder + temporaryImageName()),
+        notePath_(temporaryImagePath_ + pcd::kRepairsSuffix) {}
+  ~Extraction() {
+    deleteIfFile(temporaryImagePath_);
+    deleteIfFile(notePath_);
+  }
   Extraction(const Extraction&) = delete;
   Extraction& operator=(const Extraction&) = delete;
 
@@ -60,6 +82,7 @@ class Extraction {
   // those the converter is known not to have are not asked for.
   Bitmap first() {
     deleteIfFile(temporaryImagePath_);
+    deleteIfFile(notePath_);
     for (int subImage = std::min(kHighestSubImage, converter_.highestSubImage(source_)); subImage >= 0;
          --subImage) {
       if (!runConverter(subImage)) return Bitmap();
@@ -88,6 +111,7 @@ class Extraction {
 
   Bitmap reextract(int subImage) {
     deleteIfFile(temporaryImagePath_);
+    deleteIfFile(notePath_);
     converter_.pause(kPauseMilliseconds);
     subImage_ = subImage;
     if (!runConverter(subImage)) return Bitmap();
@@ -125,6 +149,9 @@ class Extraction {
 
   bool usedFallback() const { return fromFallback_; }
   ConverterOutcome worstConverterOutcome() const { return worst_; }
+  // What our converter repaired in the picture extracted last; "" when
+  // nothing (or when the converter is not ours).
+  const std::string& repairs() const { return repairs_; }
 
  private:
   // False when our converter could not write the picture: the file fails
@@ -149,12 +176,14 @@ class Extraction {
   // into a 768 x 512 picture).
   Bitmap loadExtracted() {
     fromFallback_ = false;
+    repairs_.clear();
     const platform::PathInfo info = platform::pathInfo(temporaryImagePath_);
     if (info.kind == platform::PathKind::File && info.size > 0) {
       if (!isCompleteTarga(temporaryImagePath_)) {
         incomplete_ = true;
         return Bitmap();
       }
+      if (level()) repairs_ = readNote(notePath_);
       return loadTargaFile(temporaryImagePath_);
     }
     if (isReadablePhotoCd(inputFile_)) {
@@ -168,6 +197,8 @@ class Extraction {
   const std::string source_;  // the input as the converter is given it
   ConverterRunner& converter_;
   const std::string temporaryImagePath_;
+  const std::string notePath_;  // our converter's note of what it repaired
+  std::string repairs_;
   int subImage_ = -1;  // the sub-image of the converter's last picture
   bool fromFallback_ = false;
   bool incomplete_ = false;
@@ -331,11 +362,17 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
     const unsigned width = image.width();
     const unsigned height = image.height();
     if (width != 0 && height != 0) {
+      std::string warning;
       if (std::optional<pcd::Level> level = extraction.level()) {
-        std::string warning = belowPromiseWarning(inputFile, extraction, *level, width, height);
-        if (!warning.empty()) extracted.outcome.warnings.push_back(std::move(warning));
+        warning = belowPromiseWarning(inputFile, extraction, *level, width, height);
       }
       if (int level = Extraction::reextractionLevel(width, height); level >= 0) image = extraction.reextract(level);
+      // One line for the file, whatever there is to say about its levels.
+      if (!extraction.repairs().empty() && image) {
+        if (!warning.empty()) warning += "; ";
+        warning += "repaired damaged data: " + extraction.repairs();
+      }
+      if (!warning.empty()) extracted.outcome.warnings.push_back(std::move(warning));
       extracted.image = std::move(image);
     }
     if (extracted.image) {

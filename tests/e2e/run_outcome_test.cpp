@@ -146,9 +146,11 @@ TEST_F(RunOutcomeFixture, EveryFileIsAccountedForOnStandardErrorAndInTheReport) 
   EXPECT_EQ(run({"--exit-codes"}).exitCode, 0);
 }
 
-TEST_F(RunOutcomeFixture, APictureBelowItsHeadersLevelIsSavedWithAWarning) {
+TEST_F(RunOutcomeFixture, DamagedOrIncompletePicturesAreSavedWithAWarning) {
   // A 16Base Image Pac cut at the end of its 4Base data: 4Base is the best
-  // that can be had.
+  // that can be had. A copy with a sector of its 16Base rows unreadable
+  // (zeros, as a disc rescue leaves it): 16Base with those rows repaired.
+  // The clean file: no warning.
   pcd_writer::PcdWriteOptions write;
   write.topLevel = pcd::Level::SixteenBase;
   const std::string full = pcd_writer::writePcd(pcd_writer::syntheticPicture(pcd::Level::SixteenBase), write);
@@ -156,16 +158,33 @@ TEST_F(RunOutcomeFixture, APictureBelowItsHeadersLevelIsSavedWithAWarning) {
   const std::optional<pcd::PcdHeader> header = pcd::readPcdHeader(source);
   ASSERT_TRUE(header);
   add("cut.pcd", full.substr(0, (header->fourBaseStopSector + 1) * pcd::kSectorSize));
+  std::string zeroed = full;
+  const size_t rows = (header->fourBaseStopSector + pcd::kSixteenBaseDataAfterStop) * pcd::kSectorSize;
+  zeroed.replace(rows + 20 * pcd::kSectorSize, pcd::kSectorSize, pcd::kSectorSize, '\0');
+  add("zeroed.pcd", zeroed);
+  add("clean.pcd", full);
   const std::string report = tmp.path() + "report.jsonl";
   RunResult r = run({"--report=" + report, "--exit-codes"});
   EXPECT_EQ(r.exitCode, 0);
-  const std::string warning =
+  const std::string cutWarning =
       "saved at 4Base (1536 x 1024) although its Image Pac holds 16Base: the higher levels could not be decoded";
-  EXPECT_EQ(r.err, "Warning: " + in + "cut.pcd: " + warning + "\n");
+  const std::string repaired = "Warning: " + in + "zeroed.pcd: repaired damaged data: 16Base rows ";
+  EXPECT_EQ(r.err.find("Warning: " + in + "cut.pcd: " + cutWarning + "\n"), 0u) << r.err;
+  EXPECT_NE(r.err.find(repaired), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("clean.pcd"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2);
+
   const std::vector<Json> lines = reportOf(report);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0]["level"], "4Base");
-  EXPECT_EQ(lines[0]["warnings"], Json::array({warning}));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0]["warnings"], Json::array());  // clean.pcd
+  EXPECT_EQ(lines[1]["level"], "4Base");
+  EXPECT_EQ(lines[1]["warnings"], Json::array({cutWarning}));
+  EXPECT_EQ(lines[2]["status"], "converted");
+  EXPECT_EQ(lines[2]["level"], "16Base");
+  EXPECT_EQ(lines[2]["width"], 3072);
+  ASSERT_EQ(lines[2]["warnings"].size(), 1u);
+  EXPECT_EQ("Warning: " + in + "zeroed.pcd: " + lines[2]["warnings"][0].get<std::string>(),
+            r.err.substr(r.err.find(repaired), r.err.size() - r.err.find(repaired) - 1));
 }
 
 TEST_F(RunOutcomeFixture, ExitCodesTellHowTheRunEnded) {
