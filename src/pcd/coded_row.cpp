@@ -15,6 +15,7 @@ constexpr int kMaxShift = 32;
 // where a whole row ends right before it.
 constexpr int kSyncSlack = 3;
 constexpr int kLongestCode = 16;
+constexpr uint64_t kSectorBits = 2048 * 8;
 
 inline uint8_t addClamped(uint8_t pixel, int difference) {
   const int value = pixel + difference;
@@ -34,8 +35,9 @@ CodedRowReader::Outcome CodedRowReader::read(const HuffmanTable& table, uint8_t*
       syncTaken_ = true;
       return Outcome::Clean;
     }
-    // The last row of the data, with nothing after it but padding.
-    if (zeroBitsUntil(bits_.size())) return Outcome::Clean;
+    // The last row of the data, with nothing after it but padding (less
+    // than a sector: more zeros than that are a sector read as zeros).
+    if (bits_.remaining() < kSectorBits && zeroBitsUntil(bits_.size())) return Outcome::Clean;
   }
   std::copy(saved_.begin(), saved_.end(), row);
   return repair(table, row, width, reference, start);
@@ -78,23 +80,34 @@ CodedRowReader::Outcome CodedRowReader::repair(const HuffmanTable& table, uint8_
   int firstBad = -1;
   int afterLastBad = 0;
   uint64_t afterWidth = 0;  // where the row's last code ends when read straight
+  // A run of all-zero codes longer than a row is filler (a sector the drive
+  // could not read, given as zeros), not coded data: it stands for no
+  // difference at all, whatever value the all-zero code has, and what
+  // follows it belongs to other rows, so the codes cannot be counted back
+  // from the end.
+  int zeroCodes = 0;
+  int fillerFrom = -1;  // the first code of the filler
   while (bits_.position() < stop) {
     const uint64_t left = stop - bits_.position();
-    const HuffmanTable::Entry entry = table.lookup(bits_.peek(kLongestCode));
+    const uint32_t window = bits_.peek(kLongestCode);
+    const HuffmanTable::Entry entry = table.lookup(window);
     if (entry.length == 0 || entry.length > left) {
       if (firstBad < 0) firstBad = static_cast<int>(codes_.size());
       afterLastBad = static_cast<int>(codes_.size());
+      zeroCodes = 0;
       bits_.skip(1);
       continue;
     }
+    zeroCodes = window >> (kLongestCode - entry.length) == 0 ? zeroCodes + 1 : 0;
+    if (zeroCodes > width && fillerFrom < 0) fillerFrom = static_cast<int>(codes_.size()) + 1 - zeroCodes;
     bits_.skip(entry.length);
     codes_.push_back(entry.value);
-    if (static_cast<int>(codes_.size()) == width && firstBad < 0) afterWidth = bits_.position();
+    if (static_cast<int>(codes_.size()) == width && firstBad < 0 && fillerFrom < 0) afterWidth = bits_.position();
   }
   const int count = static_cast<int>(codes_.size());
   const int shift = count - width;
 
-  if (afterWidth != 0) {
+  if (afterWidth != 0 && (fillerFrom < 0 || fillerFrom >= width)) {
     // The row itself read whole: what follows it was damaged instead, the
     // next row's sync pattern beyond recognition or the data's end.
     bool whole = !syncFound && [&] {
@@ -116,8 +129,8 @@ CodedRowReader::Outcome CodedRowReader::repair(const HuffmanTable& table, uint8_
 
   // The codes read forward are right up to the damage; those counted back
   // from the end are right after it, when the damage only shifted them.
-  const int forwardEnd = std::min(firstBad < 0 ? count : firstBad, width);
-  const bool fromEnd = syncFound && !longSpan && std::abs(shift) <= std::min(kMaxShift, width / 2);
+  const int forwardEnd = std::min({firstBad < 0 ? count : firstBad, fillerFrom < 0 ? count : fillerFrom, width});
+  const bool fromEnd = syncFound && !longSpan && fillerFrom < 0 && std::abs(shift) <= std::min(kMaxShift, width / 2);
   const auto forward = [&](int i) { return i < forwardEnd ? codes_[static_cast<size_t>(i)] : 0; };
   const auto backward = [&](int i) {
     const int j = i + shift;

@@ -88,6 +88,7 @@ void CodedRowSet::read(BitReader& bits, size_t maxHeaders) {
       pending.reset();
     }
     if (layout_.isEnd && layout_.isEnd(header)) {
+      endSeen_ = true;
       const std::vector<State>& first = states_.front();
       if (std::all_of(first.begin(), first.end(), [](State s) { return s == State::Clean; })) break;
       atRow = bits.findSync(headerBits);
@@ -109,6 +110,13 @@ void CodedRowSet::read(BitReader& bits, size_t maxHeaders) {
     }
     readRow(reader, placed->slot, placed->corrected);
     atRow = reader.syncTaken() || bits.findSync(headerBits);
+  }
+}
+
+void CodedRowSet::restoreRepairedRows() {
+  for (const auto& [key, prediction] : predictions_) {
+    const RowTarget target = layout_.target(RowSlot{key.first, key.second});
+    std::copy(prediction.begin(), prediction.end(), target.pixels);
   }
 }
 

@@ -65,13 +65,24 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
   CodedRowSet rows(std::move(layout));
   BitReader bits(source, extent.dataBegin, extent.dataEnd);
   rows.read(bits);
+  // Not one luma row read soundly (no row is there at all), or, with the
+  // data there up to its end, not even half of them: these are not the
+  // tables the rows were written with (a damaged table sector still parses
+  // as some table, whose codes fit only rows without detail). The level
+  // cannot be had.
+  const size_t sound = static_cast<size_t>(planes[0]->height) - rows.unsound(0).size();
+  if (sound == 0 || (rows.endSeen() && 2 * sound < static_cast<size_t>(planes[0]->height))) {
+    rows.restoreRepairedRows();
+    return false;
+  }
 
-  // Every luma row should have been there; a chroma component with no row
-  // at all was not coded.
+  // Every luma row should have been there. A chroma component with no row
+  // at all was not coded, when the data reached its end header; when it
+  // did not, its rows may have been in the part that is missing.
   if (repairs != nullptr) {
     for (int y : rows.unsound(0)) repairs->addRows(level, y, y);
     for (int c = 1; c < 3; ++c) {
-      if (!rows.anyRead(c)) continue;
+      if (!rows.anyRead(c) && rows.endSeen()) continue;
       for (int y : rows.unsound(c)) repairs->addRows(level, 2 * y, 2 * y + 1);
     }
   }

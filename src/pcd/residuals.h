@@ -27,8 +27,9 @@ struct CodedLevelExtent {
 // size). A chroma component may be absent: its prediction stays. Damaged
 // data costs only the rows it touches (see coded_row.h); a row that is not
 // there at all keeps its prediction. Those rows are added to `repairs` (when
-// given) under `level`. False only when the tables cannot be read: then the
-// picture is unchanged.
+// given) under `level`. False when the tables cannot be read, or the rows
+// do not decode with them (see residuals.cpp): then the picture keeps its
+// prediction.
 bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccPicture& picture, Level level,
                   DecodeRepairs* repairs = nullptr);
 
