@@ -42,7 +42,8 @@ void pullIntoRange(int32_t luma, int32_t& dr, int32_t& dg, int32_t& db) {
 
 }  // namespace
 
-YccToSrgb::YccToSrgb() {
+YccToSrgb::YccToSrgb(ToneRendering tone) {
+  (void)tone;  // DISPLAY is built on the full range below; its own table comes next
   for (int i = 0; i < 256; ++i) {
     const double c1 = kC1Scale * (i - kC1Zero);
     const double c2 = kC2Scale * (i - kC2Zero);

@@ -14,9 +14,17 @@
 
 namespace quorbix::pcd {
 
+// How PhotoYCC's tones become sRGB codes.
+// Display: the published PhotoYCC display conversion, reference white at the
+// top of the sRGB scale, the highlights PhotoYCC holds above it (up to 1.402
+// times reference white) rolled off smoothly into the top codes.
+// FullRange: the whole encoded range scaled into 0..255 (reference white at
+// about 182), as earlier versions rendered every picture.
+enum class ToneRendering : uint8_t { Display, FullRange };
+
 class YccToSrgb {
  public:
-  YccToSrgb();
+  explicit YccToSrgb(ToneRendering tone = ToneRendering::Display);
   // Converts one row whose chroma is already at full width. Writes B, G, R
   // at `out`, `out + step`, `out + 2 * step`... (step in bytes, may be
   // negative), so a row can land in a turned picture directly.
