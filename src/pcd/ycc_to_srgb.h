@@ -35,6 +35,11 @@ class YccToSrgb {
   void convertPixel(uint8_t y, uint8_t c1, uint8_t c2, uint8_t bgr[3]) const;
 
  private:
+  // Per luma code: the display luma and, from rollFrom_ up, the factor (in
+  // 1/256) that rolls a highlight off, applied to all three channels.
+  std::array<int32_t, 256> luma_;
+  std::array<int32_t, 256> rollOff_;
+  int rollFrom_ = 256;
   // Colour-difference contributions in 1/256 steps of the 8-bit scale.
   std::array<int32_t, 256> blueFromC1_;
   std::array<int32_t, 256> greenFromC1_;
