@@ -201,7 +201,7 @@ class Extraction {
     }
     if (isReadablePhotoCd(inputFile_)) {
       fromFallback_ = true;
-      return loadPhotoCdUpright(inputFile_);
+      return loadPhotoCdUpright(inputFile_, tone_);
     }
     return Bitmap();
   }
