@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "pcd_writer/pcd_writer.h"
 
@@ -151,6 +152,30 @@ TEST(YccToSrgbDisplay, HighlightsRollOffInOrderAndKeepTheirHue) {
         }
       }
     }
+  }
+}
+
+TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
+  // Rows are converted several pixels at a time where the processor allows;
+  // every pixel must come out as converted alone.
+  static const YccToSrgb display(ToneRendering::Display);
+  std::vector<uint8_t> y, c1, c2;
+  for (int v = 0; v < 256; v += 3) {
+    for (int a = 0; a < 256; a += 17) {
+      for (int b = 0; b < 256; b += 13) {
+        y.push_back(static_cast<uint8_t>(v));
+        c1.push_back(static_cast<uint8_t>(a));
+        c2.push_back(static_cast<uint8_t>(b));
+      }
+    }
+  }
+  std::vector<uint8_t> row(3 * y.size());
+  display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), row.data(), 3);
+  for (size_t i = 0; i < y.size(); ++i) {
+    const Rgb alone = convert(y[i], c1[i], c2[i], ToneRendering::Display);
+    ASSERT_EQ(row[3 * i + 2], alone.r) << i;
+    ASSERT_EQ(row[3 * i + 1], alone.g) << i;
+    ASSERT_EQ(row[3 * i], alone.b) << i;
   }
 }
 
