@@ -12,7 +12,8 @@
 _quorbix_value_options='--input= --output= --conversion=
  --dds-load-as= --gif-frame-loading= --ico-frame-loading= --raw-load-as=
  --raw-header-size= --raw-width= --raw-height= --raw-tone-mapping=
- --tiff-frame-loading= --bmp-bpp= --bmp-compression= --bmp-color-table=
+ --tiff-frame-loading= --pcd-tone= --bmp-bpp= --bmp-compression=
+ --bmp-color-table=
  --dds-bpp= --exr-bpp= --exr-compression= --gif-bpp= --hdr-bpp= --ico-bpp=
  --j2k-bpp= --jng-bpp= --jp2-bpp= --jpg-bpp= --jpg-quality= --jpg-chroma=
  --jpg-save-as= --jxr-bpp= --pbm-bpp= --pcx-bpp= --pfm-bpp= --pgm-bpp=
@@ -52,6 +53,7 @@ _quorbix_keywords() {
       echo ALL FIRST MIDDLE LAST RANDOM ;;
     --raw-load-as) echo AUTO 8 16 24 48HS 48 ;;
     --raw-tone-mapping) echo NONE LINEAR AL DRR GD ;;
+    --pcd-tone) echo DISPLAY FULLRANGE ;;
     --bmp-compression | --tga-compression) echo NONE RLE ;;
     --exr-compression) echo NONE ZIP PIZ PXR24 B44 ;;
     --png-compression) echo NONE ZLIB1 ZLIB6 ZLIB9 ;;

@@ -34,6 +34,8 @@ FRAME_12="--fr-solid-left=12 --fr-solid-right=12 --fr-solid-top=12 --fr-solid-bo
 # written out in the README)
 TABLE=$(cat <<'EOF'
 resize|gallery.pcd|Resized to 320 pixels wide, proportions kept (every picture below is made small the same way)|$SMALL
+tone-fullrange|sample.pcd|The plain sample in the earlier tone rendering, --pcd-tone=FULLRANGE: reference white at about 182, a stop dark|--pcd-tone=FULLRANGE $SMALL
+tone-display|sample.pcd|The same in the default rendering, DISPLAY: the published tones, the sun's highlights rolled off into the top codes|$SMALL
 resize-stretched|gallery.pcd|Resized to 320 x 120 pixels without keeping the proportions, with the box filter|--width=320 --height=120 --resize-algorithm=BOX
 rotate-90|gallery.pcd|Turned by 90 degrees (counter-clockwise)|--rotation=90 $SMALL
 rotate-20|gallery.pcd|Turned by 20 degrees: the picture grows and the corners take the back colour|--rotation=20 --rotation-back-color=FFFFFF $SMALL

@@ -33,7 +33,7 @@ int runConverterProgram(const std::vector<std::string>& parameters, const std::s
   const std::optional<pcd::ConverterRequest> request = pcd::parseConverterArguments(parameters);
   if (!request) {
     std::fprintf(stderr,
-                 "usage: %s -quiet -colorspace sRGB <input.pcd>[0-6] <output.tga>\n"
+                 "usage: %s [-pcd-tone DISPLAY|FULLRANGE] -quiet -colorspace sRGB <input.pcd>[0-6] <output.tga>\n"
                  "exit status: 0 picture written, 1 no such sub-image or unreadable input,\n"
                  "             2 usage, 3 the picture could not be written\n"
                  "A picture rebuilt from damaged data is written with status 0, and beside it\n"
@@ -70,7 +70,7 @@ int runConverterProgram(const std::vector<std::string>& parameters, const std::s
       return pcd::kExitCannotWrite;
     }
   }
-  if (!pcd::writeTarga(picture, rotation, request->output)) {
+  if (!pcd::writeTarga(picture, rotation, request->output, request->tone)) {
     platform::deleteFile(notePath);
     std::fprintf(stderr, "convert: cannot write %s\n", request->output.c_str());
     return pcd::kExitCannotWrite;

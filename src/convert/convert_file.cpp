@@ -65,10 +65,12 @@ std::string temporaryImageName() {
 // temporary name of its own; that file is deleted on every way out.
 class Extraction {
  public:
-  Extraction(const std::string& inputFile, ConverterRunner& converter, const std::string& temporaryFolder)
+  Extraction(const std::string& inputFile, ConverterRunner& converter, const std::string& temporaryFolder,
+             pcd::ToneRendering tone)
       : inputFile_(inputFile),
         source_(converterSource(inputFile)),
         converter_(converter),
+        tone_(tone),
         temporaryImagePath_(temporaryFolder + temporaryImageName()),
         notePath_(temporaryImagePath_ + pcd::kRepairsSuffix) {}
   ~Extraction() {
@@ -122,10 +124,7 @@ class Extraction {
   // converter's sub-image, or Base from FreeImage's loader.
   std::optional<pcd::Level> level() const {
     if (fromFallback_) return pcd::Level::Base;
-    if (subImage_ < 0) return std::nullopt;
-    // Asked once per file: it looks the converter up again.
-    if (!ownConverter_) ownConverter_ = converter_.isOwnConverter();
-    if (!*ownConverter_) return std::nullopt;
+    if (subImage_ < 0 || !isOwnConverter()) return std::nullopt;
     return pcd::subImageLevel(subImage_);
   }
 
@@ -158,10 +157,24 @@ class Extraction {
   // then, rather than come out at a lower level or from the fallback. The
   // gravest thing a run said is kept for the reason.
   bool runConverter(int subImage) {
-    const ConverterOutcome outcome = converter_.run(
-        {"-quiet", "-colorspace", "sRGB", source_ + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+    // The tone option is ours: only our own converter is given it, and only
+    // for FULLRANGE (DISPLAY is its default), so that any other converter
+    // gets the arguments it always got.
+    std::vector<std::string> arguments;
+    if (tone_ == pcd::ToneRendering::FullRange && isOwnConverter()) {
+      arguments = {pcd::kToneOption, pcd::kToneFullRange};
+    }
+    arguments.insert(arguments.end(), {"-quiet", "-colorspace", "sRGB",
+                                       source_ + "[" + std::to_string(subImage) + "]", temporaryImagePath_});
+    const ConverterOutcome outcome = converter_.run(arguments);
     if (outcome == ConverterOutcome::CannotWrite || worst_ == ConverterOutcome::Ended) worst_ = outcome;
     return outcome != ConverterOutcome::CannotWrite;
+  }
+
+  // Asked once per file: it looks the converter up again.
+  bool isOwnConverter() const {
+    if (!ownConverter_) ownConverter_ = converter_.isOwnConverter();
+    return *ownConverter_;
   }
 
   // A relative input is given as "./name" (".\name" on Windows) so that no
@@ -188,7 +201,7 @@ class Extraction {
     }
     if (isReadablePhotoCd(inputFile_)) {
       fromFallback_ = true;
-      return loadPhotoCdUpright(inputFile_);
+      return loadPhotoCdUpright(inputFile_, tone_);
     }
     return Bitmap();
   }
@@ -196,6 +209,7 @@ class Extraction {
   const std::string& inputFile_;
   const std::string source_;  // the input as the converter is given it
   ConverterRunner& converter_;
+  const pcd::ToneRendering tone_;
   const std::string temporaryImagePath_;
   const std::string notePath_;  // our converter's note of what it repaired
   std::string repairs_;
@@ -337,7 +351,7 @@ bool isDiscCompanionName(const std::string& path) {
 }
 
 ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
-                                const std::string& temporaryFolder) {
+                                const std::string& temporaryFolder, pcd::ToneRendering tone) {
   ExtractedPicture extracted;
   // A disc's companion without a picture in it is no failure.
   if (isDiscCompanionName(inputFile) && !hasImagePacSignature(inputFile)) {
@@ -355,7 +369,7 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
   }
   LibraryMessageHold hold;
   {
-    Extraction extraction(inputFile, converter, temporaryFolder);
+    Extraction extraction(inputFile, converter, temporaryFolder, tone);
     Bitmap image = extraction.first();
     extracted.depthKnown = true;
     extracted.sourceDepth = static_cast<int32_t>(image.bpp());
@@ -392,7 +406,8 @@ FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted) {
 }
 
 FileOutcome convertFile(ConvertContext& context) {
-  return finishFile(context, extractPicture(context.file.inputFile, context.converter, context.temporaryFolder));
+  return finishFile(context, extractPicture(context.file.inputFile, context.converter, context.temporaryFolder,
+                                            context.run.tone));
 }
 
 }  // namespace quorbix

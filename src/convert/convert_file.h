@@ -19,6 +19,7 @@
 #include "image/bitmap.h"
 #include "image/format_registry.h"
 #include "pcd/image_pac_facts.h"
+#include "pcd/ycc_to_srgb.h"
 #include "settings/settings.h"
 
 namespace quorbix {
@@ -81,9 +82,11 @@ struct ExtractedPicture {
 // The converter ladder (6, 5, .. 0 with pauses), the panoramic re-extraction,
 // the Targa load and the guarded PhotoCD fallback for `inputFile`.
 // `temporaryFolder` (ends in a separator) is where the converter writes; empty fails
-// the file at once. Leaves nothing in that folder.
+// the file at once. Leaves nothing in that folder. `tone` is the rendering
+// asked for: our own converter is told of FullRange, any other converter is
+// given the arguments it always had.
 ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& converter,
-                                const std::string& temporaryFolder);
+                                const std::string& temporaryFolder, pcd::ToneRendering tone);
 
 // True for the files a PhotoCD disc or a copy of it holds beside its
 // pictures: INFO.PCD and OVERVIEW.PCD (any letter case), and the "._" files
@@ -96,7 +99,8 @@ bool isDiscCompanionName(const std::string& path);
 // Shows the extraction's library messages first.
 FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted);
 
-// Both stages, one after the other, with context.temporaryFolder.
+// Both stages, one after the other, with context.temporaryFolder and the
+// run's tone rendering.
 FileOutcome convertFile(ConvertContext& context);
 
 }  // namespace quorbix

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "drawing/font.h"
+#include "pcd/ycc_to_srgb.h"
 
 namespace quorbix {
 
@@ -25,6 +26,7 @@ struct RunContext {
   bool keepSourceDepth = false;
   int32_t saveFlags = 0;
   int32_t jobs = 1;            // files in work at once (--jobs, else the processors, at most 16)
+  pcd::ToneRendering tone = pcd::ToneRendering::Display;  // --pcd-tone
   std::shared_ptr<drawing::Font> watermarkFont;  // set for a text watermark
 };
 

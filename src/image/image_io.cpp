@@ -9,6 +9,7 @@
 
 #include "image/tiff_metadata.h"
 #include "pcd/byte_source.h"
+#include "pcd/pcd_decoder.h"
 #include "pcd/pcd_header.h"
 #include "pcd/pcd_layout.h"
 #include "platform/file_stream.h"
@@ -183,7 +184,31 @@ bool hasImagePacSignature(const std::string& path) {
          std::memcmp(start.data() + pcd::kHeaderOffset, pcd::kSignature, signatureLength) == 0;
 }
 
-Bitmap loadPhotoCdUpright(const std::string& path) {
+namespace {
+
+// Our decoder's Base level of `path`, upright, in the DISPLAY rendering.
+Bitmap decodeBaseUpright(const std::string& path) {
+  const auto source = pcd::FileByteSource::open(path);
+  pcd::BgrImage decoded;
+  if (!source || pcd::decodeSubImage(*source, 3, decoded) != pcd::DecodeStatus::Ok) return Bitmap();
+  Bitmap image(FreeImage_Allocate(decoded.width, decoded.height, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                  FI_RGBA_BLUE_MASK));
+  if (!image) return image;
+  const size_t rowBytes = static_cast<size_t>(decoded.width) * 3;
+  for (int y = 0; y < decoded.height; ++y) {
+    // FreeImage keeps rows bottom to top; both hold B, G, R bytes.
+    std::memcpy(FreeImage_GetScanLine(image.get(), decoded.height - 1 - y),
+                decoded.pixels.data() + rowBytes * static_cast<size_t>(y), rowBytes);
+  }
+  return image;
+}
+
+}  // namespace
+
+Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone) {
+  if (tone == pcd::ToneRendering::Display) {
+    if (Bitmap ours = decodeBaseUpright(path)) return ours;
+  }
   Bitmap image = loadImageFile(FIF_PCD, path, PCD_DEFAULT);
   const auto source = pcd::FileByteSource::open(path);
   const auto header = source ? pcd::readPcdHeader(*source) : std::nullopt;

@@ -10,6 +10,7 @@
 #include "base/outcome.h"
 #include "image/bitmap.h"
 #include "pcd/image_pac_facts.h"
+#include "pcd/ycc_to_srgb.h"
 
 namespace quorbix {
 
@@ -40,10 +41,12 @@ bool hasImagePacSignature(const std::string& path);
 // neither and turns any file at all into a picture.
 bool isReadablePhotoCd(const std::string& path);
 
-// FreeImage's PhotoCD loader at Base (768 x 512), turned upright as the
-// Image Pac header says (the loader returns the picture as stored). Only for
-// a file isReadablePhotoCd accepts; empty when it does not load.
-Bitmap loadPhotoCdUpright(const std::string& path);
+// The fallback's PhotoCD picture at Base (768 x 512), upright as the Image
+// Pac header says, for a file isReadablePhotoCd accepts; empty when it does
+// not load. In the DISPLAY rendering it is our own decoder's Base, so it has
+// the tones our converter gives; with FULLRANGE, and when our decoder cannot
+// read the file, it is FreeImage's PhotoCD loader, as in earlier versions.
+Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone = pcd::ToneRendering::Display);
 
 // Saves `image` at `path` as `format` atomically (platform::StagedFile): the
 // picture is written to a new hidden file in the same folder, which replaces

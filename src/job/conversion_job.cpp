@@ -55,7 +55,8 @@ class RunConversion {
     std::string name = "x";
     name += std::to_string(++extractions_);
     const std::string own = temporary_.makeSubfolder(name);
-    ExtractedPicture extracted = extractPicture(inputFile, *runner_, own.empty() ? temporary_.path() : own);
+    ExtractedPicture extracted =
+        extractPicture(inputFile, *runner_, own.empty() ? temporary_.path() : own, run_.tone);
     platform::TemporaryFolder::removeSubfolder(own);
     return extracted;
   }

@@ -235,6 +235,7 @@ void deriveRunValues(const Settings& s, RunContext& run, const FormatRegistry& r
   run.targetBpp = s.job.conversion == "tiff" ? s.save.tiffBpp : 0;
   run.saveFlags = computeSaveFlags(s.job.conversion, s.save);
   run.keepSourceDepth = run.targetBpp == 0;
+  run.tone = s.load.pcdTone == PCD_TONE_FULLRANGE ? pcd::ToneRendering::FullRange : pcd::ToneRendering::Display;
 }
 
 }  // namespace
@@ -255,6 +256,7 @@ bool prepareRun(Settings& s, RunContext& run, const FormatRegistry& registry, Me
   const Reporter r(s.job.debug, print);
   if (!quiet) print(catalogue.text("General", "Preparing"));
   if (!prepareFolders(s, run, registry, r)) return false;
+  r.echoKeyword("PCD Tone: ", KT_PCD_TONE, s.load.pcdTone);
   if (!checkOutputFormat(s, registry, r)) return false;
   if (!checkImageOperations(s, r)) return false;
   echoFrame(s, r);

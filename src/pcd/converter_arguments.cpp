@@ -1,8 +1,21 @@
 #include "pcd/converter_arguments.h"
 
+#include "base/ascii_text.h"
+
 namespace quorbix::pcd {
 
-std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& parameters) {
+std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& given) {
+  ToneRendering tone = ToneRendering::Display;
+  std::vector<std::string> parameters = given;
+  if (parameters.size() == 7 && parameters[0] == kToneOption) {
+    const std::string keyword = upperAscii(parameters[1]);
+    if (keyword == kToneFullRange) {
+      tone = ToneRendering::FullRange;
+    } else if (keyword != kToneDisplay) {
+      return std::nullopt;
+    }
+    parameters.erase(parameters.begin(), parameters.begin() + 2);
+  }
   if (parameters.size() != 5 || parameters[0] != "-quiet" || parameters[1] != "-colorspace" ||
       parameters[2] != "sRGB") {
     return std::nullopt;
@@ -17,6 +30,7 @@ std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::s
   request.input = selected.substr(0, open);
   request.subImage = digits[0] - '0';
   request.output = parameters[4];
+  request.tone = tone;
   if (request.output.empty()) return std::nullopt;
   return request;
 }

@@ -1,12 +1,17 @@
 // The converter's command line: exactly
-//   -quiet -colorspace sRGB <input>[N] <output>
+//   [-pcd-tone DISPLAY|FULLRANGE] -quiet -colorspace sRGB <input>[N] <output>
 // with N a sub-image number from 0 to 6 in decimal. The last bracket pair of
 // the input argument is the selector, so the path itself may hold brackets.
+// The tone keyword (any letter case) is ours: quorbix gives it only to our
+// own converter, and only for FULLRANGE, so any other converter sees the
+// arguments it always saw.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "pcd/ycc_to_srgb.h"
 
 namespace quorbix::pcd {
 
@@ -30,7 +35,13 @@ struct ConverterRequest {
   std::string input;
   int subImage = 0;
   std::string output;
+  ToneRendering tone = ToneRendering::Display;
 };
+
+// The converter's option that selects the tone rendering, and its keywords.
+constexpr char kToneOption[] = "-pcd-tone";
+constexpr char kToneDisplay[] = "DISPLAY";
+constexpr char kToneFullRange[] = "FULLRANGE";
 
 // Nothing when the parameters (after the program name) are not of that form.
 std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& parameters);

@@ -158,8 +158,18 @@ void chromaForLuma(const Plane& chroma, int y, int x0, int count, uint8_t* out) 
 
 }  // namespace
 
-UprightRenderer::UprightRenderer(const YccPicture& picture, Rotation rotation)
-    : picture_(picture), rotation_(rotation) {
+namespace {
+// One converter per rendering for the whole program: their tables are
+// built once.
+const YccToSrgb& converterFor(ToneRendering tone) {
+  static const YccToSrgb display(ToneRendering::Display);
+  static const YccToSrgb fullRange(ToneRendering::FullRange);
+  return tone == ToneRendering::FullRange ? fullRange : display;
+}
+}  // namespace
+
+UprightRenderer::UprightRenderer(const YccPicture& picture, Rotation rotation, ToneRendering tone)
+    : picture_(picture), rotation_(rotation), converter_(converterFor(tone)) {
   const int w = picture.luma.width;
   const int h = picture.luma.height;
   if (w == 0 || h == 0 || picture.chroma1.width * 2 != w || picture.chroma1.height * 2 != h ||
@@ -178,7 +188,7 @@ int UprightRenderer::bandRows() const {
 }
 
 void UprightRenderer::render(int row0, int rows, uint8_t* out) const {
-  static const YccToSrgb converter;
+  const YccToSrgb& converter = converter_;
   const int w = picture_.luma.width;
   const int h = picture_.luma.height;
   const ptrdiff_t stride = static_cast<ptrdiff_t>(width_) * 3;
@@ -220,8 +230,8 @@ void UprightRenderer::render(int row0, int rows, uint8_t* out) const {
   }
 }
 
-void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image) {
-  const UprightRenderer renderer(picture, rotation);
+void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image, ToneRendering tone) {
+  const UprightRenderer renderer(picture, rotation, tone);
   if (!renderer.valid()) {
     image = BgrImage();
     return;
@@ -247,12 +257,12 @@ DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& pi
 }
 
 DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
-                            const ExtensionFiles* extension, DecodeRepairs* repairs) {
+                            const ExtensionFiles* extension, DecodeRepairs* repairs, ToneRendering tone) {
   YccPicture picture;
   Rotation rotation = Rotation::None;
   const DecodeStatus status = decodeStored(source, subImage, picture, rotation, extension, repairs);
   if (status != DecodeStatus::Ok) return status;
-  renderUpright(picture, rotation, image);
+  renderUpright(picture, rotation, image, tone);
   return DecodeStatus::Ok;
 }
 

@@ -17,6 +17,7 @@
 #include "pcd/pcd_layout.h"
 #include "pcd/byte_buffer.h"
 #include "pcd/plane.h"
+#include "pcd/ycc_to_srgb.h"
 
 namespace quorbix::pcd {
 
@@ -53,7 +54,7 @@ constexpr int kRenderSegment = 256;
 class UprightRenderer {
  public:
   // `picture` must outlive the renderer.
-  UprightRenderer(const YccPicture& picture, Rotation rotation);
+  UprightRenderer(const YccPicture& picture, Rotation rotation, ToneRendering tone = ToneRendering::Display);
   // False when the planes' sizes do not fit together (nothing to render).
   bool valid() const { return width_ > 0; }
   int width() const { return width_; }
@@ -67,12 +68,14 @@ class UprightRenderer {
  private:
   const YccPicture& picture_;
   Rotation rotation_;
+  const YccToSrgb& converter_;
   int width_ = 0;
   int height_ = 0;
 };
 
 // The whole picture at once.
-void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image);
+void renderUpright(const YccPicture& picture, Rotation rotation, BgrImage& image,
+                   ToneRendering tone = ToneRendering::Display);
 
 // Header and level: the stored picture and how to turn it upright.
 DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& picture, Rotation& rotation,
@@ -80,6 +83,7 @@ DecodeStatus decodeStored(const ByteSource& source, int subImage, YccPicture& pi
 
 // The whole job: header, level, colours, orientation.
 DecodeStatus decodeSubImage(const ByteSource& source, int subImage, BgrImage& image,
-                            const ExtensionFiles* extension = nullptr, DecodeRepairs* repairs = nullptr);
+                            const ExtensionFiles* extension = nullptr, DecodeRepairs* repairs = nullptr,
+                            ToneRendering tone = ToneRendering::Display);
 
 }  // namespace quorbix::pcd

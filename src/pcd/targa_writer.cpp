@@ -29,8 +29,8 @@ bool writeTarga(const BgrImage& image, const std::string& path) {
   return file.commit();
 }
 
-bool writeTarga(const YccPicture& picture, Rotation rotation, const std::string& path) {
-  const UprightRenderer renderer(picture, rotation);
+bool writeTarga(const YccPicture& picture, Rotation rotation, const std::string& path, ToneRendering tone) {
+  const UprightRenderer renderer(picture, rotation, tone);
   const int width = renderer.width();
   const int height = renderer.height();
   if (width <= 0 || height <= 0 || width > 0xffff || height > 0xffff) return false;

@@ -17,6 +17,7 @@ std::array<uint8_t, kTargaHeaderSize> targaHeader(int width, int height);
 // False (and nothing at `path`) when the file cannot be written.
 bool writeTarga(const BgrImage& image, const std::string& path);
 // The same file straight from the stored picture, turned upright on the way.
-bool writeTarga(const YccPicture& picture, Rotation rotation, const std::string& path);
+bool writeTarga(const YccPicture& picture, Rotation rotation, const std::string& path,
+                ToneRendering tone = ToneRendering::Display);
 
 }  // namespace quorbix::pcd

@@ -2,22 +2,126 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quorbix::pcd {
 
 namespace {
 
 // PhotoYCC 8-bit encoding: chroma centred on 156 (C1 = B' - Y') and 137
-// (C2 = R' - Y'). Kodak's display equations scale luma by 1.3584 and the
-// differences by 2.2179 and 1.8215; dividing all three by 1.3584 maps the
-// top of the luma scale (1.402 x reference white) to 255.
-constexpr double kLumaScale = 1.3584;
-constexpr double kC1Scale = 2.2179 / kLumaScale;
-constexpr double kC2Scale = 1.8215 / kLumaScale;
+// (C2 = R' - Y'); luma 255 is 1.402 times reference white. Green from
+// Y' = 0.299 R' + 0.587 G' + 0.114 B'.
 constexpr double kC1Zero = 156.0;
 constexpr double kC2Zero = 137.0;
 constexpr double kGreenFromC1 = -0.194;
 constexpr double kGreenFromC2 = -0.509;
+
+// FULLRANGE: Kodak's display equations scale luma by 1.3584 and the
+// differences by 2.2179 and 1.8215; dividing all three by 1.3584 maps the
+// top of the luma scale to 255.
+constexpr double kFullRangeC1Scale = 2.2179 / 1.3584;
+constexpr double kFullRangeC2Scale = 1.8215 / 1.3584;
+
+// DISPLAY, the published conversion: Y' = 1.402 Y / 255,
+// B' - Y' = (C1 - 156) / 111.40, R' - Y' = (C2 - 137) / 135.64, codes 255 R'G'B'.
+// Reference white (Y 182) is 255 there.
+// Display luma above the knee (a share of white) is rolled off, so that
+// everything up to 1.402 times white lands in the codes above it instead of
+// clipping: a cubic leaves the knee with slope 1 and reaches white at the top
+// of the scale still rising, with kTopSlope times the part's mean slope, so
+// the levels above white keep as many shades as the codes allow. The
+// channels are scaled together, which keeps the colour's hue. Worked in
+// float, four pixels at a time where SSE2 is there and one at a time
+// otherwise, with the same operations in the same order: the same bytes.
+constexpr float kKnee = 0.55f;
+constexpr float kSpan = 1.402f - kKnee;
+constexpr float kOverSpan = 1.0f / kSpan;
+constexpr float kTopSlope = 1.5f;
+constexpr float kEndTangent = kTopSlope * (1.0f - kKnee);  // the end slope times the span
+constexpr float kLumaShare = 1.402f / 255.0f;              // luma code to share of white
+constexpr float kRed = 255.0f / 135.64f;
+constexpr float kBlue = 255.0f / 111.40f;
+constexpr float kGreenFromBlue = -0.114f / 0.587f * kBlue;
+constexpr float kGreenFromRed = -0.299f / 0.587f * kRed;
+constexpr float kTiny = 1e-6f;  // stands in for a difference of zero when dividing by it
+
+struct DisplayPixel {
+  uint8_t b, g, r;
+};
+
+uint8_t displayByte(float v) { return static_cast<uint8_t>(std::min(std::max(v, 0.0f), 255.0f) + 0.5f); }
+
+DisplayPixel displayPixel(uint8_t y, uint8_t c1, uint8_t c2) {
+  const float l = static_cast<float>(y) * kLumaShare;
+  const float t = std::max(l - kKnee, 0.0f) * kOverSpan;
+  const float t2 = t * t;
+  const float t3 = t2 * t;
+  const float curve = (2.0f * t3 - 3.0f * t2 + 1.0f) * kKnee + (t3 - 2.0f * t2 + t) * kSpan +
+                      (3.0f * t2 - 2.0f * t3) + (t3 - t2) * kEndTangent;
+  const bool above = l > kKnee;
+  const float rolled = above ? curve : l;
+  const float keep = above ? rolled / l : 1.0f;
+  const float lc = 255.0f * rolled;
+  const float d1 = static_cast<float>(c1) - 156.0f;
+  const float d2 = static_cast<float>(c2) - 137.0f;
+  const float dr = kRed * d2 * keep;
+  const float db = kBlue * d1 * keep;
+  const float dg = (kGreenFromBlue * d1 + kGreenFromRed * d2) * keep;
+  // The pull toward grey: the largest share of the differences that keeps
+  // every channel inside 0..255.
+  const float high = std::max(std::max(dr, dg), db);
+  const float low = std::min(std::min(dr, dg), db);
+  const float pull = std::min(std::min(1.0f, (255.0f - lc) / std::max(high, kTiny)), lc / std::max(-low, kTiny));
+  return {displayByte(lc + db * pull), displayByte(lc + dg * pull), displayByte(lc + dr * pull)};
+}
+
+#if defined(__SSE2__)
+// displayPixel for four pixels: B, G, R of pixel i at bgr[4i..4i+2].
+inline __attribute__((always_inline)) void displayPixels(__m128 y, __m128 c1, __m128 c2, uint8_t bgr[16]) {
+  const auto all = [](float v) { return _mm_set1_ps(v); };
+  const __m128 zero = _mm_setzero_ps(), one = all(1.0f), two = all(2.0f), three = all(3.0f);
+  const __m128 l = _mm_mul_ps(y, all(kLumaShare));
+  const __m128 t = _mm_mul_ps(_mm_max_ps(_mm_sub_ps(l, all(kKnee)), zero), all(kOverSpan));
+  const __m128 t2 = _mm_mul_ps(t, t);
+  const __m128 t3 = _mm_mul_ps(t2, t);
+  __m128 curve = _mm_mul_ps(_mm_add_ps(_mm_sub_ps(_mm_mul_ps(two, t3), _mm_mul_ps(three, t2)), one), all(kKnee));
+  curve = _mm_add_ps(curve, _mm_mul_ps(_mm_add_ps(_mm_sub_ps(t3, _mm_mul_ps(two, t2)), t), all(kSpan)));
+  curve = _mm_add_ps(curve, _mm_sub_ps(_mm_mul_ps(three, t2), _mm_mul_ps(two, t3)));
+  curve = _mm_add_ps(curve, _mm_mul_ps(_mm_sub_ps(t3, t2), all(kEndTangent)));
+  const __m128 above = _mm_cmpgt_ps(l, all(kKnee));
+  const auto choose = [](__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+  };
+  const __m128 rolled = choose(above, curve, l);
+  const __m128 keep = choose(above, _mm_div_ps(rolled, l), one);
+  const __m128 lc = _mm_mul_ps(all(255.0f), rolled);
+  const __m128 d1 = _mm_sub_ps(c1, all(156.0f));
+  const __m128 d2 = _mm_sub_ps(c2, all(137.0f));
+  const __m128 dr = _mm_mul_ps(_mm_mul_ps(all(kRed), d2), keep);
+  const __m128 db = _mm_mul_ps(_mm_mul_ps(all(kBlue), d1), keep);
+  const __m128 dg = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(all(kGreenFromBlue), d1), _mm_mul_ps(all(kGreenFromRed), d2)), keep);
+  // std::max(a, b) is b when a < b, as maxps(b, a); std::min(a, b) is b
+  // when b < a, as minps(b, a): the same choice for equal values.
+  const __m128 high = _mm_max_ps(db, _mm_max_ps(dg, dr));
+  const __m128 low = _mm_min_ps(db, _mm_min_ps(dg, dr));
+  const __m128 roomAbove = _mm_div_ps(_mm_sub_ps(all(255.0f), lc), _mm_max_ps(all(kTiny), high));
+  const __m128 roomBelow = _mm_div_ps(lc, _mm_max_ps(all(kTiny), _mm_sub_ps(zero, low)));
+  const __m128 pull = _mm_min_ps(roomBelow, _mm_min_ps(roomAbove, one));
+  const auto bytes = [&](__m128 d) {
+    const __m128 v = _mm_min_ps(all(255.0f), _mm_max_ps(zero, _mm_add_ps(lc, _mm_mul_ps(d, pull))));
+    return _mm_cvttps_epi32(_mm_add_ps(v, all(0.5f)));
+  };
+  // Each channel's four values are 0..255: in the low byte of each 32-bit
+  // lane, so B | G << 8 | R << 16 puts pixel i's bytes at bgr[4i..4i+2].
+  const __m128i packed = _mm_or_si128(_mm_or_si128(bytes(db), _mm_slli_epi32(bytes(dg), 8)),
+                                      _mm_slli_epi32(bytes(dr), 16));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(bgr), packed);
+}
+#endif
 
 constexpr int32_t kOne = 256;  // fixed point
 constexpr int32_t kWhite = 255 * kOne;
@@ -42,19 +146,29 @@ void pullIntoRange(int32_t luma, int32_t& dr, int32_t& dg, int32_t& db) {
 
 }  // namespace
 
-YccToSrgb::YccToSrgb() {
+YccToSrgb::YccToSrgb(ToneRendering tone) : tone_(tone) {
   for (int i = 0; i < 256; ++i) {
-    const double c1 = kC1Scale * (i - kC1Zero);
-    const double c2 = kC2Scale * (i - kC2Zero);
-    blueFromC1_[static_cast<size_t>(i)] = fixed(c1);
-    greenFromC1_[static_cast<size_t>(i)] = fixed(kGreenFromC1 * c1);
-    greenFromC2_[static_cast<size_t>(i)] = fixed(kGreenFromC2 * c2);
-    redFromC2_[static_cast<size_t>(i)] = fixed(c2);
+    const size_t at = static_cast<size_t>(i);
+    const double c1 = kFullRangeC1Scale * (i - kC1Zero);
+    const double c2 = kFullRangeC2Scale * (i - kC2Zero);
+    blueFromC1_[at] = fixed(c1);
+    greenFromC1_[at] = fixed(kGreenFromC1 * c1);
+    greenFromC2_[at] = fixed(kGreenFromC2 * c2);
+    redFromC2_[at] = fixed(c2);
   }
 }
 
 void YccToSrgb::convertRow(const uint8_t* luma, const uint8_t* chroma1, const uint8_t* chroma2, int width,
                            uint8_t* out, ptrdiff_t step) const {
+  if (tone_ == ToneRendering::Display) {
+    convertDisplay(luma, chroma1, chroma2, width, out, step);
+  } else {
+    convertFullRange(luma, chroma1, chroma2, width, out, step);
+  }
+}
+
+void YccToSrgb::convertFullRange(const uint8_t* luma, const uint8_t* chroma1, const uint8_t* chroma2, int width,
+                                 uint8_t* out, ptrdiff_t step) const {
   for (int x = 0; x < width; ++x, out += step) {
     const int32_t l = luma[x] * kOne;
     int32_t dr = redFromC2_[chroma2[x]];
@@ -72,6 +186,36 @@ void YccToSrgb::convertRow(const uint8_t* luma, const uint8_t* chroma1, const ui
     out[0] = static_cast<uint8_t>((b + kOne / 2) >> 8);
     out[1] = static_cast<uint8_t>((g + kOne / 2) >> 8);
     out[2] = static_cast<uint8_t>((r + kOne / 2) >> 8);
+  }
+}
+
+void YccToSrgb::convertDisplay(const uint8_t* luma, const uint8_t* chroma1, const uint8_t* chroma2, int width,
+                               uint8_t* out, ptrdiff_t step) const {
+  int x = 0;
+#if defined(__SSE2__)
+  for (; x + 4 <= width; x += 4, out += 4 * step) {
+    // Four bytes widened to four 32-bit lanes, then to float.
+    const auto lanes = [](const uint8_t* v) {
+      int32_t word;
+      std::memcpy(&word, v, 4);
+      const __m128i zero = _mm_setzero_si128();
+      return _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero));
+    };
+    uint8_t bgr[16];
+    displayPixels(lanes(luma + x), lanes(chroma1 + x), lanes(chroma2 + x), bgr);
+    for (int i = 0; i < 4; ++i) {
+      uint8_t* pixel = out + i * step;
+      pixel[0] = bgr[4 * i];
+      pixel[1] = bgr[4 * i + 1];
+      pixel[2] = bgr[4 * i + 2];
+    }
+  }
+#endif
+  for (; x < width; ++x, out += step) {
+    const DisplayPixel p = displayPixel(luma[x], chroma1[x], chroma2[x]);
+    out[0] = p.b;
+    out[1] = p.g;
+    out[2] = p.r;
   }
 }
 

@@ -9,6 +9,7 @@ enum DdsLoadAs { DDS_LOAD_AUTO = 0, DDS_LOAD_BGRA = 1, DDS_LOAD_RGBA = 2 };
 enum RawLoadAs { RAW_LOAD_AUTO = 0, RAW_LOAD_8, RAW_LOAD_16, RAW_LOAD_24, RAW_LOAD_48HS, RAW_LOAD_48 };
 enum FrameLoading { FRAMES_ALL = 0, FRAMES_FIRST, FRAMES_MIDDLE, FRAMES_LAST, FRAMES_RANDOM };
 enum ToneMapping { TONE_NONE = 0, TONE_LINEAR, TONE_AL, TONE_DRR, TONE_GD };
+enum PcdTone { PCD_TONE_DISPLAY = 0, PCD_TONE_FULLRANGE = 1 };
 
 // Compression codes, per format group.
 enum BmpTgaCompression { BMPTGA_NONE = 0, BMPTGA_RLE = 1 };

@@ -63,14 +63,15 @@ constexpr KeywordRow kPosition[] = {
     {"BOTTOMLEFT", 6}, {"BOTTOMCENTER", 7}, {"BOTTOMRIGHT", 8}};
 constexpr KeywordRow kWatermarkSize[] = {{"FIXED", 0}};
 constexpr KeywordRow kTimestamp[] = {{"CURRENT", 0}, {"ORIGINAL", 1}, {"CUSTOM", 2}};
+constexpr KeywordRow kPcdTone[] = {{"DISPLAY", 0}, {"FULLRANGE", 1}};
 
 // Indexed by table number (KeywordTableId).
-const std::array<std::span<const KeywordRow>, 22> kTables = {
+const std::array<std::span<const KeywordRow>, 23> kTables = {
     kDdsLoadAs,     kRawLoadAs,     kFrameLoading,  kToneMapping,       kCompression,
     kColorTable,    kColorModel,    kChromaSubsampling, kJpegSaveAs,   kRotationType,
     kSizeUnit,      kResizeType,    kResizeAlgorithm, kFrameType,       kWatermarkType,
     kFontStyle,     kFontEffect,    kTextAlignment, kBoundary,          kPosition,
-    kWatermarkSize, kTimestamp};
+    kWatermarkSize, kTimestamp,     kPcdTone};
 
 std::span<const KeywordRow> tableOf(int table) {
   if (table < 0 || static_cast<size_t>(table) >= kTables.size()) return {};

@@ -37,6 +37,7 @@ const OptionRow kOptions[] = {
     {"--RAW-HEIGHT", "", W::Long, INTEGER(load.rawHeight)},
     {"--RAW-TONE-MAPPING", "", W::Long, KEYWORD(load.rawToneMapping, KT_TONE_MAPPING)},
     {"--TIFF-FRAME-LOADING", "", W::Long, KEYWORD(load.tiffFrameLoading, KT_FRAME_LOADING)},
+    {"--PCD-TONE", "", W::Long, KEYWORD(load.pcdTone, KT_PCD_TONE)},
     {"--BMP-BPP", "", W::Long, INTEGER(save.bmpBpp)},
     {"--BMP-COMPRESSION", "", W::Long, COMPRESSION(save.bmpCompression, BmpTga)},
     {"--BMP-COLOR-TABLE", "", W::Long, KEYWORD(save.bmpColorTable, KT_COLOR_TABLE)},

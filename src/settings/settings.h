@@ -45,6 +45,8 @@ struct LoadOptions {
   int32_t rawWidth = 0;
   int32_t rawHeight = 0;
   int32_t rawToneMapping = TONE_AL;
+  // --pcd-tone: how our converter renders PhotoYCC's tones in sRGB.
+  int32_t pcdTone = PCD_TONE_DISPLAY;
 };
 
 // How each output format is written: depth, compression and the like.

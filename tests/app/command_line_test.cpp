@@ -129,7 +129,7 @@ TEST(OptionLoop, OperationFlagsAndKeywords) {
   Read r = read({"--resize-algorithm=lanczos", "--raw-load-as=48", "--wm-font-effect=STRIKETHROUGH",
                  "--png-compression=ZLIB9", "--jpg-quality=80%", "--gamma=2,2", "--width=50",
                  "--width-unit=percent", "--fr-solid-opacity=128", "--wm-text=x", "--wm-image=logo.png",
-                 "--tiff-compression=ZIP", "--file-timestamp=original"});
+                 "--tiff-compression=ZIP", "--file-timestamp=original", "--pcd-tone=fullRange"});
   EXPECT_EQ(r.error, "");
   const Settings& s = r.settings;
   EXPECT_EQ(s.resize.resizeAlgorithm, ALGO_LANCZOS);
@@ -149,6 +149,7 @@ TEST(OptionLoop, OperationFlagsAndKeywords) {
   EXPECT_EQ(s.watermark.picture.wmImage, "logo.png");
   EXPECT_EQ(s.save.tiffCompression, 1);
   EXPECT_EQ(s.naming.fileTimestamp, TIMESTAMP_ORIGINAL);
+  EXPECT_EQ(s.load.pcdTone, PCD_TONE_FULLRANGE);
   EXPECT_TRUE(std::isnan(read({"--gamma=nan"}).settings.adjust.gamma));
   EXPECT_EQ(read({"--fr-solid-top=3"}).settings.frame.frame, FRAME_SOLID);
   EXPECT_EQ(read({"--fr-solid-left-color=FF0000"}).settings.frame.frame, FRAME_NONE);
@@ -192,7 +193,7 @@ TEST(OptionTable, EveryRowIsFoundByItsNames) {
       EXPECT_EQ(findOption(row.shortName), &row);
     }
   }
-  EXPECT_EQ(rows, 113u);  // with --jobs, --report, --exit-codes, --skip-existing
+  EXPECT_EQ(rows, 114u);  // with --jobs, --report, --exit-codes, --skip-existing, --pcd-tone
   EXPECT_EQ(findOption("--input"), nullptr);  // names are matched upper-cased
   EXPECT_EQ(findOption("-V"), nullptr);
   EXPECT_EQ(findOption(""), nullptr);

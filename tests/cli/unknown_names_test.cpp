@@ -32,6 +32,7 @@ TEST(UnknownNames, EachMistakeIsNamedOnStandardErrorOnly) {
       {{"--tiff-compresion=LZW"}, {}, "Unknown option --tiff-compresion=LZW, ignored"},
       {{"--file-timestamp=ORIGNAL"}, {"--file-timestamp=CURRENT"},
        "Unknown keyword ORIGNAL for --file-timestamp, CURRENT is used"},
+      {{"--pcd-tone=FULRANGE"}, {"--pcd-tone=DISPLAY"}, "Unknown keyword FULRANGE for --pcd-tone, DISPLAY is used"},
       {{"--tiff-compression=LZW2"}, {"--tiff-compression=NONE"},
        "Unknown keyword LZW2 for --tiff-compression, NONE is used"},
       {{"--tiff-compression=ZIP"}, {"--tiff-compression=CCITTFAX3"},

@@ -287,6 +287,30 @@ TEST_F(ConvertFileTest, RelativeInputIsGivenWithItsFolder) {
   EXPECT_EQ(converter.arguments[0][3], "./-x.pcd[6]");
 }
 
+// Only our own converter is told of FULLRANGE, at every run; with DISPLAY,
+// and for any other converter whatever the tone, the arguments are as always.
+TEST_F(ConvertFileTest, OnlyOurConverterIsToldOfFullRange) {
+  for (const bool own : {false, true}) {
+    for (const pcd::ToneRendering tone : {pcd::ToneRendering::Display, pcd::ToneRendering::FullRange}) {
+      converter = FakeConverter();
+      converter.own = own;
+      converter.pictures[5] = {820, 512};  // panoramic: extracted once more at 3
+      converter.pictures[3] = {300, 100};
+      run.tone = tone;
+      ASSERT_TRUE(convert());
+      ASSERT_EQ(converter.runs, (std::vector<int>{6, 5, 3}));
+      for (size_t i = 0; i < converter.runs.size(); ++i) {
+        std::vector<std::string> expected;
+        if (own && tone == pcd::ToneRendering::FullRange) expected = {"-pcd-tone", "FULLRANGE"};
+        expected.insert(expected.end(), {"-quiet", "-colorspace", "sRGB",
+                                         file.inputFile + "[" + std::to_string(converter.runs[i]) + "]",
+                                         converter.arguments[i].back()});
+        EXPECT_EQ(converter.arguments[i], expected) << own << " " << i;
+      }
+    }
+  }
+}
+
 TEST_F(ConvertFileTest, FailedSaveKeepsTheEarlierOutput) {
   converter.pictures[6] = {768, 512};
   ASSERT_TRUE(convert());

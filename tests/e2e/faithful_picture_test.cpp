@@ -1,7 +1,8 @@
 // Runs that must not quietly give a worse picture than the file holds: a
 // name near the file system's limit, a temporary disk that cannot take the
-// picture, a portrait through FreeImage's fallback loader, and CMYK output.
-// Real runs of the built quorbix on project-made PhotoCD files.
+// picture, a portrait through FreeImage's fallback loader, CMYK output, and
+// the tone rendering asked for. Real runs of the built quorbix on
+// project-made PhotoCD files.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include "pcd/pcd_decoder.h"
 #include "support/fake_converter.h"
 #include "pcd_writer/pcd_writer.h"
+#include "platform/process.h"
 #include "support/program_runner.h"
 #include "support/test_paths.h"
 
@@ -184,6 +186,40 @@ TEST_F(FaithfulPicture, CmykTiffReproducesTheRgbPicture) {
     if (seen != nullptr) FreeImage_Unload(seen);
   }
   FreeImage_Unload(rgb);
+}
+
+// --pcd-tone (or the profile key) gives exactly the picture our converter
+// renders with "-pcd-tone FULLRANGE", the default the one it renders without.
+TEST_F(FaithfulPicture, ToneRenderingIsOurConverters) {
+  ASSERT_FALSE(builtConverter().empty());
+  const std::string input = photoCd("IMG0004.PCD", pcd::Level::Base);
+  std::ofstream(tmp.path() + "tone.ini") << "[CLI]\n--PCD-TONE=FullRange\n";
+  const std::vector<std::string> fullRange = {"-pcd-tone", "FULLRANGE"};
+  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+      {{}, {}}, {{"--pcd-tone=display"}, {}}, {{"--pcd-tone=FULLRANGE"}, fullRange},
+      {{"--profile=" + tmp.path() + "tone.ini"}, fullRange}};
+  for (const auto& [options, converterOptions] : cases) {
+    SCOPED_TRACE(options.empty() ? "default" : options[0]);
+    fs::remove_all(tmp.path() + "out/");
+    run(input, tmp.path() + "out/", options);
+    std::vector<std::string> arguments = converterOptions;
+    arguments.insert(arguments.end(), {"-quiet", "-colorspace", "sRGB", input + "[3]", tmp.path() + "hand.tga"});
+    ASSERT_EQ(platform::runProgram(builtConverter(), arguments), 0);
+    FIBITMAP* saved = loadTiff(tmp.path() + "out/IMG0004.tiff");
+    FIBITMAP* byHand = FreeImage_Load(FIF_TARGA, (tmp.path() + "hand.tga").c_str(), TARGA_DEFAULT);
+    EXPECT_EQ(largestDifference(saved, byHand), 0);
+    for (FIBITMAP* picture : {saved, byHand}) if (picture != nullptr) FreeImage_Unload(picture);
+  }
+}
+
+TEST_F(FaithfulPicture, FullRangeToneDiffersFromTheDefault) {
+  const std::string input = photoCd("IMG0005.PCD", pcd::Level::Base);
+  run(input, tmp.path() + "display/");
+  run(input, tmp.path() + "fullrange/", {"--pcd-tone=FULLRANGE"});
+  FIBITMAP* display = loadTiff(tmp.path() + "display/IMG0005.tiff");
+  FIBITMAP* fullRange = loadTiff(tmp.path() + "fullrange/IMG0005.tiff");
+  EXPECT_GT(largestDifference(display, fullRange), 0);
+  for (FIBITMAP* picture : {display, fullRange}) if (picture != nullptr) FreeImage_Unload(picture);
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ TEST_F(RunFixture, DebugEchoAndPerFileLines) {
                     "Input: " + in,
                     "Output: " + out,
                     "Conversion: tiff",
+                    "PCD Tone: DISPLAY",
                     "TIFF BPP: 0",
                     "TIFF Compression: DEFLATE",
                     "TIFF Color Model: RGB",

@@ -70,6 +70,7 @@ TEST_F(ValidationFixture, DefaultEchoInDebugMode) {
                                 "Input: in",
                                 "Output: " + tmp.path() + "in/",
                                 "Conversion: tiff",
+                                "PCD Tone: DISPLAY",
                                 "TIFF BPP: 0",
                                 "TIFF Compression: NONE",
                                 "TIFF Color Model: RGB",
@@ -85,10 +86,12 @@ TEST_F(ValidationFixture, DefaultEchoInDebugMode) {
   EXPECT_EQ(s.job.output, tmp.path() + "in/");
   EXPECT_EQ(run.inputFormat, "pcd");
   EXPECT_TRUE(run.inputFile.empty());
+  EXPECT_EQ(run.tone, pcd::ToneRendering::Display);
 }
 
 TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
   s.job.debug = true;
+  s.load.pcdTone = PCD_TONE_FULLRANGE;
   s.save.tiffBpp = 24;
   s.save.tiffCompression = TIFFC_LZW;
   s.save.tiffColorModel = COLOR_MODEL_CMYK;
@@ -138,6 +141,7 @@ TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
                                 "Input: " + in,
                                 "Output: " + out,
                                 "Conversion: tiff",
+                                "PCD Tone: FULLRANGE",
                                 "TIFF BPP: 24",
                                 "TIFF Compression: LZW",
                                 "TIFF Color Model: CMYK",
@@ -197,6 +201,7 @@ TEST_F(ValidationFixture, EveryOperationEchoedWithItsKeywords) {
   EXPECT_TRUE(r.bold && r.italic && r.strikeThrough);
   EXPECT_FALSE(r.underline);
   EXPECT_TRUE(run.watermarkFont);
+  EXPECT_EQ(run.tone, pcd::ToneRendering::FullRange);
 }
 
 TEST_F(ValidationFixture, ImageWatermarkEcho) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace quorbix::pcd {
@@ -44,6 +47,27 @@ TEST(ConverterArguments, RefusesAnyOtherForm) {
   EXPECT_FALSE(parse({"-quiet", "-colorspace", "sRGB", "[3]", "b.tga"}));         // no file name
   EXPECT_FALSE(parse({"-quiet", "-colorspace", "sRGB", "a.pcd[3]x", "b.tga"}));
   EXPECT_FALSE(parse({"-quiet", "-colorspace", "sRGB", "a.pcd[3]", ""}));
+}
+
+// The tone pair comes first or not at all, its keyword in any case.
+TEST(ConverterArguments, TonePairOnlyFirst) {
+  const std::vector<std::string> command = {"-quiet", "-colorspace", "sRGB", "a.pcd[3]", "b.tga"};
+  const auto withPair = [&command](size_t at, const char* option, const char* keyword) {
+    std::vector<std::string> args = command;
+    args.insert(args.begin() + static_cast<std::ptrdiff_t>(at), {option, keyword});
+    return parseConverterArguments(args);
+  };
+  EXPECT_EQ(parseConverterArguments(command)->tone, ToneRendering::Display);
+  const std::pair<const char*, ToneRendering> keywords[] = {{"FULLRANGE", ToneRendering::FullRange},
+      {"fullRange", ToneRendering::FullRange}, {"DISPLAY", ToneRendering::Display}, {"display", ToneRendering::Display}};
+  for (const auto& [keyword, tone] : keywords) {
+    const std::optional<ConverterRequest> r = withPair(0, "-pcd-tone", keyword);
+    ASSERT_TRUE(r && r->input == "a.pcd" && r->subImage == 3 && r->output == "b.tga") << keyword;
+    EXPECT_EQ(r->tone, tone) << keyword;
+    for (size_t at = 1; at <= command.size(); ++at) EXPECT_FALSE(withPair(at, "-pcd-tone", keyword)) << at;
+  }
+  for (const char* keyword : {"", "FULL", "FULLRANGE ", "-quiet"}) EXPECT_FALSE(withPair(0, "-pcd-tone", keyword));
+  EXPECT_FALSE(withPair(0, "-PCD-TONE", "FULLRANGE"));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // decoding, colour conversion or turning shows up here as a changed
 // checksum, so a faster decoder must keep these values. The file is written
 // twice: streamed from the stored picture (the converter's way) and from
-// the whole upright picture; both must give the recorded bytes.
+// the whole upright picture; both must give the recorded bytes. The
+// FULLRANGE rendering keeps the bytes of the versions before DISPLAY became
+// the default; DISPLAY has its own.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -40,7 +42,7 @@ uint64_t fileChecksum(const std::string& path) {
 }
 
 void expectChecksums(const ByteSource& source, const std::vector<Expected>& expected,
-                     const ExtensionFiles* extension = nullptr) {
+                     const ExtensionFiles* extension = nullptr, ToneRendering tone = ToneRendering::FullRange) {
   const test::TempFolder folder;
   const std::string streamed = folder.path() + "streamed.tga";
   const std::string whole = folder.path() + "whole.tga";
@@ -48,19 +50,20 @@ void expectChecksums(const ByteSource& source, const std::vector<Expected>& expe
     YccPicture picture;
     Rotation rotation = Rotation::None;
     ASSERT_EQ(decodeStored(source, e.subImage, picture, rotation, extension), DecodeStatus::Ok) << e.subImage;
-    ASSERT_TRUE(writeTarga(picture, rotation, streamed)) << e.subImage;
+    ASSERT_TRUE(writeTarga(picture, rotation, streamed, tone)) << e.subImage;
     EXPECT_EQ(fileChecksum(streamed), e.checksum) << "streamed, sub-image " << e.subImage;
 
     BgrImage image;
-    ASSERT_EQ(decodeSubImage(source, e.subImage, image, extension), DecodeStatus::Ok) << e.subImage;
+    ASSERT_EQ(decodeSubImage(source, e.subImage, image, extension, nullptr, tone), DecodeStatus::Ok) << e.subImage;
     ASSERT_TRUE(writeTarga(image, whole)) << e.subImage;
     EXPECT_EQ(fileChecksum(whole), e.checksum) << "whole, sub-image " << e.subImage;
   }
 }
 
-void expectChecksums(const std::string& bytes, const std::vector<Expected>& expected) {
+void expectChecksums(const std::string& bytes, const std::vector<Expected>& expected,
+                     ToneRendering tone = ToneRendering::FullRange) {
   const MemoryByteSource source(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  expectChecksums(source, expected);
+  expectChecksums(source, expected, nullptr, tone);
 }
 
 std::string projectPicture(bool portrait, bool chroma) {
@@ -87,29 +90,38 @@ TEST(DecodedChecksums, Portrait16BaseEveryLevel) {
                                                {5, 0xffc8614e10b00d64ull}});
 }
 
+TEST(DecodedChecksums, DisplayRendering) {
+  expectChecksums(projectPicture(true, true),
+                  {{0, 0x3071b0161852df0dull}, {2, 0x78147e61ddd4f87bull}, {3, 0x2af35fe5a0230bffull}, {4, 0xaaaceff0b99357a1ull}, {5, 0xe2b0bbbc19d80646ull}}, ToneRendering::Display);
+}
+
 TEST(DecodedChecksums, PortraitWithLumaDifferencesOnly) {
   expectChecksums(projectPicture(true, false), {{4, 0xa05c36c2f7aa6b17ull}, {5, 0x310b895a2cebe535ull}});
 }
 
-void expect64Base(bool portrait, uint64_t checksum) {
+void expect64Base(bool portrait, uint64_t checksum, ToneRendering tone = ToneRendering::FullRange) {
   const Rotation rotation = portrait ? Rotation::Quarter : Rotation::None;
   const pcd_writer::ProPhotoCd written = pcd_writer::writeProPhotoCd(
       pcd_writer::syntheticPicture(Level::SixtyFourBase, portrait), rotation, pcd_writer::ExtensionWriteOptions{});
   const MemoryByteSource source(reinterpret_cast<const uint8_t*>(written.imagePac.data()), written.imagePac.size());
   const pcd_writer::MemoryExtensionFiles extension(written.extension);
-  expectChecksums(source, {{6, checksum}}, &extension);
+  expectChecksums(source, {{6, checksum}}, &extension, tone);
 }
 
 TEST(DecodedChecksums, Landscape64Base) { expect64Base(false, 0x0e0114a16c460917ull); }
 
-TEST(DecodedChecksums, Portrait64Base) { expect64Base(true, 0x1beb9063c2b9ac33ull); }
+TEST(DecodedChecksums, Portrait64Base) {
+  expect64Base(true, 0x1beb9063c2b9ac33ull);
+  expect64Base(true, 0x66c8dbc15a772465ull, ToneRendering::Display);
+}
 
 TEST(DecodedChecksums, RealSamples) {
   if (test::samplesDir().empty()) GTEST_SKIP() << "no ../shared/samples";
-  const auto sample = [](const std::string& name, const std::vector<Expected>& expected) {
+  const auto sample = [](const std::string& name, const std::vector<Expected>& expected,
+                          ToneRendering tone = ToneRendering::FullRange) {
     const auto source = FileByteSource::open(test::samplesDir() + name);
     ASSERT_TRUE(source) << name;
-    expectChecksums(*source, expected);
+    expectChecksums(*source, expected, nullptr, tone);
   };
   sample("portrait-16base.pcd", {{0, 0xe07e0fc7ba94581dull},
                                  {2, 0xe440cca3e7d1bc80ull},
@@ -117,6 +129,8 @@ TEST(DecodedChecksums, RealSamples) {
                                  {4, 0x9fc86254aa4467cfull},
                                  {5, 0x6279a31ba8f6ea31ull}});
   sample("base-only-synthetic.pcd", {{0, 0x88220957698e298aull}, {2, 0xeaa7ca9e654de78dull}, {3, 0xc9b5e87947f0eabfull}});
+  sample("portrait-16base.pcd", {{0, 0xf718ffb186e0ccedull}, {2, 0x62bf5d28ff11aae0ull}, {3, 0xec0af3d833e892afull}, {4, 0x9865afbe3ecf8e02ull}, {5, 0x1c64a990e0a9eb09ull}},
+         ToneRendering::Display);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "pcd_writer/pcd_writer.h"
 
@@ -13,11 +16,28 @@ struct Rgb {
   int r, g, b;
 };
 
-Rgb convert(int y, int c1, int c2) {
-  static const YccToSrgb converter;
+// The earlier rendering, which the project's writer inverts.
+Rgb convert(int y, int c1, int c2, ToneRendering tone = ToneRendering::FullRange) {
+  static const YccToSrgb fullRange(ToneRendering::FullRange);
+  static const YccToSrgb display(ToneRendering::Display);
   uint8_t bgr[3];
-  converter.convertPixel(static_cast<uint8_t>(y), static_cast<uint8_t>(c1), static_cast<uint8_t>(c2), bgr);
+  (tone == ToneRendering::Display ? display : fullRange)
+      .convertPixel(static_cast<uint8_t>(y), static_cast<uint8_t>(c1), static_cast<uint8_t>(c2), bgr);
   return {bgr[2], bgr[1], bgr[0]};
+}
+
+// The published PhotoYCC display conversion, unclipped, in codes of 255.
+struct Rgbd {
+  double r, g, b;
+};
+Rgbd published(int y, int c1, int c2) {
+  const double l = 1.402 * y, dr = 255.0 / 135.64 * (c2 - 137.0), db = 255.0 / 111.40 * (c1 - 156.0);
+  return {l + dr, l - (0.299 * dr + 0.114 * db) / 0.587, l + db};
+}
+
+// Hue angle in the opponent plane, for any real-valued colour.
+double hue(double r, double g, double b) {
+  return std::atan2(std::sqrt(3.0) * (g - b), 2 * r - g - b) * 180.0 / 3.14159265358979;
 }
 
 double luma(double r, double g, double b) { return 0.299 * r + 0.587 * g + 0.114 * b; }
@@ -77,6 +97,86 @@ TEST(YccToSrgb, TopOfTheLumaScaleIsWhiteNotClippedBelowIt) {
   // values near the top stay distinct.
   EXPECT_EQ(convert(255, 156, 137).r, 255);
   EXPECT_LT(convert(240, 156, 137).r, convert(250, 156, 137).r);
+}
+
+// DISPLAY: the published conversion wherever it stays inside the sRGB range
+// below the roll-off, which begins at display luma 0.55 (code 140).
+TEST(YccToSrgbDisplay, FollowsThePublishedConversionBelowTheRollOff) {
+  int tried = 0;
+  for (int y = 0; y < 256; y += 3) {
+    for (int c1 = 0; c1 < 256; c1 += 5) {
+      for (int c2 = 0; c2 < 256; c2 += 5) {
+        const Rgbd p = published(y, c1, c2);
+        if (1.402 * y > 0.55 * 255 || std::min({p.r, p.g, p.b}) < 0 || std::max({p.r, p.g, p.b}) > 255) continue;
+        ++tried;
+        const Rgb c = convert(y, c1, c2, ToneRendering::Display);
+        ASSERT_NEAR(c.r, p.r, 1.0) << y << " " << c1 << " " << c2;
+        ASSERT_NEAR(c.g, p.g, 1.0) << y << " " << c1 << " " << c2;
+        ASSERT_NEAR(c.b, p.b, 1.0) << y << " " << c1 << " " << c2;
+      }
+    }
+  }
+  EXPECT_GT(tried, 5000);
+  // Black and mid-grey (18 % reflectance: Y' 0.41, Y 74) exactly.
+  EXPECT_EQ(convert(0, 156, 137, ToneRendering::Display).g, 0);
+  EXPECT_EQ(convert(74, 156, 137, ToneRendering::Display).g, 104);
+}
+
+TEST(YccToSrgbDisplay, HighlightsRollOffInOrderAndKeepTheirHue) {
+  // Neutral: in order up to white at the top of the luma scale, and the 74
+  // levels above reference white (Y 182) keep at least 45 shades.
+  int last = -1, shades = 0;
+  for (int y = 0; y < 256; ++y) {
+    const Rgb c = convert(y, 156, 137, ToneRendering::Display);
+    EXPECT_EQ(c.r, c.g);
+    EXPECT_EQ(c.b, c.g);
+    EXPECT_GE(c.g, last) << y;
+    if (y > 182 && c.g > last) ++shades;
+    last = c.g;
+  }
+  EXPECT_EQ(last, 255);
+  EXPECT_GE(shades, 45);
+  // Coloured highlights and lights beyond the range: the hue of the
+  // unclipped colour, and brighter stays brighter.
+  for (int y = 150; y < 256; y += 7) {
+    for (int c1 = 20; c1 < 256; c1 += 30) {
+      for (int c2 = 20; c2 < 256; c2 += 30) {
+        const Rgbd p = published(y, c1, c2);
+        const Rgb c = convert(y, c1, c2, ToneRendering::Display);
+        if (std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) < 12) continue;  // too grey for a hue
+        double d = std::fabs(hue(c.r, c.g, c.b) - hue(p.r, p.g, p.b));
+        EXPECT_LE(std::min(d, 360 - d), 4.0) << y << " " << c1 << " " << c2;
+        if (y + 7 < 256) {
+          const Rgb brighter = convert(y + 7, c1, c2, ToneRendering::Display);
+          EXPECT_GE(luma(brighter.r, brighter.g, brighter.b) + 1.0, luma(c.r, c.g, c.b)) << y << " " << c1 << " " << c2;
+        }
+      }
+    }
+  }
+}
+
+TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
+  // Rows are converted several pixels at a time where the processor allows;
+  // every pixel must come out as converted alone.
+  static const YccToSrgb display(ToneRendering::Display);
+  std::vector<uint8_t> y, c1, c2;
+  for (int v = 0; v < 256; v += 3) {
+    for (int a = 0; a < 256; a += 17) {
+      for (int b = 0; b < 256; b += 13) {
+        y.push_back(static_cast<uint8_t>(v));
+        c1.push_back(static_cast<uint8_t>(a));
+        c2.push_back(static_cast<uint8_t>(b));
+      }
+    }
+  }
+  std::vector<uint8_t> row(3 * y.size());
+  display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), row.data(), 3);
+  for (size_t i = 0; i < y.size(); ++i) {
+    const Rgb alone = convert(y[i], c1[i], c2[i], ToneRendering::Display);
+    ASSERT_EQ(row[3 * i + 2], alone.r) << i;
+    ASSERT_EQ(row[3 * i + 1], alone.g) << i;
+    ASSERT_EQ(row[3 * i], alone.b) << i;
+  }
 }
 
 }  // namespace

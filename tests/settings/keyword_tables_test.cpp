@@ -39,7 +39,7 @@ TEST(KeywordCode, CompressionGroupsRestartAtZero) {
 
 TEST(KeywordCode, UnknownTableGivesZero) {
   EXPECT_EQ(keywordCode(-1, "AUTO"), 0);
-  EXPECT_EQ(keywordCode(22, "AUTO"), 0);
+  EXPECT_EQ(keywordCode(23, "AUTO"), 0);
 }
 
 TEST(KeywordText, RoundTripsEveryPlainTable) {
@@ -48,7 +48,7 @@ TEST(KeywordText, RoundTripsEveryPlainTable) {
                         KT_ROTATION_TYPE, KT_SIZE_UNIT, KT_RESIZE_TYPE, KT_RESIZE_ALGORITHM,
                         KT_FRAME_TYPE, KT_WATERMARK_TYPE, KT_FONT_STYLE, KT_FONT_EFFECT,
                         KT_TEXT_ALIGNMENT, KT_BOUNDARY, KT_POSITION, KT_WATERMARK_SIZE,
-                        KT_TIMESTAMP};
+                        KT_TIMESTAMP, KT_PCD_TONE};
   for (int table : tables) {
     int32_t code = 0;
     for (;; ++code) {

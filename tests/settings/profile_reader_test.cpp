@@ -196,6 +196,7 @@ TEST(SettingsDefaults, EveryDefaultAndTheCustomTimestamp) {
   s.adjust.gamma = 9;
   s.watermark.picture.wmImage = "w";
   s.naming.noSubfolders = true;
+  s.load.pcdTone = PCD_TONE_FULLRANGE;
   resetJobFields(s);
   s.job.output = "/kept/";  // not a conversion setting: setDefaults leaves it
   setDefaults(s);
@@ -207,6 +208,7 @@ TEST(SettingsDefaults, EveryDefaultAndTheCustomTimestamp) {
   EXPECT_FALSE(s.naming.noSubfolders);
   EXPECT_EQ(s.job.output, "/kept/");
   EXPECT_EQ(s.load.rawToneMapping, TONE_AL);
+  EXPECT_EQ(s.load.pcdTone, PCD_TONE_DISPLAY);
   EXPECT_EQ(s.resize.resizeAlgorithm, ALGO_BICUBIC);
   EXPECT_EQ(s.watermark.text.wmTextPosition, POS_BOTTOMRIGHT);
   EXPECT_EQ(s.watermark.text.wmBackOpacity, 1);
