@@ -42,7 +42,6 @@ void deleteIfFile(const std::string& path) {
 // The first line of our converter's note beside its picture, at most a few
 // hundred bytes of it; "" when there is none.
 std::string readNote(const std::string& path) {
-  if (platform::pathInfo(path).kind != platform::PathKind::File) return "";
   std::FILE* file = platform::openForReading(path);
   if (file == nullptr) return "";
   char line[512] = {};
@@ -73,18 +72,14 @@ class Extraction {
         tone_(tone),
         temporaryImagePath_(temporaryFolder + temporaryImageName()),
         notePath_(temporaryImagePath_ + pcd::kRepairsSuffix) {}
-  ~Extraction() {
-    deleteIfFile(temporaryImagePath_);
-    deleteIfFile(notePath_);
-  }
+  ~Extraction() { clearOutputs(); }
   Extraction(const Extraction&) = delete;
   Extraction& operator=(const Extraction&) = delete;
 
   // Sub-images 6, 5, ... 0 until something appears at the temporary path;
   // those the converter is known not to have are not asked for.
   Bitmap first() {
-    deleteIfFile(temporaryImagePath_);
-    deleteIfFile(notePath_);
+    clearOutputs();
     for (int subImage = std::min(kHighestSubImage, converter_.highestSubImage(source_)); subImage >= 0;
          --subImage) {
       if (!runConverter(subImage)) return Bitmap();
@@ -112,8 +107,7 @@ class Extraction {
   }
 
   Bitmap reextract(int subImage) {
-    deleteIfFile(temporaryImagePath_);
-    deleteIfFile(notePath_);
+    clearOutputs();
     converter_.pause(kPauseMilliseconds);
     subImage_ = subImage;
     if (!runConverter(subImage)) return Bitmap();
@@ -153,6 +147,12 @@ class Extraction {
   const std::string& repairs() const { return repairs_; }
 
  private:
+  // The converter's picture and its note, from an earlier run.
+  void clearOutputs() {
+    deleteIfFile(temporaryImagePath_);
+    deleteIfFile(notePath_);
+  }
+
   // False when our converter could not write the picture: the file fails
   // then, rather than come out at a lower level or from the fallback. The
   // gravest thing a run said is kept for the reason.

@@ -84,13 +84,6 @@ bool BitReader::findSync(int headerBits) {
   return false;
 }
 
-namespace {
-inline uint8_t addClamped(uint8_t pixel, int difference) {
-  const int value = pixel + difference;
-  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-}
-}  // namespace
-
 bool BitReader::addCodedRow(const HuffmanTable& table, uint8_t* row, int width) {
   // The held bits live in locals: stores to `row` may alias any member, so
   // the compiler would otherwise reload them after every pixel.

@@ -13,6 +13,12 @@
 
 namespace quorbix::pcd {
 
+// A pixel plus a coded difference, clamped to 0..255.
+inline uint8_t addClamped(uint8_t pixel, int difference) {
+  const int value = pixel + difference;
+  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
 class BitReader {
  public:
   BitReader(const ByteSource& source, uint64_t begin, uint64_t end);

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdlib>
 
+#include "pcd/pcd_layout.h"
+
 namespace quorbix::pcd {
 
 namespace {
@@ -15,12 +17,7 @@ constexpr int kMaxShift = 32;
 // where a whole row ends right before it.
 constexpr int kSyncSlack = 3;
 constexpr int kLongestCode = 16;
-constexpr uint64_t kSectorBits = 2048 * 8;
-
-inline uint8_t addClamped(uint8_t pixel, int difference) {
-  const int value = pixel + difference;
-  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-}
+constexpr uint64_t kSectorBits = kSectorSize * 8;
 
 }  // namespace
 

@@ -9,7 +9,6 @@ namespace quorbix::pcd {
 CodedRowSet::CodedRowSet(RowLayout layout) : layout_(std::move(layout)) {
   for (int count : layout_.counts) states_.emplace_back(static_cast<size_t>(std::max(count, 0)), State::Unseen);
   expected_.assign(layout_.counts.size(), 0);
-  anyRead_.assign(layout_.counts.size(), false);
 }
 
 bool CodedRowSet::inRange(const RowSlot& slot) const {
@@ -55,7 +54,6 @@ void CodedRowSet::readRow(CodedRowReader& reader, const RowSlot& slot, bool corr
     if (rowState == State::Unseen) predictions_[key] = reader.prediction();
     rowState = State::Repaired;
   }
-  anyRead_[static_cast<size_t>(slot.component)] = true;
   expected_[static_cast<size_t>(slot.component)] = slot.index + 1;
 }
 
@@ -118,6 +116,11 @@ void CodedRowSet::restoreRepairedRows() {
     const RowTarget target = layout_.target(RowSlot{key.first, key.second});
     std::copy(prediction.begin(), prediction.end(), target.pixels);
   }
+}
+
+bool CodedRowSet::anyRead(int component) const {
+  const std::vector<State>& states = states_[static_cast<size_t>(component)];
+  return std::any_of(states.begin(), states.end(), [](State s) { return s != State::Unseen; });
 }
 
 std::vector<int> CodedRowSet::unsound(int component) const {

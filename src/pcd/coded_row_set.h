@@ -64,7 +64,7 @@ class CodedRowSet {
   // The rows of `component` not read soundly (repaired or missing).
   std::vector<int> unsound(int component) const;
   // True when some row of `component` was there at all.
-  bool anyRead(int component) const { return anyRead_[static_cast<size_t>(component)]; }
+  bool anyRead(int component) const;
   // True once the end header was read.
   bool endSeen() const { return endSeen_; }
   // Puts back the prediction of every row that was repaired.
@@ -97,7 +97,6 @@ class CodedRowSet {
   RowLayout layout_;
   std::vector<std::vector<State>> states_;
   std::vector<int> expected_;  // per component, the row that should come next
-  std::vector<bool> anyRead_;
   bool endSeen_ = false;
   std::map<std::pair<int, int>, std::vector<uint8_t>> predictions_;  // of rows repaired so far
 };

@@ -10,15 +10,13 @@ constexpr size_t kNamedSpans = 6;
 }  // namespace
 
 DecodeRepairs::LevelRows& DecodeRepairs::rowsOf(Level level) {
-  for (LevelRows& entry : levels_) {
-    if (entry.level == level) return entry;
+  // Kept lowest level first, the order describe() names them in.
+  auto at = std::lower_bound(levels_.begin(), levels_.end(), level,
+                             [](const LevelRows& entry, Level l) { return entry.level < l; });
+  if (at == levels_.end() || at->level != level) {
+    at = levels_.insert(at, LevelRows{level, std::vector<bool>(static_cast<size_t>(levelHeight(level)), false)});
   }
-  levels_.push_back(LevelRows{level, std::vector<bool>(static_cast<size_t>(levelHeight(level)), false)});
-  std::sort(levels_.begin(), levels_.end(), [](const LevelRows& a, const LevelRows& b) { return a.level < b.level; });
-  for (LevelRows& entry : levels_) {
-    if (entry.level == level) return entry;
-  }
-  return levels_.back();  // not reached
+  return *at;
 }
 
 void DecodeRepairs::addRows(Level level, int first, int last) {
