@@ -1,12 +1,14 @@
 #include "pcd/converter_arguments.h"
 
+#include <span>
+
 #include "base/ascii_text.h"
 
 namespace quorbix::pcd {
 
 std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::string>& given) {
   ToneRendering tone = ToneRendering::Display;
-  std::vector<std::string> parameters = given;
+  std::span<const std::string> parameters(given);
   if (parameters.size() == 7 && parameters[0] == kToneOption) {
     const std::string keyword = upperAscii(parameters[1]);
     if (keyword == kToneFullRange) {
@@ -14,7 +16,7 @@ std::optional<ConverterRequest> parseConverterArguments(const std::vector<std::s
     } else if (keyword != kToneDisplay) {
       return std::nullopt;
     }
-    parameters.erase(parameters.begin(), parameters.begin() + 2);
+    parameters = parameters.subspan(2);
   }
   if (parameters.size() != 5 || parameters[0] != "-quiet" || parameters[1] != "-colorspace" ||
       parameters[2] != "sRGB") {

@@ -26,10 +26,10 @@ SequenceHeader splitHeader(uint32_t bits) {
                         static_cast<int>((bits >> 1) & 0xf)};
 }
 
-// Decodes one layer into `plane`; the rows (in the component's rows) of its
-// damaged and missing sequences are added to `damagedRows`.
+// Decodes one layer into `plane`; the rows of its damaged and missing
+// sequences are added to `repairs` (when given), a chroma row as two luma rows.
 bool addLayer(const ExtensionLayer& layer, int component, const ExtensionSources& sources, Plane& plane,
-              std::vector<int>& damagedRows) {
+              DecodeRepairs* repairs) {
   const int firstColumn = component == 0 ? layer.firstColumn : layer.firstColumn / 2;
   if (layer.width > plane.width || layer.height > plane.height || layer.sequenceLength <= 0) return false;
   const int places = layer.width / layer.sequenceLength;
@@ -71,10 +71,12 @@ bool addLayer(const ExtensionLayer& layer, int component, const ExtensionSources
     BitReader bits(source, first.offset, source.size());
     sequences.read(bits, runLength);
   }
-  int lastRow = -1;
-  for (int index : sequences.unsound(0)) {
-    if (index / places != lastRow) damagedRows.push_back(index / places);
-    lastRow = index / places;
+  if (repairs != nullptr) {
+    const int scale = component == 0 ? 1 : 2;
+    for (int index : sequences.unsound(0)) {
+      const int row = index / places;
+      repairs->addRows(Level::SixtyFourBase, scale * row, scale * row + scale - 1);
+    }
   }
   return true;
 }
@@ -99,16 +101,7 @@ bool addExtensionResiduals(const ExtensionInfo& info, const ExtensionSources& so
   if (info.layers.size() > 3) return false;
   Plane* planes[3] = {&picture.luma, &picture.chroma1, &picture.chroma2};
   for (size_t i = 0; i < info.layers.size(); ++i) {
-    std::vector<int> damagedRows;
-    if (!addLayer(info.layers[i], static_cast<int>(i), sources, *planes[i], damagedRows)) return false;
-    if (repairs == nullptr) continue;
-    for (int row : damagedRows) {
-      if (i == 0) {
-        repairs->addRows(Level::SixtyFourBase, row, row);
-      } else {
-        repairs->addRows(Level::SixtyFourBase, 2 * row, 2 * row + 1);
-      }
-    }
+    if (!addLayer(info.layers[i], static_cast<int>(i), sources, *planes[i], repairs)) return false;
   }
   return true;
 }

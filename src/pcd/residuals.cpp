@@ -70,7 +70,8 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
   // tables the rows were written with (a damaged table sector still parses
   // as some table, whose codes fit only rows without detail). The level
   // cannot be had.
-  const size_t sound = static_cast<size_t>(planes[0]->height) - rows.unsound(0).size();
+  const std::vector<int> unsoundLuma = rows.unsound(0);
+  const size_t sound = static_cast<size_t>(planes[0]->height) - unsoundLuma.size();
   if (sound == 0 || (rows.endSeen() && 2 * sound < static_cast<size_t>(planes[0]->height))) {
     rows.restoreRepairedRows();
     return false;
@@ -78,9 +79,10 @@ bool addResiduals(const ByteSource& source, const CodedLevelExtent& extent, YccP
 
   // Every luma row should have been there. A chroma component with no row
   // at all was not coded, when the data reached its end header; when it
-  // did not, its rows may have been in the part that is missing.
+  // did not, its rows may have been in the part that is missing. A chroma
+  // row covers two luma rows.
   if (repairs != nullptr) {
-    for (int y : rows.unsound(0)) repairs->addRows(level, y, y);
+    for (int y : unsoundLuma) repairs->addRows(level, y, y);
     for (int c = 1; c < 3; ++c) {
       if (!rows.anyRead(c) && rows.endSeen()) continue;
       for (int y : rows.unsound(c)) repairs->addRows(level, 2 * y, 2 * y + 1);
