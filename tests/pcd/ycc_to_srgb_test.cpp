@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -156,8 +157,8 @@ TEST(YccToSrgbDisplay, HighlightsRollOffInOrderAndKeepTheirHue) {
 }
 
 TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
-  // Rows are converted several pixels at a time where the processor allows;
-  // every pixel must come out as converted alone.
+  // Rows are converted four or eight pixels at a time where the processor
+  // allows; every pixel must come out as converted alone.
   static const YccToSrgb display(ToneRendering::Display);
   std::vector<uint8_t> y, c1, c2;
   for (int v = 0; v < 256; v += 3) {
@@ -169,13 +170,20 @@ TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
       }
     }
   }
-  std::vector<uint8_t> row(3 * y.size());
-  display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), row.data(), 3);
-  for (size_t i = 0; i < y.size(); ++i) {
-    const Rgb alone = convert(y[i], c1[i], c2[i], ToneRendering::Display);
-    ASSERT_EQ(row[3 * i + 2], alone.r) << i;
-    ASSERT_EQ(row[3 * i + 1], alone.g) << i;
-    ASSERT_EQ(row[3 * i], alone.b) << i;
+  // Rows left to right, right to left (a picture turned half way) and
+  // down a column (turned a quarter).
+  for (const ptrdiff_t step : {ptrdiff_t{3}, ptrdiff_t{-3}, ptrdiff_t{7}}) {
+    const size_t spacing = static_cast<size_t>(step < 0 ? -step : step);
+    std::vector<uint8_t> row(spacing * y.size());
+    uint8_t* first = step < 0 ? row.data() + row.size() - spacing : row.data();
+    display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), first, step);
+    for (size_t i = 0; i < y.size(); ++i) {
+      const Rgb alone = convert(y[i], c1[i], c2[i], ToneRendering::Display);
+      const uint8_t* pixel = first + static_cast<ptrdiff_t>(i) * step;
+      ASSERT_EQ(pixel[2], alone.r) << i << " step " << step;
+      ASSERT_EQ(pixel[1], alone.g) << i << " step " << step;
+      ASSERT_EQ(pixel[0], alone.b) << i << " step " << step;
+    }
   }
 }
 
