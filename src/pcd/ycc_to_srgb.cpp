@@ -169,17 +169,22 @@ __attribute__((target("avx2"))) int displayRowAvx2(const uint8_t* luma, const ui
   for (; x + 8 <= width; x += 8, out += 8 * step) {
     const __m256 zero = _mm256_setzero_ps(), one = all(1.0f), two = all(2.0f), three = all(3.0f);
     const __m256 l = _mm256_mul_ps(lanes(luma + x), all(kLumaShare));
-    const __m256 t = _mm256_mul_ps(_mm256_max_ps(_mm256_sub_ps(l, all(kKnee)), zero), all(kOverSpan));
-    const __m256 t2 = _mm256_mul_ps(t, t);
-    const __m256 t3 = _mm256_mul_ps(t2, t);
-    __m256 curve =
-        _mm256_mul_ps(_mm256_add_ps(_mm256_sub_ps(_mm256_mul_ps(two, t3), _mm256_mul_ps(three, t2)), one), all(kKnee));
-    curve = _mm256_add_ps(curve, _mm256_mul_ps(_mm256_add_ps(_mm256_sub_ps(t3, _mm256_mul_ps(two, t2)), t), all(kSpan)));
-    curve = _mm256_add_ps(curve, _mm256_sub_ps(_mm256_mul_ps(three, t2), _mm256_mul_ps(two, t3)));
-    curve = _mm256_add_ps(curve, _mm256_mul_ps(_mm256_sub_ps(t3, t2), all(kEndTangent)));
     const __m256 above = _mm256_cmp_ps(l, all(kKnee), _CMP_GT_OQ);
-    const __m256 rolled = choose(above, curve, l);
-    const __m256 keep = choose(above, _mm256_div_ps(rolled, l), one);
+    // Only the rows' lighter groups need the roll-off.
+    __m256 rolled = l, keep = one;
+    if (_mm256_movemask_ps(above) != 0) {
+      const __m256 t = _mm256_mul_ps(_mm256_max_ps(_mm256_sub_ps(l, all(kKnee)), zero), all(kOverSpan));
+      const __m256 t2 = _mm256_mul_ps(t, t);
+      const __m256 t3 = _mm256_mul_ps(t2, t);
+      __m256 curve = _mm256_mul_ps(
+          _mm256_add_ps(_mm256_sub_ps(_mm256_mul_ps(two, t3), _mm256_mul_ps(three, t2)), one), all(kKnee));
+      curve =
+          _mm256_add_ps(curve, _mm256_mul_ps(_mm256_add_ps(_mm256_sub_ps(t3, _mm256_mul_ps(two, t2)), t), all(kSpan)));
+      curve = _mm256_add_ps(curve, _mm256_sub_ps(_mm256_mul_ps(three, t2), _mm256_mul_ps(two, t3)));
+      curve = _mm256_add_ps(curve, _mm256_mul_ps(_mm256_sub_ps(t3, t2), all(kEndTangent)));
+      rolled = choose(above, curve, l);
+      keep = choose(above, _mm256_div_ps(rolled, l), one);
+    }
     const __m256 lc = _mm256_mul_ps(all(255.0f), rolled);
     const __m256 d1 = _mm256_sub_ps(lanes(chroma1 + x), all(156.0f));
     const __m256 d2 = _mm256_sub_ps(lanes(chroma2 + x), all(137.0f));
@@ -189,9 +194,18 @@ __attribute__((target("avx2"))) int displayRowAvx2(const uint8_t* luma, const ui
         _mm256_add_ps(_mm256_mul_ps(all(kGreenFromBlue), d1), _mm256_mul_ps(all(kGreenFromRed), d2)), keep);
     const __m256 high = _mm256_max_ps(db, _mm256_max_ps(dg, dr));
     const __m256 low = _mm256_min_ps(db, _mm256_min_ps(dg, dr));
-    const __m256 roomAbove = _mm256_div_ps(_mm256_sub_ps(all(255.0f), lc), _mm256_max_ps(all(kTiny), high));
-    const __m256 roomBelow = _mm256_div_ps(lc, _mm256_max_ps(all(kTiny), _mm256_sub_ps(zero, low)));
-    const __m256 pull = _mm256_min_ps(roomBelow, _mm256_min_ps(roomAbove, one));
+    const __m256 headroom = _mm256_sub_ps(all(255.0f), lc);
+    const __m256 upward = _mm256_max_ps(all(kTiny), high);
+    const __m256 downward = _mm256_max_ps(all(kTiny), _mm256_sub_ps(zero, low));
+    // Where every channel fits, both rooms below come out at 1 or more and
+    // the pull is 1: the divisions are needed only when one does not.
+    __m256 pull = one;
+    const __m256 fits = _mm256_and_ps(_mm256_cmp_ps(headroom, upward, _CMP_GE_OQ), _mm256_cmp_ps(lc, downward, _CMP_GE_OQ));
+    if (_mm256_movemask_ps(fits) != 0xff) {
+      const __m256 roomAbove = _mm256_div_ps(headroom, upward);
+      const __m256 roomBelow = _mm256_div_ps(lc, downward);
+      pull = _mm256_min_ps(roomBelow, _mm256_min_ps(roomAbove, one));
+    }
     const __m256i packed =
         _mm256_or_si256(_mm256_or_si256(bytes(db, lc, pull), _mm256_slli_epi32(bytes(dg, lc, pull), 8)),
                         _mm256_slli_epi32(bytes(dr, lc, pull), 16));
