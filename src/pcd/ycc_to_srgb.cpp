@@ -93,19 +93,23 @@ inline __attribute__((always_inline)) void displayPixels(__m128 y, __m128 c1, __
   const auto all = [](float v) { return _mm_set1_ps(v); };
   const __m128 zero = _mm_setzero_ps(), one = all(1.0f), two = all(2.0f), three = all(3.0f);
   const __m128 l = _mm_mul_ps(y, all(kLumaShare));
-  const __m128 t = _mm_mul_ps(_mm_max_ps(_mm_sub_ps(l, all(kKnee)), zero), all(kOverSpan));
-  const __m128 t2 = _mm_mul_ps(t, t);
-  const __m128 t3 = _mm_mul_ps(t2, t);
-  __m128 curve = _mm_mul_ps(_mm_add_ps(_mm_sub_ps(_mm_mul_ps(two, t3), _mm_mul_ps(three, t2)), one), all(kKnee));
-  curve = _mm_add_ps(curve, _mm_mul_ps(_mm_add_ps(_mm_sub_ps(t3, _mm_mul_ps(two, t2)), t), all(kSpan)));
-  curve = _mm_add_ps(curve, _mm_sub_ps(_mm_mul_ps(three, t2), _mm_mul_ps(two, t3)));
-  curve = _mm_add_ps(curve, _mm_mul_ps(_mm_sub_ps(t3, t2), all(kEndTangent)));
   const __m128 above = _mm_cmpgt_ps(l, all(kKnee));
   const auto choose = [](__m128 mask, __m128 a, __m128 b) {
     return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
   };
-  const __m128 rolled = choose(above, curve, l);
-  const __m128 keep = choose(above, _mm_div_ps(rolled, l), one);
+  // Only the lighter groups need the roll-off.
+  __m128 rolled = l, keep = one;
+  if (_mm_movemask_ps(above) != 0) {
+    const __m128 t = _mm_mul_ps(_mm_max_ps(_mm_sub_ps(l, all(kKnee)), zero), all(kOverSpan));
+    const __m128 t2 = _mm_mul_ps(t, t);
+    const __m128 t3 = _mm_mul_ps(t2, t);
+    __m128 curve = _mm_mul_ps(_mm_add_ps(_mm_sub_ps(_mm_mul_ps(two, t3), _mm_mul_ps(three, t2)), one), all(kKnee));
+    curve = _mm_add_ps(curve, _mm_mul_ps(_mm_add_ps(_mm_sub_ps(t3, _mm_mul_ps(two, t2)), t), all(kSpan)));
+    curve = _mm_add_ps(curve, _mm_sub_ps(_mm_mul_ps(three, t2), _mm_mul_ps(two, t3)));
+    curve = _mm_add_ps(curve, _mm_mul_ps(_mm_sub_ps(t3, t2), all(kEndTangent)));
+    rolled = choose(above, curve, l);
+    keep = choose(above, _mm_div_ps(rolled, l), one);
+  }
   const __m128 lc = _mm_mul_ps(all(255.0f), rolled);
   const __m128 d1 = _mm_sub_ps(c1, all(156.0f));
   const __m128 d2 = _mm_sub_ps(c2, all(137.0f));
@@ -116,9 +120,17 @@ inline __attribute__((always_inline)) void displayPixels(__m128 y, __m128 c1, __
   // when b < a, as minps(b, a): the same choice for equal values.
   const __m128 high = _mm_max_ps(db, _mm_max_ps(dg, dr));
   const __m128 low = _mm_min_ps(db, _mm_min_ps(dg, dr));
-  const __m128 roomAbove = _mm_div_ps(_mm_sub_ps(all(255.0f), lc), _mm_max_ps(all(kTiny), high));
-  const __m128 roomBelow = _mm_div_ps(lc, _mm_max_ps(all(kTiny), _mm_sub_ps(zero, low)));
-  const __m128 pull = _mm_min_ps(roomBelow, _mm_min_ps(roomAbove, one));
+  const __m128 headroom = _mm_sub_ps(all(255.0f), lc);
+  const __m128 upward = _mm_max_ps(all(kTiny), high);
+  const __m128 downward = _mm_max_ps(all(kTiny), _mm_sub_ps(zero, low));
+  // Where every channel fits, both rooms come out at 1 or more and the pull
+  // is 1: the divisions are needed only when one does not fit.
+  __m128 pull = one;
+  if (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(headroom, upward), _mm_cmpge_ps(lc, downward))) != 0xf) {
+    const __m128 roomAbove = _mm_div_ps(headroom, upward);
+    const __m128 roomBelow = _mm_div_ps(lc, downward);
+    pull = _mm_min_ps(roomBelow, _mm_min_ps(roomAbove, one));
+  }
   const auto bytes = [&](__m128 d) {
     const __m128 v = _mm_min_ps(all(255.0f), _mm_max_ps(zero, _mm_add_ps(lc, _mm_mul_ps(d, pull))));
     return _mm_cvttps_epi32(_mm_add_ps(v, all(0.5f)));

@@ -170,13 +170,7 @@ TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
       }
     }
   }
-  // Rows left to right, right to left (a picture turned half way) and
-  // down a column (turned a quarter).
-  for (const ptrdiff_t step : {ptrdiff_t{3}, ptrdiff_t{-3}, ptrdiff_t{7}}) {
-    const size_t spacing = static_cast<size_t>(step < 0 ? -step : step);
-    std::vector<uint8_t> row(spacing * y.size());
-    uint8_t* first = step < 0 ? row.data() + row.size() - spacing : row.data();
-    display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), first, step);
+  const auto check = [&](const uint8_t* first, ptrdiff_t step) {
     for (size_t i = 0; i < y.size(); ++i) {
       const Rgb alone = convert(y[i], c1[i], c2[i], ToneRendering::Display);
       const uint8_t* pixel = first + static_cast<ptrdiff_t>(i) * step;
@@ -184,6 +178,22 @@ TEST(YccToSrgbDisplay, RowsGiveThePixelsOneAtATimeGive) {
       ASSERT_EQ(pixel[1], alone.g) << i << " step " << step;
       ASSERT_EQ(pixel[0], alone.b) << i << " step " << step;
     }
+  };
+  // Rows left to right, right to left (a picture turned half way) and
+  // down a column (turned a quarter).
+  for (const ptrdiff_t step : {ptrdiff_t{3}, ptrdiff_t{-3}, ptrdiff_t{7}}) {
+    const size_t spacing = static_cast<size_t>(step < 0 ? -step : step);
+    std::vector<uint8_t> row(spacing * y.size());
+    uint8_t* first = step < 0 ? row.data() + row.size() - spacing : row.data();
+    display.convertRow(y.data(), c1.data(), c2.data(), static_cast<int>(y.size()), first, step);
+    check(first, step);
+    // Pieces of seven: four at a time even where eight at a time is there.
+    std::fill(row.begin(), row.end(), uint8_t{0});
+    for (size_t i = 0; i < y.size(); i += 7) {
+      const int n = static_cast<int>(std::min<size_t>(7, y.size() - i));
+      display.convertRow(y.data() + i, c1.data() + i, c2.data() + i, n, first + static_cast<ptrdiff_t>(i) * step, step);
+    }
+    check(first, step);
   }
 }
 
