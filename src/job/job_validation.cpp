@@ -6,7 +6,6 @@
 
 #include "base/file_names.h"
 #include "image/output_depth.h"
-#include "settings/keyword_tables.h"
 #include "job/folder_rule.h"
 #include "platform/file_system.h"
 #include "platform/folder_separator.h"
