@@ -28,6 +28,7 @@
 #include "platform/random_access_file.h"
 #include "platform/staged_file.h"
 #include "platform/standard_error.h"
+#include "platform/same_file.h"
 #include "platform/temp_folder.h"
 #include "platform/terminal.h"
 #include "platform/text_case.h"
@@ -337,6 +338,12 @@ void checkTemporaryFolder() {
   CHECK(!exists(kept));
   removeLeftoversOfEarlierRuns();  // must not touch anything running
 }
+  // One file by two spellings: one identity, one comparable text.
+  const std::string identity = fileIdentity(disc + "\\Img0001.Pcd");
+  CHECK(!identity.empty());
+  CHECK_EQ(fileIdentity(disc + "/.\\IMG0001.pcd"), identity);
+  CHECK(fileIdentity(disc) != identity && fileIdentity(disc + "\\none.pcd").empty());
+  CHECK_EQ(comparablePath(resolvedPath(disc + "/img0001.PCD")), comparablePath(resolvedPath(disc + "\\Img0001.Pcd")));
 
 int runChecks() {
   TemporaryFolder scratch;

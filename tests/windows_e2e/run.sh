@@ -316,6 +316,60 @@ else
 fi
 check_pixels "a folder tree: a file two levels down has the same pixels" "tree/2019/summer/c.tiff"
 
+# --- Windows' own rules for names ------------------------------------------------
+
+# What the edition under test said on standard error, one line each.
+error_lines() { iconv -f UTF-16LE -t UTF-8 <"$work/win/$1.err.bin" 2>/dev/null | tr -d '\r'; }
+# check_rule <check> <name> <last line> <error text> <folder that must hold only ...>
+check_rule() {
+  local check=$1 name=$2 last=$3 error=$4 problems=()
+  [[ $(tail -n 1 "$work/win/$name.out") == "$last" ]] || problems+=("last line: $(tail -n 1 "$work/win/$name.out")")
+  [[ $(error_lines "$name") == *"$error"* ]] || problems+=("standard error: $(error_lines "$name" | tr '\n' '|')")
+  if ((${#problems[@]})); then fail "$check" "${problems[@]}"; else ok "$check"; fi
+}
+if [[ $mode == wine ]]; then
+  # Two names that differ in letter case are one name: the second picture
+  # is refused and the first stays.
+  mkdir -p "$work/in/case/x" "$work/in/case/y" "$work/lin/case" "$work/win/case"
+  cp "$work/in/small.pcd" "$work/in/case/x/Pic.pcd"
+  cp "$work/in/sample.pcd" "$work/in/case/y/PIC.pcd"
+  run_linux case -i "$work/in/case/x/Pic.pcd" -o "$work/lin/case"
+  run_windows case -i "$(winpath "$work/in/case")" -o "$(winpath "$work/win/case")" --no-subfolders
+  check_rule "names that differ only in letter case: the second picture is refused" case \
+    "Files converted: 1 of 2" "was already written for"
+  check_pixels "names that differ only in letter case: the first picture stays" case/Pic.tiff
+
+  # An output name that matches an input only without case is that input.
+  mkdir -p "$work/in/own"
+  cp "$work/in/small.pcd" "$work/in/own/IMG0001.PCD"
+  run_windows own -i "$(winpath "$work/in/own")" -o "$(winpath "$work/in/own")" --filename-mask=%filename%.pcd
+  check_rule "an output name that is an input but for letter case is refused" own \
+    "Conversion stopped" "is an input file of this run"
+  if cmp -s "$work/in/small.pcd" "$work/in/own/IMG0001.PCD" && [[ $(ls "$work/in/own") == IMG0001.PCD ]]; then
+    ok "an output name that is an input but for letter case: the input is unchanged"
+  else
+    fail "an output name that is an input but for letter case: the input is unchanged" "$(ls -l "$work/in/own")"
+  fi
+
+  # One file named twice in a list, in other spellings, is one input.
+  mkdir -p "$work/win/twice"
+  upper=$(winpath "$work/in/small.pcd" | tr '[:lower:]' '[:upper:]')
+  printf '%s\r\n%s\r\n' "Z:$work/in/small.pcd" "z${upper#Z}" >"$work/in/twice.txt"
+  run_windows twice -i "$(winpath "$work/in/twice.txt")" -o "$(winpath "$work/win/twice")"
+  check_rule "one file named twice in a list, in other spellings, is converted once" twice \
+    "Files converted: 1 of 1" ""
+
+  # Names Windows cannot hold fail their file with the reason.
+  mkdir -p "$work/win/names"
+  for mask in "%filename%_12:30.%ext%" "con.%ext%" "Com1.x.tif" "%filename%." "what?.tif" "a|b.tif"; do
+    run_windows names -i "$(winpath "$work/in/small.pcd")" -o "$(winpath "$work/win/names")" --filename-mask="$mask"
+    check_rule "a name Windows cannot hold ($mask) fails its file with the reason" names \
+      "Conversion stopped" "cannot be written: \""
+  done
+  [[ -z $(ls -A "$work/win/names") ]] && ok "names Windows cannot hold: nothing written" ||
+    fail "names Windows cannot hold: nothing written" "$(ls -A "$work/win/names")"
+fi
+
 # --- ORIGINAL file times ---------------------------------------------------------
 
 check_original_time() {
@@ -352,7 +406,8 @@ check_original_time "--file-timestamp=ORIGINAL in a zone with summer time, a sum
 # The first run converts enough copies of the 16Base sample to last a few
 # seconds; the second starts once the first has begun converting.
 mkdir -p "$work/in/many" "$work/win/first" "$work/win/second"
-for i in $(seq -w 1 24); do ln "$work/in/sample.pcd" "$work/in/many/m$i.pcd" 2>/dev/null || cp "$work/in/sample.pcd" "$work/in/many/m$i.pcd"; done
+# Copies, not hard links: one file by two names is one input.
+for i in $(seq -w 1 24); do cp "$work/in/sample.pcd" "$work/in/many/m$i.pcd"; done
 start_windows first -i "$(winpath "$work/in/many")" -o "$(winpath "$work/win/first")"
 first_pid=$started_pid
 begun=no
