@@ -4,8 +4,10 @@
 // exits 1.
 //
 // Modes: no argument runs every check; "child <file> <arguments...>" writes
-// its arguments to <file>, one per line, and exits with 7 (8 when the
-// command-line split differs from wmain's); "try-lock <name>" exits 0 when
+// its arguments as wmain has them (the converter's split) to <file>, one per
+// line, and exits with 7 (8 when the start name is not wmain's); "split
+// <file> ..." writes those of programArguments (the program's own split)
+// and exits with 7; "try-lock <name>" exits 0 when
 // it takes the instance lock <name>, 3 when another process holds it;
 // "print" prints two lines on standard output and one on standard error.
 #include <windows.h>
@@ -308,6 +310,27 @@ void checkReading(const std::string& folder) {
   CHECK(stream != nullptr);
   if (stream != nullptr) {
     char bytes[3] = {};
+// The program's own split, of a command line as a batch file writes it.
+void checkOwnSplit(const std::string& folder) {
+  const std::string record = folder + "split.txt";
+  std::wstring line = L"\"" + widePath(executablePath()) + L"\" split \"" + widePath(record) +
+                      LR"(" -i "C:\photos\with space\" -o "C:\out\" a"b c"d "e"f "")";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  CHECK(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                         &startup, &process));
+  DWORD code = 0;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  CHECK_EQ(code, DWORD{kChildExitCode});
+  std::string contents;
+  CHECK(readWholeFile(record, contents));
+  CHECK_EQ(contents, "split\n" + record + "\n-i\nC:\\photos\\with space\\\n-o\nC:\\out\\\nab cd\ne\nf\n\n");
+}
+
     CHECK(std::fread(bytes, 1, 3, stream) == 3 && std::string(bytes, 3) == "012");
     std::fclose(stream);
   }
@@ -377,12 +400,11 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (arguments.size() >= 2 && arguments[0] == "child") {
-    // wmain's split and Windows's split of the command line agree, name too.
-    if (programArguments(0, nullptr) != arguments) return 8;
     if (wideStartName(argc, argv) != startName(0, nullptr) || wideStartName(argc, argv).empty()) return 8;
     std::string lines;
     for (size_t i = 2; i < arguments.size(); ++i) lines += arguments[i] + "\n";
     return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
+  checkOwnSplit(folder);
   }
   if (arguments.size() == 2 && arguments[0] == "try-lock") {
     InstanceLock::Outcome outcome{};
@@ -391,3 +413,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   return runChecks();
 }
+  if (arguments.size() >= 2 && arguments[0] == "split") {
+    std::string lines;
+    for (const std::string& argument : programArguments(0, nullptr)) lines += argument + "\n";
+    return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
+  }

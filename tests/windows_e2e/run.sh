@@ -359,6 +359,18 @@ if [[ $mode == wine ]]; then
   check_rule "one file named twice in a list, in other spellings, is converted once" twice \
     "Files converted: 1 of 1" ""
 
+  # A batch file's folders end in a backslash before the closing quote: the
+  # program's own split keeps it (the C runtime's would read \" as a quote).
+  mkdir -p "$work/in/with space" "$work/win/bat out"
+  cp "$work/in/small.pcd" "$work/in/with space/b.pcd"
+  printf '@"%s" -i "%s\\" -o "%s\\"\r\n' "$(winpath "$app/quorbix.exe")" "$(winpath "$work/in/with space")" \
+    "$(winpath "$work/win/bat out")" >"$work/in/run.bat"
+  (cd "$work" && "$wine" cmd /c "$(winpath "$work/in/run.bat")" >"$work/win/bat.bin" 2>"$work/win/bat.err.bin" </dev/null)
+  finish_windows bat $?
+  check_rule "a batch file's quoted folders ending in a backslash" bat "Files converted: 1 of 1" ""
+  [[ -f "$work/win/bat out/b.tiff" ]] && ok "a batch file's quoted folders: the picture is written" ||
+    fail "a batch file's quoted folders: the picture is written" "lines: $(tr '\n' '|' <"$work/win/bat.out")"
+
   # Names Windows cannot hold fail their file with the reason.
   mkdir -p "$work/win/names"
   for mask in "%filename%_12:30.%ext%" "con.%ext%" "Com1.x.tif" "%filename%." "what?.tif" "a|b.tif"; do
