@@ -21,7 +21,9 @@ long processId() { return static_cast<long>(::GetCurrentProcessId()); }
 std::string randomSuffix() { return randomName(8); }
 
 int createExclusive(const std::string& path, bool& exists) {
-  // Not inherited: the converter must not hold it open.
+  // Not inherited: the converter must not hold it open. The C runtime's
+  // open shares reading and writing but not deleting, which tells other
+  // runs that a live run holds it (platform/dead_runs.h).
   const int fd = ::_wopen(widePath(path).c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                           _S_IREAD | _S_IWRITE);
   exists = fd < 0 && errno == EEXIST;

@@ -371,6 +371,15 @@ if [[ $mode == wine ]]; then
   [[ -f "$work/win/bat out/b.tiff" ]] && ok "a batch file's quoted folders: the picture is written" ||
     fail "a batch file's quoted folders: the picture is written" "lines: $(tr '\n' '|' <"$work/win/bat.out")"
 
+  # A %TEMP% (and %TMP%) that does not exist: the next place Windows'
+  # own lookup gives (the profile folder) takes the run's temporary folder.
+  mkdir -p "$work/win/gone-temp"
+  printf '@set TMP=%s\r\n@set TEMP=%s\r\n@"%s" -i "%s" -o "%s"\r\n' "$(winpath "$work/gone")" "$(winpath "$work/gone")" \
+    "$(winpath "$app/quorbix.exe")" "$(winpath "$work/in/small.pcd")" "$(winpath "$work/win/gone-temp")" >"$work/in/gone.bat"
+  (cd "$work" && "$wine" cmd /c "$(winpath "$work/in/gone.bat")" >"$work/win/gone.bin" 2>"$work/win/gone.err.bin" </dev/null)
+  finish_windows gone $?
+  check_rule "a %TEMP% that does not exist: the run takes the next place and converts" gone "Files converted: 1 of 1" ""
+
   # Names Windows cannot hold fail their file with the reason.
   mkdir -p "$work/win/names"
   for mask in "%filename%_12:30.%ext%" "con.%ext%" "Com1.x.tif" "%filename%." "what?.tif" "a|b.tif"; do
@@ -454,6 +463,39 @@ if [[ $(tail -n 1 "$work/win/first.out") == "Files converted: 24 of 24" ]]; then
   ok "the first instance converted all its files"
 else
   fail "the first instance converted all its files" "its last line: $(tail -n 1 "$work/win/first.out")"
+fi
+
+# --- what a killed run leaves ------------------------------------------------------
+
+# A run killed while it saves leaves its staging file and its temporary
+# folder; the next run removes both, since no live run holds them, whatever
+# their process id: look-alikes named with every id a process of this Wine
+# server may have now (the next run's own, its services') go as well.
+if [[ $mode == wine ]]; then
+  mkdir -p "$work/win/killed"
+  start_windows killed -i "$(winpath "$work/in/many")" -o "$(winpath "$work/win/killed")"
+  for _ in $(seq 1 1200); do
+    ls -A "$work/win/killed" | grep -q '^\.quorbix-tmp-' && break
+    kill -0 "$started_pid" 2>/dev/null || break
+    sleep 0.02
+  done
+  kill -KILL "$started_pid" 2>/dev/null
+  wait "$started_pid" 2>/dev/null
+  staging_left=$(ls -A "$work/win/killed" | grep -c '^\.quorbix-tmp-')
+  folders_left=$(comm -13 <(echo "$temp_before") <(windows_temp) | grep -c '/quorbix-[0-9]*-[^/]*$')
+  note "the killed run left $staging_left staging file(s) and $folders_left temporary folder(s)"
+  temp_base=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Temp | head -1)
+  for id in $(seq 32 4 4096); do
+    mkdir -p "$temp_base/quorbix-$id-Alike1"
+    : >"$work/win/killed/.quorbix-tmp-$id-Alike001"
+  done
+  run_windows after-kill -i "$(winpath "$work/in/small.pcd")" -o "$(winpath "$work/win/killed")" --filename-mask=next.tif
+  problems=()
+  ((folders_left > 0)) || problems+=("the killed run left no temporary folder to remove: nothing shown")
+  [[ -z $(ls -A "$work/win/killed" | grep '^\.quorbix-tmp-') ]] || problems+=("staging files stay: $(ls -A "$work/win/killed" | grep '^\.quorbix-tmp-')")
+  [[ -z $(comm -13 <(echo "$temp_before") <(windows_temp)) ]] || problems+=("left in the temporary folder: $(comm -13 <(echo "$temp_before") <(windows_temp) | head -3)")
+  if ((${#problems[@]})); then fail "the next run removes what a killed run left" "${problems[@]}"
+  else ok "the next run removes what a killed run left"; fi
 fi
 
 # --- frame, picture watermark, text watermark ----------------------------------------
