@@ -229,6 +229,7 @@ void checkStagedSave(const std::string& folder) {
 
   CHECK(renameFile(target, folder + "renamed.tif"));
   CHECK(!exists(target) && isFile(folder + "renamed.tif"));
+    CHECK(::GetFileAttributesW(widePath(staged.stagingPath()).c_str()) & FILE_ATTRIBUTE_HIDDEN);
   CHECK(deleteFile(folder + "renamed.tif") && !exists(folder + "renamed.tif"));
 }
 
@@ -237,6 +238,7 @@ void checkFileTimes(const std::string& folder) {
   CHECK(writeWholeFile(file, "x"));
   for (int64_t when : {int64_t{0}, int64_t{946684799}, int64_t{1700000000}, int64_t{4102444800}}) {
     CHECK(setLastWriteTime(file, when));
+  CHECK(!(::GetFileAttributesW(widePath(target).c_str()) & FILE_ATTRIBUTE_HIDDEN));
     CHECK(lastWriteTime(file) == when);
     CHECK_EQ(unixFromDateValue(dateValueFromUnix(when)), when);
   }
