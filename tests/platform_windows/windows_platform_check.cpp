@@ -28,9 +28,9 @@
 #include "platform/program_arguments.h"
 #include "platform/program_folder.h"
 #include "platform/random_access_file.h"
+#include "platform/same_file.h"
 #include "platform/staged_file.h"
 #include "platform/standard_error.h"
-#include "platform/same_file.h"
 #include "platform/temp_folder.h"
 #include "platform/terminal.h"
 #include "platform/text_case.h"
@@ -202,6 +202,26 @@ void checkFolderScan(const std::string& folder) {
   CHECK_EQ(resolvedPath(inner + "/missing/x.tif"), resolvedPath(inner) + "\\missing\\x.tif");
 }
 
+// Paths longer than MAX_PATH, without the system's long-path setting (Wine
+// has none to set, so this checks the "\\?\" form is right, not needed).
+void checkLongPaths(const std::string& folder) {
+  std::string deep = folder + "lang";
+  CHECK(createFolder(deep));
+  for (int level = 0; level < 6; ++level) {
+    deep += "\\Ordner " + std::to_string(level) + " mit einem langen Namen von f\xC3\xBCnfzig Zeichen";
+    CHECK(createFolder(deep));
+  }
+  CHECK(deep.size() > 300);
+  const std::string file = deep + "\\..\\" + deep.substr(deep.find_last_of('\\') + 1) + "/tief.pcd";
+  CHECK(writeWholeFile(file, "12345"));
+  CHECK(pathInfo(deep + "\\tief.pcd").size == 5);
+  std::vector<FolderEntry> entries;
+  CHECK(listFolder(deep, entries) && entries.size() == 1 && entries[0].name == "tief.pcd");
+  CHECK_EQ(resolvedPath(file), resolvedPath(folder) + deep.substr(folder.size() - 1) + "\\tief.pcd");
+  CHECK(renameFile(file, deep + "\\tief2.pcd") && isFile(deep + "\\tief2.pcd"));
+  CHECK(deleteFile(deep + "\\tief2.pcd"));
+}
+
 void checkStagedSave(const std::string& folder) {
   const std::string target = folder + "ausgabe \xC3\xB6.tif";
   CHECK(writeWholeFile(target, "old picture"));
@@ -209,6 +229,7 @@ void checkStagedSave(const std::string& folder) {
     StagedFile staged;
     CHECK(staged.open(target));
     CHECK(!staged.stagingPath().empty() && isFile(staged.stagingPath()));
+    CHECK(::GetFileAttributesW(widePath(staged.stagingPath()).c_str()) & FILE_ATTRIBUTE_HIDDEN);
     CHECK(staged.write("new ", 4));
     std::FILE* stream = staged.stream(4096);
     CHECK(stream != nullptr);
@@ -217,6 +238,7 @@ void checkStagedSave(const std::string& folder) {
   }
   std::string contents;
   CHECK(readWholeFile(target, contents) && contents == "new picture");
+  CHECK(!(::GetFileAttributesW(widePath(target).c_str()) & FILE_ATTRIBUTE_HIDDEN));
   {
     StagedFile abandoned;
     CHECK(abandoned.open(target));
@@ -229,7 +251,6 @@ void checkStagedSave(const std::string& folder) {
 
   CHECK(renameFile(target, folder + "renamed.tif"));
   CHECK(!exists(target) && isFile(folder + "renamed.tif"));
-    CHECK(::GetFileAttributesW(widePath(staged.stagingPath()).c_str()) & FILE_ATTRIBUTE_HIDDEN);
   CHECK(deleteFile(folder + "renamed.tif") && !exists(folder + "renamed.tif"));
 }
 
@@ -238,7 +259,6 @@ void checkFileTimes(const std::string& folder) {
   CHECK(writeWholeFile(file, "x"));
   for (int64_t when : {int64_t{0}, int64_t{946684799}, int64_t{1700000000}, int64_t{4102444800}}) {
     CHECK(setLastWriteTime(file, when));
-  CHECK(!(::GetFileAttributesW(widePath(target).c_str()) & FILE_ATTRIBUTE_HIDDEN));
     CHECK(lastWriteTime(file) == when);
     CHECK_EQ(unixFromDateValue(dateValueFromUnix(when)), when);
   }
@@ -290,28 +310,6 @@ void checkChildProcess(const std::string& folder) {
   CHECK_EQ(runProgram(folder + "missing.exe", {}), -1);
 }
 
-// Reading the files the picture libraries and the decoder read.
-void checkReading(const std::string& folder) {
-  const std::string disc = folder + "Photo CD \xC3\xA9";
-  CHECK(createFolder(disc));
-  CHECK(writeWholeFile(disc + "\\Img0001.Pcd", "0123456789"));
-  CHECK_EQ(findEntryIgnoringCase(disc, "IMG0001.PCD").value_or(""), disc + "\\Img0001.Pcd");
-  CHECK(!findEntryIgnoringCase(disc, "IMG0002.PCD").has_value());
-
-  std::unique_ptr<RandomAccessFile> file = RandomAccessFile::open(disc + "/Img0001.Pcd");
-  CHECK(file != nullptr);
-  if (file != nullptr) {
-    char bytes[4] = {};
-    CHECK(file->size() == 10);
-    CHECK(file->readAt(6, bytes, 4) && std::string(bytes, 4) == "6789");
-    CHECK(!file->readAt(8, bytes, 4));
-  }
-  CHECK(RandomAccessFile::open(disc) == nullptr);
-
-  std::FILE* stream = openForReading(disc + "\\Img0001.Pcd");
-  CHECK(stream != nullptr);
-  if (stream != nullptr) {
-    char bytes[3] = {};
 // The program's own split, of a command line as a batch file writes it.
 void checkOwnSplit(const std::string& folder) {
   const std::string record = folder + "split.txt";
@@ -333,6 +331,34 @@ void checkOwnSplit(const std::string& folder) {
   CHECK_EQ(contents, "split\n" + record + "\n-i\nC:\\photos\\with space\\\n-o\nC:\\out\\\nab cd\ne\nf\n\n");
 }
 
+// Reading the files the picture libraries and the decoder read.
+void checkReading(const std::string& folder) {
+  const std::string disc = folder + "Photo CD \xC3\xA9";
+  CHECK(createFolder(disc));
+  CHECK(writeWholeFile(disc + "\\Img0001.Pcd", "0123456789"));
+  CHECK_EQ(findEntryIgnoringCase(disc, "IMG0001.PCD").value_or(""), disc + "\\Img0001.Pcd");
+  CHECK(!findEntryIgnoringCase(disc, "IMG0002.PCD").has_value());
+  // One file by two spellings: one identity, one comparable text.
+  const std::string identity = fileIdentity(disc + "\\Img0001.Pcd");
+  CHECK(!identity.empty());
+  CHECK_EQ(fileIdentity(disc + "/.\\IMG0001.pcd"), identity);
+  CHECK(fileIdentity(disc) != identity && fileIdentity(disc + "\\none.pcd").empty());
+  CHECK_EQ(comparablePath(resolvedPath(disc + "/img0001.PCD")), comparablePath(resolvedPath(disc + "\\Img0001.Pcd")));
+
+  std::unique_ptr<RandomAccessFile> file = RandomAccessFile::open(disc + "/Img0001.Pcd");
+  CHECK(file != nullptr);
+  if (file != nullptr) {
+    char bytes[4] = {};
+    CHECK(file->size() == 10);
+    CHECK(file->readAt(6, bytes, 4) && std::string(bytes, 4) == "6789");
+    CHECK(!file->readAt(8, bytes, 4));
+  }
+  CHECK(RandomAccessFile::open(disc) == nullptr);
+
+  std::FILE* stream = openForReading(disc + "\\Img0001.Pcd");
+  CHECK(stream != nullptr);
+  if (stream != nullptr) {
+    char bytes[3] = {};
     CHECK(std::fread(bytes, 1, 3, stream) == 3 && std::string(bytes, 3) == "012");
     std::fclose(stream);
   }
@@ -363,12 +389,6 @@ void checkTemporaryFolder() {
   CHECK(!exists(kept));
   removeLeftoversOfEarlierRuns();  // must not touch anything running
 }
-  // One file by two spellings: one identity, one comparable text.
-  const std::string identity = fileIdentity(disc + "\\Img0001.Pcd");
-  CHECK(!identity.empty());
-  CHECK_EQ(fileIdentity(disc + "/.\\IMG0001.pcd"), identity);
-  CHECK(fileIdentity(disc) != identity && fileIdentity(disc + "\\none.pcd").empty());
-  CHECK_EQ(comparablePath(resolvedPath(disc + "/img0001.PCD")), comparablePath(resolvedPath(disc + "\\Img0001.Pcd")));
 
 int runChecks() {
   TemporaryFolder scratch;
@@ -381,10 +401,12 @@ int runChecks() {
   checkFolderSeparators();
   checkTextCase();
   checkFolderScan(folder);
+  checkLongPaths(folder);
   checkStagedSave(folder);
   checkFileTimes(folder);
   checkInstanceLock();
   checkChildProcess(folder);
+  checkOwnSplit(folder);
   checkReading(folder);
   checkTemporaryFolder();
   std::fprintf(stderr, "%s: %d failed check(s)\n", failures == 0 ? "PASSED" : "FAILED", failures);
@@ -406,7 +428,11 @@ int wmain(int argc, wchar_t** argv) {
     std::string lines;
     for (size_t i = 2; i < arguments.size(); ++i) lines += arguments[i] + "\n";
     return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
-  checkOwnSplit(folder);
+  }
+  if (arguments.size() >= 2 && arguments[0] == "split") {
+    std::string lines;
+    for (const std::string& argument : programArguments(0, nullptr)) lines += argument + "\n";
+    return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
   }
   if (arguments.size() == 2 && arguments[0] == "try-lock") {
     InstanceLock::Outcome outcome{};
@@ -415,8 +441,3 @@ int wmain(int argc, wchar_t** argv) {
   }
   return runChecks();
 }
-  if (arguments.size() >= 2 && arguments[0] == "split") {
-    std::string lines;
-    for (const std::string& argument : programArguments(0, nullptr)) lines += argument + "\n";
-    return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
-  }

@@ -380,6 +380,17 @@ if [[ $mode == wine ]]; then
   finish_windows gone $?
   check_rule "a %TEMP% that does not exist: the run takes the next place and converts" gone "Files converted: 1 of 1" ""
 
+  # A folder path of more than 300 characters, in and out.
+  deep=""
+  for i in 1 2 3 4 5 6; do deep+="/folder $i of a deep tree of folders, each of fifty letters"; done
+  mkdir -p "$work/in/deep$deep" "$work/lin/deep$deep" "$work/win/deep$deep"
+  cp "$work/in/small.pcd" "$work/in/deep$deep/d.pcd"
+  note "the deep folder's path under test has $(winpath "$work/win/deep$deep" | wc -c) characters"
+  run_linux deep -i "$work/in/deep$deep" -o "$work/lin/deep$deep"
+  run_windows deep -i "$(winpath "$work/in/deep$deep")" -o "$(winpath "$work/win/deep$deep")"
+  check_rule "a folder path of more than 300 characters converts" deep "Files converted: 1 of 1" ""
+  check_pixels "a folder path of more than 300 characters: the same pixels" "deep$deep/d.tiff"
+
   # Names Windows cannot hold fail their file with the reason.
   mkdir -p "$work/win/names"
   for mask in "%filename%_12:30.%ext%" "con.%ext%" "Com1.x.tif" "%filename%." "what?.tif" "a|b.tif"; do
