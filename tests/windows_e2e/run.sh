@@ -320,7 +320,8 @@ check_pixels "a folder tree: a file two levels down has the same pixels" "tree/2
 
 # What the edition under test said on standard error, one line each.
 error_lines() { iconv -f UTF-16LE -t UTF-8 <"$work/win/$1.err.bin" 2>/dev/null | tr -d '\r'; }
-# check_rule <check> <name> <last line> <error text> <folder that must hold only ...>
+# check_rule <check> <name> <last line> <text>: the run of <name> ended with
+# <last line> on standard output and said <text> on standard error.
 check_rule() {
   local check=$1 name=$2 last=$3 error=$4 problems=()
   [[ $(tail -n 1 "$work/win/$name.out") == "$last" ]] || problems+=("last line: $(tail -n 1 "$work/win/$name.out")")
