@@ -36,7 +36,7 @@ quorbix_delayed_import_library(gdi32)
 quorbix_delayed_import_library(shell32)
 quorbix_delayed_import_library(bcrypt)
 
-# shell32: CommandLineToArgvW (program arguments), ShellExecuteW (browser);
+# shell32: ShellExecuteW (browser);
 # bcrypt: the SHA-256 digest of written files (only with a run report).
 set(QUORBIX_PLATFORM_LIBRARIES quorbix_shell32_delayed quorbix_bcrypt_delayed)
 

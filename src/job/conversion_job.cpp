@@ -39,6 +39,9 @@ class RunConversion {
     return [this, extracted](FileState& file) { return finish(file, std::move(*extracted)); };
   }
 
+  // Empty when the run has no temporary folder, and no file can be extracted.
+  const platform::TemporaryFolder& temporaryFolder() const { return temporary_; }
+
   // The entries of the folders files were saved into go to the disk, so a
   // counted file is there after a power cut.
   void flushOutputFolders() const {
@@ -165,6 +168,14 @@ RunTally ConversionJob::conversionPhase(bool quiet, int32_t imported) {
     prepare = [convert = services_.convert](const std::string&) { return convert; };
   } else {
     real.emplace(settings_, run_, registry_, inputs_);
+    if (real->temporaryFolder().path().empty()) {
+      services_.printError("Error: No temporary folder can be made in " + real->temporaryFolder().triedIn() +
+                           ": no file was converted");
+      print(catalogue_.text("Msg", "Conversion is not complete"));
+      RunTally none;
+      none.failed = imported;
+      return none;
+    }
     prepare = [&real](const std::string& inputFile) { return real->prepare(inputFile); };
   }
 

@@ -4,6 +4,7 @@
 
 #include "base/path_order.h"
 #include "platform/folder_separator.h"
+#include "platform/same_file.h"
 
 namespace quorbix {
 namespace {
@@ -54,10 +55,14 @@ void sortFrom(Sorted* begin, Sorted* end, size_t from, size_t shared) {
 
 }  // namespace
 
+std::string InputSet::fileKey(const std::string& path) {
+  std::string identity = platform::fileIdentity(path);
+  return identity.empty() ? platform::comparablePath(path) : identity;
+}
+
 bool InputSet::add(const std::string& path, const std::string& relativeFolder) {
-  if (contains(path)) return false;
+  if (!index_.insert(fileKey(path)).second) return false;
   entries_.push_back(Entry{path, relativeFolder});
-  index_.insert(entries_.back().path);
   return true;
 }
 

@@ -1,7 +1,8 @@
 // InputSet: the files of one run, each with its sub-folder below the input
-// folder. Whether a path is in the set is decided by its exact text (case
-// matters), through an index of its own, so adding stays fast however many
-// files there are. Visits go in name order (base/path_order.h) whatever the
+// folder. Whether a path is in the set is decided as the file system
+// decides it (platform/same_file.h): by the file it reaches where there is
+// one, else by its text as the system compares names, through an index of
+// its own, so adding stays fast however many files there are. Visits go in name order (base/path_order.h) whatever the
 // order the files were added in: the first visit after an add sorts the
 // entries once, which is cheaper than keeping them sorted while a folder tree
 // of many files is read. Filled by one import thread, read afterwards; not
@@ -29,9 +30,10 @@ class InputSet {
   InputSet(const InputSet&) = delete;
   InputSet& operator=(const InputSet&) = delete;
 
-  // Adds `path` unless it is there already; true when it was added.
+  // Adds `path` unless it or another path to its file is there already;
+  // true when it was added.
   bool add(const std::string& path, const std::string& relativeFolder);
-  bool contains(std::string_view path) const { return index_.count(path) != 0; }
+  bool contains(const std::string& path) const { return index_.count(fileKey(path)) != 0; }
   size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
   void clear();
@@ -51,9 +53,10 @@ class InputSet {
   };
 
   void putInOrder() const;
+  static std::string fileKey(const std::string& path);
 
-  std::deque<Entry> entries_;  // in the order added; never moved, so the index and order_ can point at them
-  std::unordered_set<std::string_view> index_;  // views of the entries' paths
+  std::deque<Entry> entries_;  // in the order added; never moved, so order_ can point at them
+  std::unordered_set<std::string> index_;  // the entries' fileKey
   mutable std::vector<Sorted> order_;           // the entries in name order, once visited
 };
 

@@ -6,15 +6,24 @@
 namespace quorbix::platform {
 namespace {
 
-// Whether process `id` is still running. A process that cannot be opened
-// for lack of rights exists (it is someone else's).
-bool isRunning(DWORD id) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-  if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
-  DWORD code = 0;
-  const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-  ::CloseHandle(process);
-  return running;
+// Whether no process holds the entry: a run holds its folder with a handle
+// that does not share writing, and its staging files with one that does not
+// share deleting (platform/staged_file-windows.cpp), so opening for both
+// fails with a sharing violation while the run lives. Links are not followed.
+bool isUnheld(const std::string& path) {
+  HANDLE handle = ::CreateFileW(widePath(path).c_str(), DELETE | FILE_WRITE_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(handle);
+  return true;
+}
+
+bool isRunName(const std::string& name, std::string_view prefix) {
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+  size_t end = prefix.size();
+  while (end < name.size() && end < prefix.size() + 10 && name[end] >= '0' && name[end] <= '9') ++end;
+  return end > prefix.size() && end + 1 < name.size() && name[end] == '-';
 }
 
 }  // namespace
@@ -25,19 +34,21 @@ void removeLeftoversOfDeadRuns(const std::string& folder, std::string_view prefi
   std::string base = folder;
   if (!base.empty() && !isPathSeparator(base.back())) base += '\\';
   for (const FolderEntry& entry : entries) {
-    const std::string& name = entry.name;
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-    size_t end = prefix.size();
-    unsigned long long id = 0;
-    while (end < name.size() && name[end] >= '0' && name[end] <= '9' && id < 0xFFFFFFFFull) {
-      id = id * 10 + static_cast<unsigned>(name[end] - '0');
-      ++end;
-    }
-    if (end == prefix.size() || end >= name.size() || name[end] != '-' || id > 0xFFFFFFFFull) continue;
-    if (id == ::GetCurrentProcessId() || isRunning(static_cast<DWORD>(id))) continue;
+    if (!isRunName(entry.name, prefix)) continue;
     if (kind == LeftoverKind::Folder ? !entry.isFolder : (entry.isFolder || entry.isLinkToFolder)) continue;
-    removeTree(base + name);
+    if (isUnheld(base + entry.name)) removeTree(base + entry.name);
   }
+}
+
+intptr_t holdFolder(const std::string& path) {
+  // Listing and deleting stay shared, so that the run's own stop can remove it.
+  HANDLE handle = ::CreateFileW(widePath(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  return handle == INVALID_HANDLE_VALUE ? kNoHold : reinterpret_cast<intptr_t>(handle);
+}
+
+void releaseFolder(intptr_t hold) {
+  if (hold != kNoHold) ::CloseHandle(reinterpret_cast<HANDLE>(hold));
 }
 
 }  // namespace quorbix::platform

@@ -33,12 +33,7 @@ std::optional<std::string> finalPathOf(HANDLE handle) {
     }
     buffer.resize(n + 1);
   }
-  if (buffer.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-    buffer.replace(0, 8, L"\\\\");
-  } else if (buffer.rfind(L"\\\\?\\", 0) == 0) {
-    buffer.erase(0, 4);
-  }
-  return narrowText(buffer);
+  return narrowText(plainPathForm(std::move(buffer)));
 }
 
 std::optional<std::string> realPath(const std::string& path) {
@@ -49,7 +44,8 @@ std::optional<std::string> realPath(const std::string& path) {
   return real;
 }
 
-// The absolute path with "." and ".." taken out lexically, "\" separators.
+// The absolute path with "." and ".." taken out lexically, "\" separators,
+// in the plain form (never "\\?\...").
 std::string fullPath(const std::string& path) {
   const std::wstring wide = widePath(path);
   const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -58,7 +54,7 @@ std::string fullPath(const std::string& path) {
   const DWORD m = ::GetFullPathNameW(wide.c_str(), n, buffer.data(), nullptr);
   if (m == 0 || m >= n) return "";
   buffer.resize(m);
-  return narrowText(buffer);
+  return narrowText(plainPathForm(std::move(buffer)));
 }
 
 }  // namespace

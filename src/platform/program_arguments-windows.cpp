@@ -1,39 +1,24 @@
 #include "platform/program_arguments.h"
 
-// windows.h (through wide_text) before shellapi.h, which needs it.
+#include "base/command_line_split.h"
 #include "platform/wide_text-windows.h"
 
-#include <shellapi.h>
-
-// Only the `main` forms are here: they split the command line with SHELL32,
-// which costs every process that loads it a noticeable start. The `wmain`
-// forms, all the two programs use, are in program_arguments_wide-windows.cpp,
-// so that the converter, started once or twice per picture, never loads it.
+// The `main` forms, which quorbix uses: the command line split by the
+// program's own rule (base/command_line_split.h), not by the C runtime's,
+// for which a backslash before a quote escapes it ("C:\out\" in a batch
+// file). The `wmain` forms, the converter's, are in
+// program_arguments_wide-windows.cpp.
 
 namespace quorbix::platform {
-namespace {
-
-// The wide-character command line as Windows splits it, program name first.
-std::vector<std::string> splitCommandLine() {
-  std::vector<std::string> words;
-  int count = 0;
-  LPWSTR* split = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (split == nullptr) return words;
-  for (int i = 0; i < count; ++i) words.push_back(narrowText(split[i]));
-  ::LocalFree(split);
-  return words;
-}
-
-}  // namespace
 
 std::vector<std::string> programArguments(int, char**) {
-  std::vector<std::string> arguments = splitCommandLine();
+  std::vector<std::string> arguments = splitCommandLine(narrowText(::GetCommandLineW()));
   if (!arguments.empty()) arguments.erase(arguments.begin());
   return arguments;
 }
 
 std::string startName(int, char**) {
-  std::vector<std::string> words = splitCommandLine();
+  std::vector<std::string> words = splitCommandLine(narrowText(::GetCommandLineW()));
   return words.empty() ? std::string() : words.front();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/staged_file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -39,6 +40,9 @@ int createExclusive(const std::string& path, bool& exists) {
   // 0666 before the umask, like any file the program writes directly.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   exists = fd < 0 && errno == EEXIST;
+  // Held while open, so that other runs take it for a live run's
+  // (platform/dead_runs.h).
+  if (fd >= 0) ::flock(fd, LOCK_SH | LOCK_NB);
   return fd;
 }
 

@@ -4,8 +4,10 @@
 // nothing (or the earlier file) or the complete new file, never a
 // half-written one, even if the writer dies midway.
 //
-// The temporary name is hidden and carries the run's process id
-// (".quorbix-tmp-<pid>-XXXXXXXX"); a stop of the run removes the file, and
+// The temporary name is hidden (a leading dot; on Windows the hidden
+// attribute too) and carries the run's process id
+// (".quorbix-tmp-<pid>-XXXXXXXX"); the run holds it while it is open
+// (platform/dead_runs.h); a stop of the run removes the file, and
 // the first file staged in a folder removes there what runs that died left
 // behind. One writer per object; nothing throws.
 #pragma once

@@ -43,13 +43,19 @@ std::vector<std::string> temporaryBases() {
 
 TemporaryFolder::TemporaryFolder() {
   for (const std::string& base : temporaryBases()) {
+    if (!tried_.empty()) tried_ += ", ";
+    tried_ += base;
     path_ = madeFolder(base);
-    if (!path_.empty()) break;
+    if (!path_.empty()) {
+      hold_ = holdFolder(path_);
+      break;
+    }
   }
 }
 
 TemporaryFolder::~TemporaryFolder() {
   if (path_.empty()) return;
+  releaseFolder(hold_);
   const std::string folder = path_.substr(0, path_.size() - 1);
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);  // does not follow symbolic links

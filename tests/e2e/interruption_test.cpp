@@ -4,7 +4,9 @@
 // nothing more, and ends by that signal; what a run killed outright left
 // behind is gone after the next run.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -245,15 +247,23 @@ TEST_F(StopFixture, NextRunRemovesWhatAKilledRunLeft) {
   ASSERT_TRUE(anyNameStartsWith(c.temp, "quorbix-" + dead + "-"));
   ASSERT_TRUE(anyNameStartsWith(c.out, ".quorbix-tmp-" + dead + "-"));
 
-  // Look-alikes of a run that still exists (this test) stay, and so do
-  // links, even when named like a dead run's folder.
+  // What a live run holds stays (this test stands in for one); what no one
+  // holds goes even when its process id is a running process's (a reused
+  // id); links stay, even when named like a dead run's folder.
   const std::string alive = std::to_string(::getpid());
   fs::create_directory(c.temp + "quorbix-" + alive + "-Keep01");
+  fs::create_directory(c.temp + "quorbix-" + alive + "-Reused");
   std::ofstream(c.out + ".quorbix-tmp-" + alive + "-Keep0001") << "x";
+  std::ofstream(c.out + ".quorbix-tmp-" + alive + "-Reused01") << "x";
+  const int heldFolder = ::open((c.temp + "quorbix-" + alive + "-Keep01").c_str(), O_RDONLY | O_CLOEXEC);
+  const int heldFile = ::open((c.out + ".quorbix-tmp-" + alive + "-Keep0001").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_TRUE(::flock(heldFolder, LOCK_SH) == 0 && ::flock(heldFile, LOCK_SH) == 0);
   fs::create_directory_symlink(c.in, c.temp + "quorbix-" + dead + "-Link01");
 
   ASSERT_TRUE(writeTarga(tmp.path() + "big.tga", 40, 30));
   RunResult next = start(c)->finish();
+  ::close(heldFolder);
+  ::close(heldFile);
   EXPECT_EQ(next.exitCode, 0);
   EXPECT_EQ(next.lines.back(), "Files converted: 2 of 2");
   EXPECT_EQ(namesIn(c.temp), (Lines{"quorbix-" + alive + "-Keep01", "quorbix-" + dead + "-Link01"}));

@@ -4,8 +4,10 @@
 // exits 1.
 //
 // Modes: no argument runs every check; "child <file> <arguments...>" writes
-// its arguments to <file>, one per line, and exits with 7 (8 when the
-// command-line split differs from wmain's); "try-lock <name>" exits 0 when
+// its arguments as wmain has them (the converter's split) to <file>, one per
+// line, and exits with 7 (8 when the start name is not wmain's); "split
+// <file> ..." writes those of programArguments (the program's own split)
+// and exits with 7; "try-lock <name>" exits 0 when
 // it takes the instance lock <name>, 3 when another process holds it;
 // "print" prints two lines on standard output and one on standard error.
 #include <windows.h>
@@ -26,6 +28,7 @@
 #include "platform/program_arguments.h"
 #include "platform/program_folder.h"
 #include "platform/random_access_file.h"
+#include "platform/same_file.h"
 #include "platform/staged_file.h"
 #include "platform/standard_error.h"
 #include "platform/temp_folder.h"
@@ -199,6 +202,26 @@ void checkFolderScan(const std::string& folder) {
   CHECK_EQ(resolvedPath(inner + "/missing/x.tif"), resolvedPath(inner) + "\\missing\\x.tif");
 }
 
+// Paths longer than MAX_PATH, without the system's long-path setting (Wine
+// has none to set, so this checks the "\\?\" form is right, not needed).
+void checkLongPaths(const std::string& folder) {
+  std::string deep = folder + "lang";
+  CHECK(createFolder(deep));
+  for (int level = 0; level < 6; ++level) {
+    deep += "\\Ordner " + std::to_string(level) + " mit einem langen Namen von f\xC3\xBCnfzig Zeichen";
+    CHECK(createFolder(deep));
+  }
+  CHECK(deep.size() > 300);
+  const std::string file = deep + "\\..\\" + deep.substr(deep.find_last_of('\\') + 1) + "/tief.pcd";
+  CHECK(writeWholeFile(file, "12345"));
+  CHECK(pathInfo(deep + "\\tief.pcd").size == 5);
+  std::vector<FolderEntry> entries;
+  CHECK(listFolder(deep, entries) && entries.size() == 1 && entries[0].name == "tief.pcd");
+  CHECK_EQ(resolvedPath(file), resolvedPath(folder) + deep.substr(folder.size() - 1) + "\\tief.pcd");
+  CHECK(renameFile(file, deep + "\\tief2.pcd") && isFile(deep + "\\tief2.pcd"));
+  CHECK(deleteFile(deep + "\\tief2.pcd"));
+}
+
 void checkStagedSave(const std::string& folder) {
   const std::string target = folder + "ausgabe \xC3\xB6.tif";
   CHECK(writeWholeFile(target, "old picture"));
@@ -206,6 +229,7 @@ void checkStagedSave(const std::string& folder) {
     StagedFile staged;
     CHECK(staged.open(target));
     CHECK(!staged.stagingPath().empty() && isFile(staged.stagingPath()));
+    CHECK(::GetFileAttributesW(widePath(staged.stagingPath()).c_str()) & FILE_ATTRIBUTE_HIDDEN);
     CHECK(staged.write("new ", 4));
     std::FILE* stream = staged.stream(4096);
     CHECK(stream != nullptr);
@@ -214,6 +238,7 @@ void checkStagedSave(const std::string& folder) {
   }
   std::string contents;
   CHECK(readWholeFile(target, contents) && contents == "new picture");
+  CHECK(!(::GetFileAttributesW(widePath(target).c_str()) & FILE_ATTRIBUTE_HIDDEN));
   {
     StagedFile abandoned;
     CHECK(abandoned.open(target));
@@ -285,6 +310,27 @@ void checkChildProcess(const std::string& folder) {
   CHECK_EQ(runProgram(folder + "missing.exe", {}), -1);
 }
 
+// The program's own split, of a command line as a batch file writes it.
+void checkOwnSplit(const std::string& folder) {
+  const std::string record = folder + "split.txt";
+  std::wstring line = L"\"" + widePath(executablePath()) + L"\" split \"" + widePath(record) +
+                      LR"(" -i "C:\photos\with space\" -o "C:\out\" a"b c"d "e"f "")";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  CHECK(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                         &startup, &process));
+  DWORD code = 0;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  CHECK_EQ(code, DWORD{kChildExitCode});
+  std::string contents;
+  CHECK(readWholeFile(record, contents));
+  CHECK_EQ(contents, "split\n" + record + "\n-i\nC:\\photos\\with space\\\n-o\nC:\\out\\\nab cd\ne\nf\n\n");
+}
+
 // Reading the files the picture libraries and the decoder read.
 void checkReading(const std::string& folder) {
   const std::string disc = folder + "Photo CD \xC3\xA9";
@@ -292,6 +338,12 @@ void checkReading(const std::string& folder) {
   CHECK(writeWholeFile(disc + "\\Img0001.Pcd", "0123456789"));
   CHECK_EQ(findEntryIgnoringCase(disc, "IMG0001.PCD").value_or(""), disc + "\\Img0001.Pcd");
   CHECK(!findEntryIgnoringCase(disc, "IMG0002.PCD").has_value());
+  // One file by two spellings: one identity, one comparable text.
+  const std::string identity = fileIdentity(disc + "\\Img0001.Pcd");
+  CHECK(!identity.empty());
+  CHECK_EQ(fileIdentity(disc + "/.\\IMG0001.pcd"), identity);
+  CHECK(fileIdentity(disc) != identity && fileIdentity(disc + "\\none.pcd").empty());
+  CHECK_EQ(comparablePath(resolvedPath(disc + "/img0001.PCD")), comparablePath(resolvedPath(disc + "\\Img0001.Pcd")));
 
   std::unique_ptr<RandomAccessFile> file = RandomAccessFile::open(disc + "/Img0001.Pcd");
   CHECK(file != nullptr);
@@ -349,10 +401,12 @@ int runChecks() {
   checkFolderSeparators();
   checkTextCase();
   checkFolderScan(folder);
+  checkLongPaths(folder);
   checkStagedSave(folder);
   checkFileTimes(folder);
   checkInstanceLock();
   checkChildProcess(folder);
+  checkOwnSplit(folder);
   checkReading(folder);
   checkTemporaryFolder();
   std::fprintf(stderr, "%s: %d failed check(s)\n", failures == 0 ? "PASSED" : "FAILED", failures);
@@ -370,11 +424,14 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (arguments.size() >= 2 && arguments[0] == "child") {
-    // wmain's split and Windows's split of the command line agree, name too.
-    if (programArguments(0, nullptr) != arguments) return 8;
     if (wideStartName(argc, argv) != startName(0, nullptr) || wideStartName(argc, argv).empty()) return 8;
     std::string lines;
     for (size_t i = 2; i < arguments.size(); ++i) lines += arguments[i] + "\n";
+    return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
+  }
+  if (arguments.size() >= 2 && arguments[0] == "split") {
+    std::string lines;
+    for (const std::string& argument : programArguments(0, nullptr)) lines += argument + "\n";
     return writeWholeFile(arguments[1], lines) ? kChildExitCode : 1;
   }
   if (arguments.size() == 2 && arguments[0] == "try-lock") {

@@ -316,6 +316,93 @@ else
 fi
 check_pixels "a folder tree: a file two levels down has the same pixels" "tree/2019/summer/c.tiff"
 
+# --- Windows' own rules for names ------------------------------------------------
+
+# What the edition under test said on standard error, one line each.
+error_lines() { iconv -f UTF-16LE -t UTF-8 <"$work/win/$1.err.bin" 2>/dev/null | tr -d '\r'; }
+# check_rule <check> <name> <last line> <text>: the run of <name> ended with
+# <last line> on standard output and said <text> on standard error.
+check_rule() {
+  local check=$1 name=$2 last=$3 error=$4 problems=()
+  [[ $(tail -n 1 "$work/win/$name.out") == "$last" ]] || problems+=("last line: $(tail -n 1 "$work/win/$name.out")")
+  [[ $(error_lines "$name") == *"$error"* ]] || problems+=("standard error: $(error_lines "$name" | tr '\n' '|')")
+  if ((${#problems[@]})); then fail "$check" "${problems[@]}"; else ok "$check"; fi
+}
+if [[ $mode == wine ]]; then
+  # Two names that differ in letter case are one name: the second picture
+  # is refused and the first stays.
+  mkdir -p "$work/in/case/x" "$work/in/case/y" "$work/lin/case" "$work/win/case"
+  cp "$work/in/small.pcd" "$work/in/case/x/Pic.pcd"
+  cp "$work/in/sample.pcd" "$work/in/case/y/PIC.pcd"
+  run_linux case -i "$work/in/case/x/Pic.pcd" -o "$work/lin/case"
+  run_windows case -i "$(winpath "$work/in/case")" -o "$(winpath "$work/win/case")" --no-subfolders
+  check_rule "names that differ only in letter case: the second picture is refused" case \
+    "Files converted: 1 of 2" "was already written for"
+  check_pixels "names that differ only in letter case: the first picture stays" case/Pic.tiff
+
+  # An output name that matches an input only without case is that input.
+  mkdir -p "$work/in/own"
+  cp "$work/in/small.pcd" "$work/in/own/IMG0001.PCD"
+  run_windows own -i "$(winpath "$work/in/own")" -o "$(winpath "$work/in/own")" --filename-mask=%filename%.pcd
+  check_rule "an output name that is an input but for letter case is refused" own \
+    "Conversion stopped" "is an input file of this run"
+  if cmp -s "$work/in/small.pcd" "$work/in/own/IMG0001.PCD" && [[ $(ls "$work/in/own") == IMG0001.PCD ]]; then
+    ok "an output name that is an input but for letter case: the input is unchanged"
+  else
+    fail "an output name that is an input but for letter case: the input is unchanged" "$(ls -l "$work/in/own")"
+  fi
+
+  # One file named twice in a list, in other spellings, is one input.
+  mkdir -p "$work/win/twice"
+  upper=$(winpath "$work/in/small.pcd" | tr '[:lower:]' '[:upper:]')
+  printf '%s\r\n%s\r\n' "Z:$work/in/small.pcd" "z${upper#Z}" >"$work/in/twice.txt"
+  run_windows twice -i "$(winpath "$work/in/twice.txt")" -o "$(winpath "$work/win/twice")"
+  check_rule "one file named twice in a list, in other spellings, is converted once" twice \
+    "Files converted: 1 of 1" ""
+
+  # A batch file's folders end in a backslash before the closing quote: the
+  # program's own split keeps it (the C runtime's would read \" as a quote).
+  mkdir -p "$work/in/with space" "$work/win/bat out"
+  cp "$work/in/small.pcd" "$work/in/with space/b.pcd"
+  printf '@"%s" -i "%s\\" -o "%s\\"\r\n' "$(winpath "$app/quorbix.exe")" "$(winpath "$work/in/with space")" \
+    "$(winpath "$work/win/bat out")" >"$work/in/run.bat"
+  (cd "$work" && "$wine" cmd /c "$(winpath "$work/in/run.bat")" >"$work/win/bat.bin" 2>"$work/win/bat.err.bin" </dev/null)
+  finish_windows bat $?
+  check_rule "a batch file's quoted folders ending in a backslash" bat "Files converted: 1 of 1" ""
+  [[ -f "$work/win/bat out/b.tiff" ]] && ok "a batch file's quoted folders: the picture is written" ||
+    fail "a batch file's quoted folders: the picture is written" "lines: $(tr '\n' '|' <"$work/win/bat.out")"
+
+  # A %TEMP% (and %TMP%) that does not exist: the next place Windows'
+  # own lookup gives (the profile folder) takes the run's temporary folder.
+  mkdir -p "$work/win/gone-temp"
+  printf '@set TMP=%s\r\n@set TEMP=%s\r\n@"%s" -i "%s" -o "%s"\r\n' "$(winpath "$work/gone")" "$(winpath "$work/gone")" \
+    "$(winpath "$app/quorbix.exe")" "$(winpath "$work/in/small.pcd")" "$(winpath "$work/win/gone-temp")" >"$work/in/gone.bat"
+  (cd "$work" && "$wine" cmd /c "$(winpath "$work/in/gone.bat")" >"$work/win/gone.bin" 2>"$work/win/gone.err.bin" </dev/null)
+  finish_windows gone $?
+  check_rule "a %TEMP% that does not exist: the run takes the next place and converts" gone "Files converted: 1 of 1" ""
+
+  # A folder path of more than 300 characters, in and out.
+  deep=""
+  for i in 1 2 3 4 5 6; do deep+="/folder $i of a deep tree of folders, each of fifty letters"; done
+  mkdir -p "$work/in/deep$deep" "$work/lin/deep$deep" "$work/win/deep$deep"
+  cp "$work/in/small.pcd" "$work/in/deep$deep/d.pcd"
+  note "the deep folder's path under test has $(winpath "$work/win/deep$deep" | wc -c) characters"
+  run_linux deep -i "$work/in/deep$deep" -o "$work/lin/deep$deep"
+  run_windows deep -i "$(winpath "$work/in/deep$deep")" -o "$(winpath "$work/win/deep$deep")"
+  check_rule "a folder path of more than 300 characters converts" deep "Files converted: 1 of 1" ""
+  check_pixels "a folder path of more than 300 characters: the same pixels" "deep$deep/d.tiff"
+
+  # Names Windows cannot hold fail their file with the reason.
+  mkdir -p "$work/win/names"
+  for mask in "%filename%_12:30.%ext%" "con.%ext%" "Com1.x.tif" "%filename%." "what?.tif" "a|b.tif"; do
+    run_windows names -i "$(winpath "$work/in/small.pcd")" -o "$(winpath "$work/win/names")" --filename-mask="$mask"
+    check_rule "a name Windows cannot hold ($mask) fails its file with the reason" names \
+      "Conversion stopped" "cannot be written: \""
+  done
+  [[ -z $(ls -A "$work/win/names") ]] && ok "names Windows cannot hold: nothing written" ||
+    fail "names Windows cannot hold: nothing written" "$(ls -A "$work/win/names")"
+fi
+
 # --- ORIGINAL file times ---------------------------------------------------------
 
 check_original_time() {
@@ -352,7 +439,8 @@ check_original_time "--file-timestamp=ORIGINAL in a zone with summer time, a sum
 # The first run converts enough copies of the 16Base sample to last a few
 # seconds; the second starts once the first has begun converting.
 mkdir -p "$work/in/many" "$work/win/first" "$work/win/second"
-for i in $(seq -w 1 24); do ln "$work/in/sample.pcd" "$work/in/many/m$i.pcd" 2>/dev/null || cp "$work/in/sample.pcd" "$work/in/many/m$i.pcd"; done
+# Copies, not hard links: one file by two names is one input.
+for i in $(seq -w 1 24); do cp "$work/in/sample.pcd" "$work/in/many/m$i.pcd"; done
 start_windows first -i "$(winpath "$work/in/many")" -o "$(winpath "$work/win/first")"
 first_pid=$started_pid
 begun=no
@@ -387,6 +475,39 @@ if [[ $(tail -n 1 "$work/win/first.out") == "Files converted: 24 of 24" ]]; then
   ok "the first instance converted all its files"
 else
   fail "the first instance converted all its files" "its last line: $(tail -n 1 "$work/win/first.out")"
+fi
+
+# --- what a killed run leaves ------------------------------------------------------
+
+# A run killed while it saves leaves its staging file and its temporary
+# folder; the next run removes both, since no live run holds them, whatever
+# their process id: look-alikes named with every id a process of this Wine
+# server may have now (the next run's own, its services') go as well.
+if [[ $mode == wine ]]; then
+  mkdir -p "$work/win/killed"
+  start_windows killed -i "$(winpath "$work/in/many")" -o "$(winpath "$work/win/killed")"
+  for _ in $(seq 1 1200); do
+    ls -A "$work/win/killed" | grep -q '^\.quorbix-tmp-' && break
+    kill -0 "$started_pid" 2>/dev/null || break
+    sleep 0.02
+  done
+  kill -KILL "$started_pid" 2>/dev/null
+  wait "$started_pid" 2>/dev/null
+  staging_left=$(ls -A "$work/win/killed" | grep -c '^\.quorbix-tmp-')
+  folders_left=$(comm -13 <(echo "$temp_before") <(windows_temp) | grep -c '/quorbix-[0-9]*-[^/]*$')
+  note "the killed run left $staging_left staging file(s) and $folders_left temporary folder(s)"
+  temp_base=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -name Temp | head -1)
+  for id in $(seq 32 4 4096); do
+    mkdir -p "$temp_base/quorbix-$id-Alike1"
+    : >"$work/win/killed/.quorbix-tmp-$id-Alike001"
+  done
+  run_windows after-kill -i "$(winpath "$work/in/small.pcd")" -o "$(winpath "$work/win/killed")" --filename-mask=next.tif
+  problems=()
+  ((folders_left > 0)) || problems+=("the killed run left no temporary folder to remove: nothing shown")
+  [[ -z $(ls -A "$work/win/killed" | grep '^\.quorbix-tmp-') ]] || problems+=("staging files stay: $(ls -A "$work/win/killed" | grep '^\.quorbix-tmp-')")
+  [[ -z $(comm -13 <(echo "$temp_before") <(windows_temp)) ]] || problems+=("left in the temporary folder: $(comm -13 <(echo "$temp_before") <(windows_temp) | head -3)")
+  if ((${#problems[@]})); then fail "the next run removes what a killed run left" "${problems[@]}"
+  else ok "the next run removes what a killed run left"; fi
 fi
 
 # --- frame, picture watermark, text watermark ----------------------------------------

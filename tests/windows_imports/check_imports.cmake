@@ -1,7 +1,8 @@
 # The executables of the Windows edition load only the system's core at
 # start: KERNEL32 and the C runtime. Everything else (GDI, the shell) is
 # bound on first use, and a library loaded at start would cost every run, and
-# under Wine every converter started, its loading time.
+# under Wine every converter started, its loading time. Each carries its
+# manifest (cmake/WindowsManifest.cmake), long-path aware.
 #   cmake -DOBJDUMP=<objdump> -DEXECUTABLES="<a.exe>;<b.exe>" -P check_imports.cmake
 cmake_minimum_required(VERSION 3.16)
 set(allowed KERNEL32.dll msvcrt.dll)
@@ -20,5 +21,9 @@ foreach(executable IN LISTS EXECUTABLES)
       message(FATAL_ERROR "${executable} loads ${name} at start; only ${allowed} may be loaded then")
     endif()
   endforeach()
+  file(STRINGS ${executable} aware REGEX "<longPathAware[^>]*>true</longPathAware>")
+  if(NOT aware)
+    message(FATAL_ERROR "${executable} carries no long-path aware manifest")
+  endif()
   message(STATUS "${executable}: ${names}")
 endforeach()
