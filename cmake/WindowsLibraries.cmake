@@ -6,7 +6,8 @@
 #
 # Sets, for the layers of the top folder:
 #   QUORBIX_PLATFORM_LIBRARIES  system libraries the platform sources call
-#   QUORBIX_IMAGE_LIBRARIES     FreeImage and the image libraries it needs
+#   QUORBIX_IMAGE_LIBRARIES     FreeImage and the image libraries it needs,
+#                               and Little CMS
 #   QUORBIX_DRAWING_LIBRARIES   cairo, pixman and GDI (with the drawing code)
 
 # The Windows headers without their rarely used parts and without the
@@ -62,9 +63,23 @@ quorbix_static_library(QUORBIX_JPEG_LIBRARY libjpeg.a)
 if(NOT ZLIB_LIBRARY)
   set(ZLIB_LIBRARY /usr/x86_64-w64-mingw32/lib/libz.a)
 endif()
+# Little CMS, which makes the sRGB profile that colour TIFFs carry. Its
+# header imports nothing from a DLL unless told to; told not to write the
+# C "register" that C++17 refuses (on Linux it is a system header, whose
+# warnings the compiler keeps to itself).
+quorbix_static_library(QUORBIX_LCMS2_LIBRARY liblcms2.a)
+find_path(QUORBIX_LCMS2_INCLUDE_DIR lcms2.h PATHS ${QUORBIX_WINDOWS_DEPS}/include NO_DEFAULT_PATH)
+if(NOT QUORBIX_LCMS2_INCLUDE_DIR)
+  message(FATAL_ERROR "lcms2.h is not in ${QUORBIX_WINDOWS_DEPS}/include: "
+                      "run scripts/build-windows-deps.sh, or give -DQUORBIX_WINDOWS_DEPS=<prefix>")
+endif()
+add_library(quorbix_windows_colour_library INTERFACE)
+target_include_directories(quorbix_windows_colour_library INTERFACE ${QUORBIX_LCMS2_INCLUDE_DIR})
+target_compile_definitions(quorbix_windows_colour_library INTERFACE CMS_NO_REGISTER_KEYWORD)
+target_link_libraries(quorbix_windows_colour_library INTERFACE ${QUORBIX_LCMS2_LIBRARY})
 # In the order the linker needs them: each before the ones it uses.
 set(QUORBIX_IMAGE_LIBRARIES ${FREEIMAGE_LIBRARY} ${QUORBIX_TIFF_LIBRARY} ${QUORBIX_PNG_LIBRARY}
-    ${QUORBIX_JPEG_LIBRARY} ${ZLIB_LIBRARY})
+    ${QUORBIX_JPEG_LIBRARY} ${ZLIB_LIBRARY} quorbix_windows_colour_library)
 
 # The drawing layer: cairo and pixman, static, from the prefix, and GDI.
 quorbix_static_library(QUORBIX_CAIRO_LIBRARY libcairo.a)

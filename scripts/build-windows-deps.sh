@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the image libraries of the Windows edition as static MinGW-w64
-# libraries: libpng, libjpeg-turbo, libtiff and FreeImage, and pixman and
-# cairo for the shape drawing, from Debian 12's own source packages (with
-# Debian's patches), against Debian's MinGW zlib.
+# libraries: libpng, libjpeg-turbo, libtiff and FreeImage, Little CMS for
+# the colour profile, and pixman and cairo for the shape drawing, from
+# Debian 12's own source packages (with Debian's patches), against Debian's
+# MinGW zlib.
 #
 #   scripts/build-windows-deps.sh [build-folder]     (default build-windows)
 #
 # Everything lands in <build-folder>/deps: the fetched sources in src/, the
 # work trees in work/, the result in prefix/ (include/, lib/, and pkg-config
-# files in lib/pkgconfig/ for pixman-1 and cairo). Each library
+# files in lib/pkgconfig/ for lcms2, pixman-1 and cairo). Each library
 # leaves a stamp in stamps/; a second run rebuilds nothing that is stamped,
 # so delete a stamp (or deps/) to rebuild. The machine's apt configuration
 # is not touched: the source list and package lists are private to deps/.
@@ -57,7 +58,7 @@ apt_opts=(
 )
 # Source package and the stamp of the library built from it.
 packages=(libpng1.6:libpng libjpeg-turbo:libjpeg tiff:libtiff freeimage:freeimage
-  pixman:pixman cairo:cairo)
+  lcms2:lcms2 pixman:pixman cairo:cairo)
 # The mirror has no Debian diff for pixman 0.42.2-1; Debian's changelog for
 # that version drops its one patch as fixed upstream, so the upstream source
 # that the .dsc names is what Debian builds. Only these packages may go
@@ -298,11 +299,11 @@ EOF
   stamp freeimage
 fi
 
-# --- pixman and cairo ---------------------------------------------------------
-# Both with their own configure scripts, as Debian builds them, -O2 and the
-# SIMD choice of the package itself (pixman picks MMX, SSE2 or SSSE3 code at
-# run time, as on Linux). Only the library folders are built; pkg-config
-# sees the prefix only, never the build machine's libraries.
+# --- Little CMS, pixman and cairo -----------------------------------------------
+# With their own configure scripts, as Debian builds them, -O2 and the SIMD
+# choice of the package itself (pixman picks MMX, SSE2 or SSSE3 code at run
+# time, as on Linux). Only the library folders are built; pkg-config sees
+# the prefix only, never the build machine's libraries.
 autotools_build() {
   local source=$1 name=$2
   shift 2
@@ -324,6 +325,22 @@ autotools_install() {
     return 1
   }
 }
+
+# Little CMS: the library and its headers only, without its tools (and so
+# without the JPEG and TIFF libraries they read with). Threads stay on: on
+# Windows its mutexes are then critical sections.
+if ! stamped lcms2; then
+  log "building Little CMS"
+  started=$SECONDS
+  src=$(unpack lcms2)
+  autotools_build "$src" lcms2 CFLAGS=-O2 --without-jpeg --without-tiff
+  autotools_install lcms2 -C src install
+  autotools_install lcms2 -C include install
+  autotools_install lcms2 install-pkgconfigDATA
+  rm -f "$prefix/lib/liblcms2.la"
+  log "built Little CMS in $((SECONDS - started)) s"
+  stamp lcms2
+fi
 
 if ! stamped pixman; then
   log "building pixman"

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libfreeimage-dev libtiff-dev
+  liblcms2-dev  # the sRGB profile of colour TIFFs
   libcairo2-dev libpango1.0-dev fonts-liberation
   netpbm  # the README gallery turns TIFFs into PNGs with it
   libgtest-dev

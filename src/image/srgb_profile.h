@@ -1,16 +1,17 @@
-// The sRGB colour space as an ICC profile (version 2.4, display class,
-// matrix and tone curves), built from the published definition: the
-// primaries and D65 white point of IEC 61966-2-1, adapted to the profile
-// connection space's D50 white with the Bradford transform as the ICC
-// convention asks, and the sRGB tone curve as a 1024-entry table. Its
-// description names sRGB. The same bytes every time; pure.
+// The sRGB colour space as an ICC profile, made by Little CMS from its own
+// sRGB (the IEC 61966-2-1 primaries and D65 white, adapted to the profile
+// connection space's D50 with the Bradford transform, and the sRGB tone
+// curve) and saved as a version 2.4 display profile named
+// "sRGB IEC61966-2.1". Its creation date and platform are fixed, so every
+// run and both editions carry the same bytes.
 #pragma once
 
 #include <string>
 
 namespace quorbix {
 
-// The profile's bytes, built on first use.
+// The profile's bytes, made once per process (safe from any thread); empty
+// when Little CMS could not make it.
 const std::string& srgbIccProfile();
 
 }  // namespace quorbix

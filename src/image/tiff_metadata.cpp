@@ -223,7 +223,7 @@ bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts) {
   bool ok = true;
   if (colour) {
     const std::string& profile = srgbIccProfile();
-    ok = TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()), profile.data()) == 1;
+    ok = !profile.empty() && TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()), profile.data()) == 1;
   }
   if (ok && !facts.scannerVendor.empty()) ok = TIFFSetField(tiff, TIFFTAG_MAKE, facts.scannerVendor.c_str()) == 1;
   if (ok && !facts.scannerProduct.empty()) ok = TIFFSetField(tiff, TIFFTAG_MODEL, facts.scannerProduct.c_str()) == 1;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include <lcms2.h>
 #include <sys/wait.h>
 #include <tiffio.h>
 
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 #include "pcd/byte_source.h"
@@ -134,7 +136,7 @@ TEST(PcdPipeline, ProPhotoCdCopyBecomesIts64BaseTiff) {
 
 // What a TIFF says beside its pixels, read back with libtiff.
 struct ArchiveTags {
-  std::string profileDescription;  // of the ICC profile; empty without one
+  std::string profile;  // the ICC profile's bytes; empty without one
   std::string make;
   std::string model;
   std::string xmp;
@@ -157,19 +159,60 @@ uint32_t bigEndian32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 
-// The ASCII text of the 'desc' tag of a version 2 ICC profile.
-std::string profileDescription(const uint8_t* profile, uint32_t size) {
-  if (size < 132 || bigEndian32(profile) != size || std::string(reinterpret_cast<const char*>(profile) + 36, 4) != "acsp") return "";
-  const uint32_t tags = bigEndian32(profile + 128);
-  for (uint32_t i = 0; i < tags && 132 + 12 * (i + 1) <= size; ++i) {
-    const uint8_t* entry = profile + 132 + 12 * i;
-    const uint32_t offset = bigEndian32(entry + 4);
-    if (std::string(reinterpret_cast<const char*>(entry), 4) != "desc" || offset + 12 > size) continue;
-    const uint32_t length = bigEndian32(profile + offset + 8);
-    if (std::string(reinterpret_cast<const char*>(profile) + offset, 4) != "desc" || offset + 12 + length > size || length == 0) return "";
-    return std::string(reinterpret_cast<const char*>(profile) + offset + 12, length - 1);
+// sRGB's decoding curve: encoded value to linear light.
+double srgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+
+// An embedded profile as Little CMS reads it: a version 2 RGB display
+// profile named sRGB that takes sRGB's white to the connection space's D50,
+// its primaries to sRGB's chromaticities (adapted back to D65 with Little
+// CMS's Bradford) and its greys along sRGB's tone curve.
+void expectSrgbProfile(const std::string& bytes) {
+  cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
+  ASSERT_NE(profile, nullptr) << bytes.size() << " bytes";
+  char description[64] = "";
+  cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", description, sizeof description);
+  EXPECT_STREQ(description, "sRGB IEC61966-2.1");
+  EXPECT_EQ(cmsGetDeviceClass(profile), cmsSigDisplayClass);
+  EXPECT_EQ(cmsGetColorSpace(profile), cmsSigRgbData);
+  EXPECT_EQ(cmsGetPCS(profile), cmsSigXYZData);
+  EXPECT_GE(cmsGetProfileVersion(profile), 2.0);
+  EXPECT_LT(cmsGetProfileVersion(profile), 3.0);
+
+  cmsHPROFILE xyzProfile = cmsCreateXYZProfile();
+  cmsHTRANSFORM toXyz = cmsCreateTransform(profile, TYPE_RGB_DBL, xyzProfile, TYPE_XYZ_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+  cmsCloseProfile(xyzProfile);
+  cmsCloseProfile(profile);
+  ASSERT_NE(toXyz, nullptr);
+  const auto xyzOf = [&](double r, double g, double b) {
+    const double rgb[3] = {r, g, b};
+    cmsCIEXYZ xyz{};
+    cmsDoTransform(toXyz, rgb, &xyz, 1);
+    return xyz;
+  };
+  const cmsCIEXYZ white = xyzOf(1, 1, 1);
+  EXPECT_NEAR(white.X, cmsD50_XYZ()->X, 1e-3);
+  EXPECT_NEAR(white.Y, cmsD50_XYZ()->Y, 1e-3);
+  EXPECT_NEAR(white.Z, cmsD50_XYZ()->Z, 1e-3);
+  const cmsCIExyY d65xyY = {0.3127, 0.3290, 1.0};
+  cmsCIEXYZ d65{};
+  cmsxyY2XYZ(&d65, &d65xyY);
+  const double primaries[3][2] = {{0.64, 0.33}, {0.30, 0.60}, {0.15, 0.06}};
+  for (int c = 0; c < 3; ++c) {
+    const cmsCIEXYZ inD50 = xyzOf(c == 0 ? 1 : 0, c == 1 ? 1 : 0, c == 2 ? 1 : 0);
+    cmsCIEXYZ inD65{};
+    EXPECT_TRUE(cmsAdaptToIlluminant(&inD65, cmsD50_XYZ(), &d65, &inD50));
+    cmsCIExyY xyY{};
+    cmsXYZ2xyY(&xyY, &inD65);
+    EXPECT_NEAR(xyY.x, primaries[c][0], 1e-4) << "primary " << c;
+    EXPECT_NEAR(xyY.y, primaries[c][1], 1e-4) << "primary " << c;
   }
-  return "";
+  double worstGrey = 0;
+  for (int v = 0; v <= 255; ++v) {
+    const double encoded = v / 255.0;
+    worstGrey = std::max(worstGrey, std::abs(xyzOf(encoded, encoded, encoded).Y - srgbToLinear(encoded)));
+  }
+  EXPECT_LT(worstGrey, 1e-4);
+  cmsDeleteTransform(toXyz);
 }
 
 std::string textTag(TIFF* tiff, uint32_t tag) {
@@ -184,7 +227,7 @@ ArchiveTags readArchiveTags(const std::string& path) {
   uint32_t count = 0;
   const void* data = nullptr;
   if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data) == 1) {
-    tags.profileDescription = profileDescription(static_cast<const uint8_t*>(data), count);
+    tags.profile.assign(static_cast<const char*>(data), count);
   }
   if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data) == 1) tags.xmp.assign(static_cast<const char*>(data), count);
   tags.make = textTag(tiff, TIFFTAG_MAKE);
@@ -235,7 +278,7 @@ TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
   const std::string tiff = dir.path() + "out/IMG0007.tiff";
   EXPECT_EQ(differingPixels(tiff, decodeFile(input, 4)), 0);
   const ArchiveTags tags = readArchiveTags(tiff);
-  EXPECT_NE(tags.profileDescription.find("sRGB"), std::string::npos) << tags.profileDescription;
+  expectSrgbProfile(tags.profile);
   EXPECT_EQ(tags.make, facts.scannerVendor);
   EXPECT_EQ(tags.model, facts.scannerProduct);
   EXPECT_EQ(tags.dateTimeDigitized, xmpTime(*facts.scanTime));
@@ -252,7 +295,7 @@ TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
   run.withConverter = true;
   ASSERT_EQ(test::runQuorbix({"-i", input, "-o", dir.path() + "grey", "-q", "--greyscale", "--tiff-bpp=8"}, run).exitCode, 0);
   const ArchiveTags grey = readArchiveTags(dir.path() + "grey/IMG0007.tiff");
-  EXPECT_EQ(grey.profileDescription, "");
+  EXPECT_TRUE(grey.profile.empty());
   EXPECT_EQ(grey.dateTimeDigitized, xmpTime(*facts.scanTime));
   EXPECT_EQ(grey.make, facts.scannerVendor);
 }
@@ -272,7 +315,7 @@ TEST(ArchiveTiff, RealSixteenBaseSampleKeepsItsScanDate) {
 
   ASSERT_EQ(runWithConverter(input, dir.path() + "out").exitCode, 0);
   const ArchiveTags tags = readArchiveTags(dir.path() + "out/portrait-16base.tiff");
-  EXPECT_NE(tags.profileDescription.find("sRGB"), std::string::npos) << tags.profileDescription;
+  expectSrgbProfile(tags.profile);
   EXPECT_EQ(tags.dateTimeDigitized, scanned);
   EXPECT_EQ(tags.make, headerText(header, 2048 + 42, 20));
   EXPECT_EQ(tags.model, headerText(header, 2048 + 62, 16));
