@@ -32,11 +32,14 @@ class RunConversion {
       : settings_(settings), run_(run), registry_(registry),
         runner_(makeProcessConverterRunner(run.programFolder)), guard_(settings.job.output, inputs) {}
 
-  // The extraction now (ahead of the file's turn, on any thread); the rest
-  // is returned for the file's turn on the worker's thread.
+  // The extraction, the operations and the encoding now, as far as they
+  // do not depend on the files before (ahead of the file's turn, on any
+  // thread); the rest is returned for the file's turn on the worker's
+  // thread.
   ConvertOneFile prepare(const std::string& inputFile) {
-    auto extracted = std::make_shared<ExtractedPicture>(extract(inputFile));
-    return [this, extracted](FileState& file) { return finish(file, std::move(*extracted)); };
+    auto prepared = std::make_shared<PreparedPicture>(
+        preparePicture(settings_, run_, registry_, inputFile, extract(inputFile)));
+    return [this, prepared](FileState& file) { return finish(file, std::move(*prepared)); };
   }
 
   // The entries of the folders files were saved into go to the disk, so a
@@ -63,10 +66,10 @@ class RunConversion {
 
   // An output path that leaves the output folder, names an input or was
   // written by an earlier file fails this file, and the reason says why.
-  FileOutcome finish(FileState& file, ExtractedPicture extracted) {
+  FileOutcome finish(FileState& file, PreparedPicture prepared) {
     auto refuse = [this](const std::string& outputPath) { return guard_.refusal(outputPath); };
     ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), refuse};
-    FileOutcome outcome = finishFile(context, std::move(extracted));
+    FileOutcome outcome = finishFile(context, std::move(prepared));
     if (!outcome.converted()) return outcome;
     // Written now, or there already and kept: either way no later file of
     // the run may replace it.

@@ -7,11 +7,13 @@
 // read, and the running counter and random number are the worker's own.
 //
 // With more than one job, the first stage of the files after the current one
-// (PrepareOneFile: the extraction, which depends on the input alone) runs
-// ahead on helper threads, at most `jobs` files in work at once (so while
-// one file is finished, up to jobs - 1 later ones are extracted);
-// everything else happens on the worker's thread strictly in input order, so
-// what is printed and written is the same for any number of jobs.
+// (PrepareOneFile: the extraction, the operations and the encoding, as far as
+// they do not depend on the files before) runs ahead on helper threads, at
+// most `jobs` files in work at once (so while one file is finished, up to
+// jobs - 1 later ones are prepared); everything else (names, checks of the
+// output, saving, numbers, file times) happens on the worker's thread
+// strictly in input order, so what is printed and written is the same for
+// any number of jobs.
 #pragma once
 
 #include <cstdint>
