@@ -24,6 +24,7 @@
 #include "image/bitmap.h"
 #include "image/format_registry.h"
 #include "image/resolution.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 #include "pcd/ycc_to_srgb.h"
 #include "settings/settings.h"
@@ -115,7 +116,7 @@ struct PreparedPicture {
   Resolution resolution;       // as extracted, for the finished picture
   FileState state;             // the depth values and the size after resizing
   const char* failedOperation = nullptr;
-  std::string bytes;           // the output file's bytes
+  pcd::ByteBuffer bytes;       // the output file's bytes
   Outcome encoding;            // why they could not be made
   unsigned width = 0;          // of the finished picture
   unsigned height = 0;

@@ -96,7 +96,7 @@ FreeImageIO streamIo() {
 
 // FreeImage's handle for a file being written into memory.
 struct MemoryHandle {
-  std::string bytes;
+  pcd::ByteBuffer bytes;
   size_t position = 0;
 };
 
@@ -115,11 +115,14 @@ unsigned DLL_CALLCONV readMemory(void* buffer, unsigned size, unsigned count, fi
 unsigned DLL_CALLCONV writeMemory(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   MemoryHandle& m = memoryOf(handle);
   const size_t length = static_cast<size_t>(size) * count;
+  const size_t end = m.bytes.size();
   try {
-    if (m.bytes.size() < m.position + length) m.bytes.resize(m.position + length);
+    if (end < m.position + length) m.bytes.resize(m.position + length);
   } catch (const std::bad_alloc&) {
     return 0;
   }
+  // Bytes skipped by a seek past the end are zeros, as in a file.
+  if (m.position > end) std::memset(m.bytes.data() + end, 0, m.position - end);
   if (length > 0) std::memcpy(m.bytes.data() + m.position, buffer, length);
   m.position += length;
   return count;
@@ -147,7 +150,7 @@ FreeImageIO memoryIo() {
 }
 
 // `image` as FreeImage writes `format` with `flags`, into `bytes`.
-bool freeImageBytes(int32_t format, const Bitmap& image, int flags, std::string& bytes) {
+bool freeImageBytes(int32_t format, const Bitmap& image, int flags, pcd::ByteBuffer& bytes) {
   MemoryHandle handle;
   try {
     // Room for the pixels uncompressed and a directory, so that the bytes
@@ -304,12 +307,12 @@ namespace {
 // encodeImage, which may release `owned` (the owner of `image`, or nullptr)
 // once the picture is no longer needed.
 Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, const pcd::ImagePacFacts& facts,
-               std::string& bytes) {
+               pcd::ByteBuffer& bytes) {
   if (!image) return Outcome::failure("there was no picture to save");
   const Outcome notWritten = Outcome::failure("the encoder could not write the picture");
   if (format == FIF_TIFF) {
     if (const uint16_t compression = ownLayoutCompression(flags); compression != 0) {
-      std::string plain;
+      pcd::ByteBuffer plain;
       if (!freeImageBytes(format, image, uncompressedTiffFlags(flags), plain)) return notWritten;
       // Anything the layout does not know is left to FreeImage's own writer.
       if (canLayOutCompressedTiff(plain)) {
@@ -326,11 +329,12 @@ Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, co
 
 }  // namespace
 
-Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts, std::string& bytes) {
+Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
+                    pcd::ByteBuffer& bytes) {
   return encode(format, image, &image, flags, facts, bytes);
 }
 
-Outcome saveEncodedImage(const std::string& bytes, const std::string& path) {
+Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path) {
   if (path.empty()) return Outcome::failure("there was no picture to save");
   platform::StagedFile file;
   // What the system said, when it was the system that refused.
@@ -342,16 +346,22 @@ Outcome saveEncodedImage(const std::string& bytes, const std::string& path) {
   if (!file.open(path)) return refused("the output file could not be created");
   // On the disk before the rename: after a power cut the final name never
   // holds an empty or partial picture.
-  if (!file.write(bytes.data(), bytes.size()) || !file.commit(platform::StagedFile::Flush::ToDisk)) {
-    return refused("the output file could not be written");
+  // In pieces of a megabyte: one write of tens of megabytes costs the
+  // system several times the time of its pieces.
+  constexpr size_t kPiece = 1 << 20;
+  for (size_t at = 0; at < bytes.size(); at += kPiece) {
+    if (!file.write(bytes.data() + at, std::min(kPiece, bytes.size() - at))) {
+      return refused("the output file could not be written");
+    }
   }
+  if (!file.commit(platform::StagedFile::Flush::ToDisk)) return refused("the output file could not be written");
   return Outcome::success();
 }
 
 Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
                       const pcd::ImagePacFacts& facts) {
   if (!image || path.empty()) return Outcome::failure("there was no picture to save");
-  std::string bytes;
+  pcd::ByteBuffer bytes;
   if (Outcome encoded = encode(format, image, nullptr, flags, facts, bytes); !encoded) return encoded;
   return saveEncodedImage(bytes, path);
 }

@@ -9,6 +9,7 @@
 
 #include "base/outcome.h"
 #include "image/bitmap.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 #include "pcd/ycc_to_srgb.h"
 
@@ -53,7 +54,8 @@ Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone = pcd
 // also gets the sRGB profile when it holds colour, and `facts`
 // (image/tiff_metadata.h); LZW and Deflate TIFFs are laid out as
 // image/tiff_layout.h says. Touches no file; safe on any thread.
-Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts, std::string& bytes);
+Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
+                    pcd::ByteBuffer& bytes);
 
 // Saves `bytes` at `path` atomically (platform::StagedFile): they are
 // written to a new hidden file in the same folder, which replaces `path`
@@ -61,7 +63,7 @@ Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePac
 // (fsync); otherwise it is deleted and `path` is left as it was. A failure
 // says why, with the system's error number when the system refused (a full
 // disk: ENOSPC).
-Outcome saveEncodedImage(const std::string& bytes, const std::string& path);
+Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path);
 
 // encodeImage (keeping `image`) and saveEncodedImage; nothing was saved on a failure
 // (also for an empty image).

@@ -66,7 +66,7 @@ bool isKnownTag(uint32_t tag) {
 // True when every tag of the first directory of the classic TIFF `bytes`
 // is one of those above; libtiff itself lists only the tags it does not
 // know, so the directory is read here.
-bool holdsOnlyKnownTags(const std::string& bytes) {
+bool holdsOnlyKnownTags(const pcd::ByteBuffer& bytes) {
   if (bytes.size() < 8 || (bytes[0] != 'I' && bytes[0] != 'M') || bytes[1] != bytes[0]) return false;
   const bool little = bytes[0] == 'I';
   auto number = [&](size_t at, int size) {
@@ -180,7 +180,7 @@ uint16_t ownLayoutCompression(int flags) {
   return 0;
 }
 
-bool canLayOutCompressedTiff(const std::string& plain) {
+bool canLayOutCompressedTiff(const pcd::ByteBuffer& plain) {
   if (!holdsOnlyKnownTags(plain)) return false;
   MemoryTiff in(plain);
   TIFF* from = in.get();
@@ -192,8 +192,8 @@ bool canLayOutCompressedTiff(const std::string& plain) {
   return compression == COMPRESSION_NONE && planes == PLANARCONFIG_CONTIG;
 }
 
-bool layOutCompressedTiff(const std::string& plain, uint16_t compression, const pcd::ImagePacFacts& facts,
-                          std::string& out) {
+bool layOutCompressedTiff(const pcd::ByteBuffer& plain, uint16_t compression, const pcd::ImagePacFacts& facts,
+                          pcd::ByteBuffer& out) {
   MemoryTiff in(plain);
   TIFF* from = in.get();
   if (from == nullptr) return false;

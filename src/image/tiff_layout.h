@@ -8,8 +8,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 
 namespace quorbix {
@@ -22,13 +21,13 @@ uint16_t ownLayoutCompression(int flags);
 // True when `plain`, an uncompressed one-picture TIFF as FreeImage writes
 // it, holds nothing that the layout would not copy: no tiles, no separate
 // planes, no tag it does not know.
-bool canLayOutCompressedTiff(const std::string& plain);
+bool canLayOutCompressedTiff(const pcd::ByteBuffer& plain);
 
 // `plain`, which canLayOutCompressedTiff accepts, written again into `out`
 // with `compression` in the layout above, with the profile and `facts`
 // (image/tiff_metadata.h). False when libtiff failed or memory ran out; `out`
 // is then to be dropped.
-bool layOutCompressedTiff(const std::string& plain, uint16_t compression, const pcd::ImagePacFacts& facts,
-                          std::string& out);
+bool layOutCompressedTiff(const pcd::ByteBuffer& plain, uint16_t compression, const pcd::ImagePacFacts& facts,
+                          pcd::ByteBuffer& out);
 
 }  // namespace quorbix

@@ -15,7 +15,7 @@ MemoryTiff& memoryOf(thandle_t handle) { return *static_cast<MemoryTiff*>(handle
 tmsize_t readMemory(thandle_t handle, void* buffer, tmsize_t size) {
   MemoryTiff& m = memoryOf(handle);
   if (size < 0) return -1;
-  const std::string& bytes = *m.content;
+  const pcd::ByteBuffer& bytes = *m.content;
   const size_t available = m.position < bytes.size() ? bytes.size() - m.position : 0;
   const size_t count = std::min(static_cast<size_t>(size), available);
   if (count > 0) std::memcpy(buffer, bytes.data() + m.position, count);
@@ -29,18 +29,22 @@ tmsize_t writeMemory(thandle_t handle, void* buffer, tmsize_t size) {
     m.writeFailed = true;
     return -1;
   }
-  std::string& bytes = *m.writable;
+  pcd::ByteBuffer& bytes = *m.writable;
   const size_t count = static_cast<size_t>(size);
+  const size_t end = bytes.size();
   try {
-    if (bytes.size() < m.position + count) {
+    if (end < m.position + count) {
       // Grown by half at least, so that strip after strip costs few copies.
-      if (bytes.capacity() < m.position + count) bytes.reserve(std::max(m.position + count, bytes.size() * 3 / 2));
+      if (bytes.capacity() < m.position + count) bytes.reserve(std::max(m.position + count, end * 3 / 2));
       bytes.resize(m.position + count);
     }
   } catch (const std::bad_alloc&) {
     m.writeFailed = true;
     return -1;
   }
+  // Bytes skipped by a seek past the end (libtiff aligns what it adds)
+  // are zeros, as in a file.
+  if (m.position > end) std::memset(bytes.data() + end, 0, m.position - end);
   if (count > 0) std::memcpy(bytes.data() + m.position, buffer, count);
   m.position += count;
   return size;
@@ -68,9 +72,9 @@ int dropWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 }  // namespace
 
-MemoryTiff::MemoryTiff(const std::string& bytes) : content(&bytes), writable(nullptr) { open("rm", false); }
+MemoryTiff::MemoryTiff(const pcd::ByteBuffer& bytes) : content(&bytes), writable(nullptr) { open("rm", false); }
 
-MemoryTiff::MemoryTiff(std::string& bytes, const char* mode, bool quiet) : content(&bytes), writable(&bytes) {
+MemoryTiff::MemoryTiff(pcd::ByteBuffer& bytes, const char* mode, bool quiet) : content(&bytes), writable(&bytes) {
   open(mode, quiet);
 }
 

@@ -1,10 +1,11 @@
 // libtiff over bytes in memory: a TIFF read from, written into or updated in
-// a std::string, so that a picture is encoded away from the disk (on any
+// a byte buffer, so that a picture is encoded away from the disk (on any
 // thread, before its file's turn) and its file gets the bytes in one go.
 #pragma once
 
 #include <cstddef>
-#include <string>
+
+#include "pcd/byte_buffer.h"
 
 typedef struct tiff TIFF;  // libtiff's handle, as <tiffio.h> names it
 
@@ -13,12 +14,12 @@ namespace quorbix {
 class MemoryTiff {
  public:
   // Reads the TIFF in `bytes`.
-  explicit MemoryTiff(const std::string& bytes);
+  explicit MemoryTiff(const pcd::ByteBuffer& bytes);
   // Opens `bytes` with libtiff's `mode`: "w" writes from the start, "r+"
   // updates in place (libtiff puts a rewritten directory at the end).
   // libtiff's warnings go to the program's handler, or are dropped with
   // `quiet`; its errors always go there.
-  MemoryTiff(std::string& bytes, const char* mode, bool quiet = false);
+  MemoryTiff(pcd::ByteBuffer& bytes, const char* mode, bool quiet = false);
   // The bytes must outlive the object.
   ~MemoryTiff();
   MemoryTiff(const MemoryTiff&) = delete;
@@ -32,8 +33,8 @@ class MemoryTiff {
   bool close();
 
   // What libtiff's callbacks use.
-  const std::string* content;
-  std::string* writable;     // nullptr when only read
+  const pcd::ByteBuffer* content;
+  pcd::ByteBuffer* writable;     // nullptr when only read
   size_t position = 0;
   bool writeFailed = false;  // no memory for the bytes, or a write to read-only bytes
 

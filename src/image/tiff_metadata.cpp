@@ -148,7 +148,7 @@ bool setTiffMetadata(TIFF* tiff, const pcd::ImagePacFacts& facts) {
   return xmp.empty() || TIFFSetField(tiff, TIFFTAG_XMLPACKET, static_cast<uint32_t>(xmp.size()), xmp.data()) == 1;
 }
 
-bool addTiffMetadata(std::string& bytes, const pcd::ImagePacFacts& facts) {
+bool addTiffMetadata(pcd::ByteBuffer& bytes, const pcd::ImagePacFacts& facts) {
   MemoryTiff memory(bytes, "r+m", true);
   TIFF* tiff = memory.get();
   if (tiff == nullptr) return false;

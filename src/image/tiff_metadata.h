@@ -20,9 +20,8 @@
 // one's picture watermark included.
 #pragma once
 
-#include <string>
-
 #include "image/tiff_memory.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 
 namespace quorbix {
@@ -36,6 +35,6 @@ bool setTiffMetadata(TIFF* tiff, const pcd::ImagePacFacts& facts);
 // TIFF writer left it. The pixels are not touched: the main directory is
 // rewritten at the end. True when done or when there is nothing to add;
 // false when the TIFF could not be read or written.
-bool addTiffMetadata(std::string& bytes, const pcd::ImagePacFacts& facts);
+bool addTiffMetadata(pcd::ByteBuffer& bytes, const pcd::ImagePacFacts& facts);
 
 }  // namespace quorbix
