@@ -386,11 +386,13 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
 }
 
 PreparedPicture preparePicture(const Settings& settings, const RunContext& run, const FormatRegistry& registry,
-                               const std::string& inputFile, ExtractedPicture extracted) {
+                               const std::string& inputFile, const std::string& relativeFolder,
+                               ExtractedPicture extracted) {
   using Stage = PreparedPicture::Stage;
   PreparedPicture prepared;
   FileState& state = prepared.state;
   state.inputFile = inputFile;
+  state.relativeFolder = relativeFolder;
   state.targetBpp = run.targetBpp;
   Bitmap image = std::move(extracted.image);
   prepared.extracted = std::move(extracted);
@@ -491,7 +493,7 @@ FileOutcome convertFile(ConvertContext& context) {
   ExtractedPicture extracted =
       extractPicture(context.file.inputFile, context.converter, context.temporaryFolder, context.run.tone);
   return finishFile(context, preparePicture(context.settings, context.run, context.registry, context.file.inputFile,
-                                            std::move(extracted)));
+                                            context.file.relativeFolder, std::move(extracted)));
 }
 
 }  // namespace quorbix

@@ -133,7 +133,8 @@ struct PreparedPicture {
 // likely find the output there. Any thread; `settings`, `run` and
 // `registry` are only read.
 PreparedPicture preparePicture(const Settings& settings, const RunContext& run, const FormatRegistry& registry,
-                               const std::string& inputFile, ExtractedPicture extracted);
+                               const std::string& inputFile, const std::string& relativeFolder,
+                               ExtractedPicture extracted);
 
 // The rest for `prepared`: the operations left, the output name, the
 // acceptance and the save (or, with --skip-existing, an output that is there

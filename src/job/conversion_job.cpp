@@ -36,9 +36,9 @@ class RunConversion {
   // do not depend on the files before (ahead of the file's turn, on any
   // thread); the rest is returned for the file's turn on the worker's
   // thread.
-  ConvertOneFile prepare(const std::string& inputFile) {
+  ConvertOneFile prepare(const InputSet::Entry& input) {
     auto prepared = std::make_shared<PreparedPicture>(
-        preparePicture(settings_, run_, registry_, inputFile, extract(inputFile)));
+        preparePicture(settings_, run_, registry_, input.path, input.relativeFolder, extract(input.path)));
     return [this, prepared](FileState& file) { return finish(file, std::move(*prepared)); };
   }
 
@@ -165,10 +165,10 @@ RunTally ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   std::optional<RunConversion> real;
   PrepareOneFile prepare;
   if (services_.convert) {
-    prepare = [convert = services_.convert](const std::string&) { return convert; };
+    prepare = [convert = services_.convert](const InputSet::Entry&) { return convert; };
   } else {
     real.emplace(settings_, run_, registry_, inputs_);
-    prepare = [&real](const std::string& inputFile) { return real->prepare(inputFile); };
+    prepare = [&real](const InputSet::Entry& input) { return real->prepare(input); };
   }
 
   FileNumbers first;

@@ -50,10 +50,10 @@ struct RunTally {
   bool endedEarly = false; // the output had no room: later files were not tried
 };
 
-// The first stage of a file's conversion, given its input path: may run on
-// any thread before the file's turn, several at once. Returns the second
-// stage, run at the file's turn on the worker's thread.
-using PrepareOneFile = std::function<ConvertOneFile(const std::string& inputFile)>;
+// The first stage of a file's conversion, given its input: may run on any
+// thread before the file's turn, several at once. Returns the second stage,
+// run at the file's turn on the worker's thread.
+using PrepareOneFile = std::function<ConvertOneFile(const InputSet::Entry& input)>;
 
 // The numbers the next file's placeholders show: "%rnd%" and "%n%".
 struct FileNumbers {
@@ -99,7 +99,7 @@ class ConversionWorker {
   const RunContext& run_;
   // A conversion with nothing to do ahead.
   static PrepareOneFile whole(ConvertOneFile convert) {
-    return [convert = std::move(convert)](const std::string&) { return convert; };
+    return [convert = std::move(convert)](const InputSet::Entry&) { return convert; };
   }
   // The file's turn: its lines, its second stage, the numbers.
   FileOutcome finish(const InputSet::Entry& entry, LookAhead& ahead);
