@@ -1,5 +1,5 @@
-// The layout of our LZW and Deflate TIFFs. FreeImage writes every TIFF with
-// one row per strip and differences only some LZW pictures; archives are
+// The layout of our LZW and Deflate TIFFs. FreeImage writes TIFFs with one
+// or two rows per strip and differences only some LZW pictures; archives are
 // smaller with strips of about 256 KB and horizontal differencing wherever
 // the samples allow it (8 and 16 bits per sample, not palette indices). So
 // FreeImage writes such a picture uncompressed into memory, and it is laid
