@@ -243,63 +243,17 @@ std::string belowPromiseWarning(const std::string& inputFile, const Extraction& 
          ": " + why;
 }
 
-// The finishing stage: the depth values, the operations, the name and the
-// save, at the file's turn.
-class Finishing {
+// The operations of one picture, in two parts: those whose result depends
+// on the picture and the settings alone, and the watermark on, whose text
+// may show the run's numbers. `file` gives those placeholders their values
+// and gets the size after resizing.
+class PictureWork {
  public:
-  explicit Finishing(ConvertContext& context)
-      : context_(context), settings_(context.settings), run_(context.run), file_(context.file) {}
+  PictureWork(const Settings& settings, const RunContext& run, FileState& file)
+      : settings_(settings), run_(run), file_(file) {}
 
-  FileOutcome run(ExtractedPicture extracted) {
-    reportLibraryMessages(extracted.libraryMessages);
-    FileOutcome outcome = std::move(extracted.outcome);
-    if (!extracted.depthKnown) return outcome;
-    file_.sourceDepth = extracted.sourceDepth;
-    // Settled now so that "%bpp%" in the watermark text shows this file's depth.
-    file_.targetBpp = settledOutputDepth(context_.registry, settings_.job.conversion, run_.keepSourceDepth,
-                                         file_.targetBpp, file_.sourceDepth);
-    Bitmap image = std::move(extracted.image);
-    if (!image) return outcome;
-
-    const Resolution resolution = resolutionOf(image);
-    image = applyOperations(std::move(image));
-    if (!image) return FileOutcome::failed("the " + std::string(failedOperation_) + " failed");
-    applyResolution(image, resolution);
-
-    file_.outputPath = buildOutputPath(settings_, file_);
-    if (context_.refuseOutput) {
-      if (std::string refusal = context_.refuseOutput(file_.outputPath); !refusal.empty()) {
-        return FileOutcome::failed(std::move(refusal));
-      }
-    }
-    outcome.facts = extracted.facts;
-    if (settings_.job.skipExisting && platform::exists(file_.outputPath)) {
-      outcome.status = FileStatus::AlreadyThere;
-      outcome.reason = "its output " + file_.outputPath + " is there already (--skip-existing)";
-      outcome.warnings.clear();
-      return outcome;
-    }
-    const Outcome saved = saveImageFile(run_.outputFormatId, image, file_.outputPath, run_.saveFlags, extracted.facts);
-    if (!saved) {
-      FileOutcome failure = FileOutcome::failed(saved.reason);
-      failure.noRoomToWrite = platform::meansNoRoomToWrite(saved.systemError);
-      return failure;
-    }
-    outcome.status = FileStatus::Converted;
-    outcome.reason.clear();
-    outcome.width = static_cast<int>(image.width());
-    outcome.height = static_cast<int>(image.height());
-    return outcome;
-  }
-
- private:
-  // The chain of operations; an operation that gives no picture ends it and
-  // is named in failedOperation_.
-  Bitmap applyOperations(Bitmap image) {
-    auto step = [this](const char* name, Bitmap result) {
-      if (!result && failedOperation_ == nullptr) failedOperation_ = name;
-      return result;
-    };
+  // Rotation to frame.
+  Bitmap shape(Bitmap image) {
     image = step("rotation", rotateImage(std::move(image), settings_.rotate));
     if (!image) return image;
     const int rotatedWidth = static_cast<int>(image.width());
@@ -308,15 +262,19 @@ class Finishing {
     if (!image) return image;
     // The size after resizing is what "%width%" and "%height%" show, even
     // when a frame makes the picture larger later.
-    const int width = static_cast<int>(image.width());
-    const int height = static_cast<int>(image.height());
-    file_.resizedWidth = width;
-    file_.resizedHeight = height;
+    file_.resizedWidth = static_cast<int>(image.width());
+    file_.resizedHeight = static_cast<int>(image.height());
     image = step("flip", flipImage(std::move(image), settings_.flip));
     image = step("tonal adjustment", adjustImage(std::move(image), settings_.adjust));
     image = step("greyscale conversion", greyscaleImage(std::move(image), settings_.greyscale));
     image = step("threshold", thresholdImage(std::move(image), settings_.threshold));
-    image = step("frame", frameImage(std::move(image), width, height, settings_.frame));
+    return step("frame", frameImage(std::move(image), file_.resizedWidth, file_.resizedHeight, settings_.frame));
+  }
+
+  // The watermark, the output depth and the CMYK separation.
+  Bitmap finish(Bitmap image) {
+    const int width = file_.resizedWidth;
+    const int height = file_.resizedHeight;
     image = step("watermark", watermarkImage(std::move(image), width, height, settings_.watermark, watermarkInputs()));
     image = step("conversion to the output depth", applyOutputDepth(std::move(image), settings_.job.conversion, file_.targetBpp));
     // The TIFF writer stores four channels as inks as they are: they must be
@@ -327,6 +285,15 @@ class Finishing {
     return image;
   }
 
+  // The operation that gave no picture; nullptr while none did.
+  const char* failedOperation() const { return failedOperation_; }
+
+ private:
+  Bitmap step(const char* name, Bitmap result) {
+    if (!result && failedOperation_ == nullptr) failedOperation_ = name;
+    return result;
+  }
+
   // The text watermark's placeholders are replaced here, with this file's
   // values as they stand after resizing.
   WatermarkInputs watermarkInputs() const {
@@ -335,12 +302,29 @@ class Finishing {
             run_.watermarkFont.get()};
   }
 
-  ConvertContext& context_;
   const Settings& settings_;
   const RunContext& run_;
   FileState& file_;
   const char* failedOperation_ = nullptr;
 };
+
+// The finished picture of `prepared` encoded into its bytes.
+void encodePicture(const RunContext& run, PreparedPicture& prepared) {
+  prepared.encoding = encodeImage(run.outputFormatId, std::move(prepared.image), run.saveFlags,
+                                  prepared.extracted.facts, prepared.bytes);
+  prepared.stage = PreparedPicture::Stage::Encoded;
+}
+
+// With --skip-existing, whether the output is most likely there already:
+// then the encoding waits for the turn, where that is known.
+bool outputLikelyThere(const Settings& settings, const FileState& state) {
+  return settings.job.skipExisting && !filenameMaskDependsOnOrder(settings) &&
+         platform::exists(buildOutputPath(settings, state));
+}
+
+FileOutcome operationFailed(const char* operation) {
+  return FileOutcome::failed("the " + std::string(operation) + " failed");
+}
 
 }  // namespace
 
@@ -401,13 +385,115 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
   return extracted;
 }
 
-FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted) {
-  return Finishing(context).run(std::move(extracted));
+PreparedPicture preparePicture(const Settings& settings, const RunContext& run, const FormatRegistry& registry,
+                               const std::string& inputFile, const std::string& relativeFolder,
+                               ExtractedPicture extracted) {
+  using Stage = PreparedPicture::Stage;
+  PreparedPicture prepared;
+  FileState& state = prepared.state;
+  state.inputFile = inputFile;
+  state.relativeFolder = relativeFolder;
+  state.targetBpp = run.targetBpp;
+  Bitmap image = std::move(extracted.image);
+  prepared.extracted = std::move(extracted);
+  if (!prepared.extracted.depthKnown) return prepared;
+  state.sourceDepth = prepared.extracted.sourceDepth;
+  // Settled now so that "%bpp%" in the watermark text shows this file's depth.
+  state.targetBpp =
+      settledOutputDepth(registry, settings.job.conversion, run.keepSourceDepth, state.targetBpp, state.sourceDepth);
+  if (!image) return prepared;
+
+  {
+    LibraryMessageHold hold;
+    prepared.resolution = resolutionOf(image);
+    PictureWork work(settings, run, state);
+    image = work.shape(std::move(image));
+    prepared.stage = Stage::Shaped;
+    if (image && !watermarkTextDependsOnOrder(settings)) {
+      image = work.finish(std::move(image));
+      prepared.stage = Stage::Finished;
+    }
+    prepared.failedOperation = work.failedOperation();
+    prepared.operationMessages = hold.take();
+  }
+  if (!image) {
+    prepared.stage = Stage::Failed;
+    return prepared;
+  }
+  if (prepared.stage == Stage::Finished) applyResolution(image, prepared.resolution);
+  prepared.width = image.width();
+  prepared.height = image.height();
+  prepared.image = std::move(image);
+  if (prepared.stage == Stage::Finished && !outputLikelyThere(settings, state)) {
+    LibraryMessageHold hold;
+    encodePicture(run, prepared);
+    prepared.encodingMessages = hold.take();
+  }
+  return prepared;
+}
+
+FileOutcome finishFile(ConvertContext& context, PreparedPicture prepared) {
+  using Stage = PreparedPicture::Stage;
+  const Settings& settings = context.settings;
+  FileState& file = context.file;
+  reportLibraryMessages(prepared.extracted.libraryMessages);
+  FileOutcome outcome = std::move(prepared.extracted.outcome);
+  if (!prepared.extracted.depthKnown) return outcome;
+  file.sourceDepth = prepared.state.sourceDepth;
+  file.targetBpp = prepared.state.targetBpp;
+  if (prepared.stage == Stage::NoPicture) return outcome;
+  reportLibraryMessages(prepared.operationMessages);
+  file.resizedWidth = prepared.state.resizedWidth;
+  file.resizedHeight = prepared.state.resizedHeight;
+  if (prepared.stage == Stage::Failed) return operationFailed(prepared.failedOperation);
+  if (prepared.stage == Stage::Shaped) {
+    PictureWork work(settings, context.run, file);
+    Bitmap image = work.finish(std::move(prepared.image));
+    if (!image) return operationFailed(work.failedOperation());
+    applyResolution(image, prepared.resolution);
+    prepared.width = image.width();
+    prepared.height = image.height();
+    prepared.image = std::move(image);
+    prepared.stage = Stage::Finished;
+  }
+
+  file.outputPath = buildOutputPath(settings, file);
+  if (context.refuseOutput) {
+    if (std::string refusal = context.refuseOutput(file.outputPath); !refusal.empty()) {
+      return FileOutcome::failed(std::move(refusal));
+    }
+  }
+  outcome.facts = prepared.extracted.facts;
+  if (settings.job.skipExisting && platform::exists(file.outputPath)) {
+    outcome.status = FileStatus::AlreadyThere;
+    outcome.reason = "its output " + file.outputPath + " is there already (--skip-existing)";
+    outcome.warnings.clear();
+    return outcome;
+  }
+  if (prepared.stage == Stage::Finished) {
+    encodePicture(context.run, prepared);
+  } else {
+    reportLibraryMessages(prepared.encodingMessages);
+  }
+  if (!prepared.encoding) return FileOutcome::failed(prepared.encoding.reason);
+  const Outcome saved = saveEncodedImage(prepared.bytes, file.outputPath);
+  if (!saved) {
+    FileOutcome failure = FileOutcome::failed(saved.reason);
+    failure.noRoomToWrite = platform::meansNoRoomToWrite(saved.systemError);
+    return failure;
+  }
+  outcome.status = FileStatus::Converted;
+  outcome.reason.clear();
+  outcome.width = static_cast<int>(prepared.width);
+  outcome.height = static_cast<int>(prepared.height);
+  return outcome;
 }
 
 FileOutcome convertFile(ConvertContext& context) {
-  return finishFile(context, extractPicture(context.file.inputFile, context.converter, context.temporaryFolder,
-                                            context.run.tone));
+  ExtractedPicture extracted =
+      extractPicture(context.file.inputFile, context.converter, context.temporaryFolder, context.run.tone);
+  return finishFile(context, preparePicture(context.settings, context.run, context.registry, context.file.inputFile,
+                                            context.file.relativeFolder, std::move(extracted)));
 }
 
 }  // namespace quorbix

@@ -2,10 +2,14 @@
 // the outside converter (or FreeImage's PhotoCD loader as a fallback), the
 // image operations, the output depth and an atomic save; prints nothing.
 //
-// It is two stages. extractPicture depends only on the input file: it may run
-// ahead of the file's turn, on any thread, several at once (each with its own
-// temporary folder). finishFile takes its picture at the file's turn, on the
-// worker thread: operations, naming, saving.
+// It is three stages. extractPicture and preparePicture depend only on the
+// input file and the run's settings: they may run ahead of the file's turn,
+// on any thread, several at once (each extraction with its own temporary
+// folder). preparePicture takes the picture through the operations, the
+// output depth and the encoding into the output file's bytes, as far as
+// nothing depends on the files before it. finishFile runs at the file's
+// turn, on the worker thread: what is left of that, then the name, the
+// checks of the output and the save.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/outcome.h"
 #include "convert/file_outcome.h"
 #include "convert/run_context.h"
 #include "image/bitmap.h"
 #include "image/format_registry.h"
+#include "image/resolution.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 #include "pcd/ycc_to_srgb.h"
 #include "settings/settings.h"
@@ -93,13 +100,50 @@ ExtractedPicture extractPicture(const std::string& inputFile, ConverterRunner& c
 // macOS leaves. Those that hold no Image Pac are skipped, not failed.
 bool isDiscCompanionName(const std::string& path);
 
-// The rest for `extracted`: file's depth values, the operations, the output
-// name, the acceptance and the save (or, with --skip-existing, an output
-// that is there already). Sets file.outputPath once the name is known.
-// Shows the extraction's library messages first.
-FileOutcome finishFile(ConvertContext& context, ExtractedPicture extracted);
+// A picture taken as far as it can go before its file's turn; only
+// finishFile looks inside.
+struct PreparedPicture {
+  enum class Stage {
+    NoPicture,  // the extraction gave none: its outcome says why
+    Failed,     // an operation failed: failedOperation
+    Shaped,     // the operations up to the frame are done; the watermark on is left
+    Finished,   // the operations, the output depth and CMYK are done
+    Encoded,    // `bytes` and `encoding` hold the encoding
+  };
+  Stage stage = Stage::NoPicture;
+  ExtractedPicture extracted;  // its image is taken on below
+  Bitmap image;                // the picture, until it is encoded
+  Resolution resolution;       // as extracted, for the finished picture
+  FileState state;             // the depth values and the size after resizing
+  const char* failedOperation = nullptr;
+  pcd::ByteBuffer bytes;       // the output file's bytes
+  Outcome encoding;            // why they could not be made
+  unsigned width = 0;          // of the finished picture
+  unsigned height = 0;
+  // The libraries' messages of the operations and of the encoding, shown
+  // where they would come at the file's turn.
+  std::vector<std::pair<std::string, std::string>> operationMessages;
+  std::vector<std::pair<std::string, std::string>> encodingMessages;
+};
 
-// Both stages, one after the other, with context.temporaryFolder and the
+// The file's depth values and its operations for `extracted`; unless the
+// watermark text shows "%rnd%" or "%n%" (numbers that depend on the files
+// before), also the output depth, the CMYK separation and the encoding.
+// The encoding is also left for the turn when --skip-existing will most
+// likely find the output there. Any thread; `settings`, `run` and
+// `registry` are only read.
+PreparedPicture preparePicture(const Settings& settings, const RunContext& run, const FormatRegistry& registry,
+                               const std::string& inputFile, const std::string& relativeFolder,
+                               ExtractedPicture extracted);
+
+// The rest for `prepared`: the operations left, the output name, the
+// acceptance and the save (or, with --skip-existing, an output that is there
+// already). Sets context.file's depth values, its size after resizing, and
+// its outputPath once the name is known. Shows the library messages of the
+// earlier stages first.
+FileOutcome finishFile(ConvertContext& context, PreparedPicture prepared);
+
+// All stages, one after the other, with context.temporaryFolder and the
 // run's tone rendering.
 FileOutcome convertFile(ConvertContext& context);
 

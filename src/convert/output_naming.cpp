@@ -92,6 +92,12 @@ std::string replacePlaceholder(const std::string& text, std::string_view placeho
   return result;
 }
 
+// Whether `text` (lower case) holds one of the placeholders of the run's
+// numbers.
+bool showsRunNumbers(const std::string& text) {
+  return text.find("%rnd%") != std::string::npos || text.find("%n%") != std::string::npos;
+}
+
 }  // namespace
 
 std::string buildOutputPath(const Settings& s, const FileState& f) {
@@ -121,6 +127,12 @@ std::string expandWatermarkText(const Settings& s, const FileState& f) {
     if (probe.find(placeholder) != std::string::npos) text = replacePlaceholder(text, placeholder, s, f);
   }
   return text;
+}
+
+bool filenameMaskDependsOnOrder(const Settings& s) { return showsRunNumbers(platform::lowerCase(s.naming.filenameMask)); }
+
+bool watermarkTextDependsOnOrder(const Settings& s) {
+  return s.watermark.watermark == WATERMARK_TEXT && showsRunNumbers(platform::lowerCase(s.watermark.text.wmText));
 }
 
 }  // namespace quorbix

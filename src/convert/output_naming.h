@@ -14,4 +14,9 @@ std::string buildOutputPath(const Settings& settings, const FileState& file);
 std::string expandFilenameMask(const Settings& settings, const FileState& file);
 std::string expandWatermarkText(const Settings& settings, const FileState& file);
 
+// True when the filename mask, or the watermark text, shows "%rnd%" or
+// "%n%": numbers that depend on how the files before this one went.
+bool filenameMaskDependsOnOrder(const Settings& settings);
+bool watermarkTextDependsOnOrder(const Settings& settings);
+
 }  // namespace quorbix

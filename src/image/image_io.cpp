@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "image/tiff_layout.h"
 #include "image/tiff_metadata.h"
 #include "pcd/byte_source.h"
 #include "pcd/pcd_decoder.h"
@@ -38,16 +39,13 @@ constexpr double kUprightAngle = 90.0;
 // Streams get a large buffer.
 constexpr size_t kStreamBufferSize = 1 << 20;
 
-// FreeImage's handle for a buffered C stream. The position (and, for a file
-// written from empty, the end) is tracked here, so that the TIFF writer's
-// "seek to the end" before every strip costs nothing and does not flush the
-// buffer.
+// FreeImage's handle for a buffered C stream being read. The position is
+// tracked here, so that a seek to where the stream is costs nothing and does
+// not drop the buffer.
 struct StreamHandle {
-  StreamHandle(std::FILE* file, bool startsEmpty) : stream(file), knowsEnd(startsEmpty) {}
+  explicit StreamHandle(std::FILE* file) : stream(file) {}
   std::FILE* stream;
   long position = 0;
-  long end = 0;
-  bool knowsEnd;
   // A C stream needs a flush or a seek between a write and a read.
   enum class Last { Nothing, Read, Write } last = Last::Nothing;
 };
@@ -73,16 +71,12 @@ unsigned DLL_CALLCONV writeStream(void* buffer, unsigned size, unsigned count, f
   h.last = StreamHandle::Last::Write;
   size_t done = std::fwrite(buffer, size, count, h.stream);
   h.position += static_cast<long>(done * size);
-  h.end = std::max(h.end, h.position);
   return static_cast<unsigned>(done);
 }
 
 int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
   StreamHandle& h = handleOf(handle);
-  if ((origin == SEEK_SET && offset == h.position) || (origin == SEEK_CUR && offset == 0) ||
-      (origin == SEEK_END && h.knowsEnd && h.end + offset == h.position)) {
-    return 0;
-  }
+  if ((origin == SEEK_SET && offset == h.position) || (origin == SEEK_CUR && offset == 0)) return 0;
   if (std::fseek(h.stream, offset, origin) != 0) return -1;
   h.last = StreamHandle::Last::Nothing;
   h.position = std::ftell(h.stream);
@@ -98,6 +92,87 @@ FreeImageIO streamIo() {
   io.seek_proc = seekStream;
   io.tell_proc = tellStream;
   return io;
+}
+
+// FreeImage's handle for a file being written into memory.
+struct MemoryHandle {
+  pcd::ByteBuffer bytes;
+  size_t position = 0;
+};
+
+MemoryHandle& memoryOf(fi_handle handle) { return *static_cast<MemoryHandle*>(handle); }
+
+unsigned DLL_CALLCONV readMemory(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  MemoryHandle& m = memoryOf(handle);
+  if (size == 0) return 0;
+  const size_t available = m.position < m.bytes.size() ? (m.bytes.size() - m.position) / size : 0;
+  const size_t done = std::min<size_t>(count, available);
+  std::memcpy(buffer, m.bytes.data() + m.position, done * size);
+  m.position += done * size;
+  return static_cast<unsigned>(done);
+}
+
+unsigned DLL_CALLCONV writeMemory(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  MemoryHandle& m = memoryOf(handle);
+  const size_t length = static_cast<size_t>(size) * count;
+  const size_t end = m.bytes.size();
+  try {
+    if (end < m.position + length) m.bytes.resize(m.position + length);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  // Bytes skipped by a seek past the end are zeros, as in a file.
+  if (m.position > end) std::memset(m.bytes.data() + end, 0, m.position - end);
+  if (length > 0) std::memcpy(m.bytes.data() + m.position, buffer, length);
+  m.position += length;
+  return count;
+}
+
+int DLL_CALLCONV seekMemory(fi_handle handle, long offset, int origin) {
+  MemoryHandle& m = memoryOf(handle);
+  long base = 0;
+  if (origin == SEEK_CUR) base = static_cast<long>(m.position);
+  if (origin == SEEK_END) base = static_cast<long>(m.bytes.size());
+  if (base + offset < 0) return -1;
+  m.position = static_cast<size_t>(base + offset);
+  return 0;
+}
+
+long DLL_CALLCONV tellMemory(fi_handle handle) { return static_cast<long>(memoryOf(handle).position); }
+
+FreeImageIO memoryIo() {
+  FreeImageIO io{};
+  io.read_proc = readMemory;
+  io.write_proc = writeMemory;
+  io.seek_proc = seekMemory;
+  io.tell_proc = tellMemory;
+  return io;
+}
+
+// `image` as FreeImage writes `format` with `flags`, into `bytes`.
+bool freeImageBytes(int32_t format, const Bitmap& image, int flags, pcd::ByteBuffer& bytes) {
+  MemoryHandle handle;
+  try {
+    // Room for the pixels uncompressed and a directory, so that the bytes
+    // are not moved while they grow.
+    handle.bytes.reserve(static_cast<size_t>(image.pitch()) * image.height() + 65536);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  FreeImageIO io = memoryIo();
+  if (!FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
+                              static_cast<fi_handle>(&handle), flags)) {
+    return false;
+  }
+  bytes = std::move(handle.bytes);
+  return true;
+}
+
+// FreeImage's TIFF flags with the compression replaced by none.
+int uncompressedTiffFlags(int flags) {
+  constexpr int kCompressions = TIFF_PACKBITS | TIFF_DEFLATE | TIFF_ADOBE_DEFLATE | TIFF_NONE | TIFF_CCITTFAX3 |
+                                TIFF_CCITTFAX4 | TIFF_LZW | TIFF_JPEG | TIFF_LOGLUV;
+  return (flags & ~kCompressions) | TIFF_NONE;
 }
 
 // The first `count` bytes of `path`, or fewer when the file is shorter.
@@ -125,7 +200,7 @@ Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
     return Bitmap();
   }
   std::setvbuf(stream, buffer.get(), _IOFBF, kStreamBufferSize);
-  StreamHandle handle(stream, false);
+  StreamHandle handle(stream);
   FreeImageIO io = streamIo();
   Bitmap image(FreeImage_LoadFromHandle(static_cast<FREE_IMAGE_FORMAT>(format), &io,
                                         static_cast<fi_handle>(&handle), flags));
@@ -136,7 +211,7 @@ Bitmap loadImageFile(int32_t format, const std::string& path, int flags) {
 int32_t imageFileType(const std::string& path) {
   std::FILE* stream = platform::openForReading(path);
   if (stream == nullptr) return FIF_UNKNOWN;
-  StreamHandle handle(stream, false);
+  StreamHandle handle(stream);
   FreeImageIO io = streamIo();
   const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromHandle(&io, static_cast<fi_handle>(&handle), 0);
   std::fclose(stream);
@@ -227,33 +302,68 @@ Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone) {
   return image;
 }
 
-Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
-                      const pcd::ImagePacFacts& facts) {
-  if (!image || path.empty()) return Outcome::failure("there was no picture to save");
+namespace {
+
+// encodeImage, which may release `owned` (the owner of `image`, or nullptr)
+// once the picture is no longer needed.
+Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, const pcd::ImagePacFacts& facts,
+               pcd::ByteBuffer& bytes) {
+  if (!image) return Outcome::failure("there was no picture to save");
+  const Outcome notWritten = Outcome::failure("the encoder could not write the picture");
+  if (format == FIF_TIFF) {
+    if (const uint16_t compression = ownLayoutCompression(flags); compression != 0) {
+      pcd::ByteBuffer plain;
+      if (!freeImageBytes(format, image, uncompressedTiffFlags(flags), plain)) return notWritten;
+      // Anything the layout does not know is left to FreeImage's own writer.
+      if (canLayOutCompressedTiff(plain)) {
+        if (owned != nullptr) owned->reset();  // only the plain bytes are needed from here on
+        if (!layOutCompressedTiff(plain, compression, facts, bytes)) return notWritten;
+        return Outcome::success();
+      }
+    }
+  }
+  if (!freeImageBytes(format, image, flags, bytes)) return notWritten;
+  if (format == FIF_TIFF && !addTiffMetadata(bytes, facts)) return Outcome::failure("the TIFF's tags could not be written");
+  return Outcome::success();
+}
+
+}  // namespace
+
+Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
+                    pcd::ByteBuffer& bytes) {
+  return encode(format, image, &image, flags, facts, bytes);
+}
+
+Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path) {
+  if (path.empty()) return Outcome::failure("there was no picture to save");
   platform::StagedFile file;
   // What the system said, when it was the system that refused.
   auto refused = [&file](const char* what) {
-    // errno as the failing write inside the library left it.
-    const int error = file.systemError(platform::lastSystemError());
+    const int error = file.systemError();
     if (error == 0) return Outcome::failure(what);
     return Outcome::failure(std::string(what) + ": " + platform::systemErrorText(error), error);
   };
   if (!file.open(path)) return refused("the output file could not be created");
-  std::FILE* stream = file.stream(kStreamBufferSize);
-  if (stream == nullptr) return refused("the output file could not be written");
-  StreamHandle handle(stream, true);
-  FreeImageIO io = streamIo();
-  if (!FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
-                              static_cast<fi_handle>(&handle), flags)) {
-    return refused("the encoder could not write the picture");  // the staged file is deleted
-  }
-  if (format == FIF_TIFF && !addTiffMetadata(stream, facts)) {
-    return refused("the TIFF's tags could not be written");
-  }
   // On the disk before the rename: after a power cut the final name never
   // holds an empty or partial picture.
+  // In pieces of a megabyte: one write of tens of megabytes costs the
+  // system several times the time of its pieces.
+  constexpr size_t kPiece = 1 << 20;
+  for (size_t at = 0; at < bytes.size(); at += kPiece) {
+    if (!file.write(bytes.data() + at, std::min(kPiece, bytes.size() - at))) {
+      return refused("the output file could not be written");
+    }
+  }
   if (!file.commit(platform::StagedFile::Flush::ToDisk)) return refused("the output file could not be written");
   return Outcome::success();
+}
+
+Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
+                      const pcd::ImagePacFacts& facts) {
+  if (!image || path.empty()) return Outcome::failure("there was no picture to save");
+  pcd::ByteBuffer bytes;
+  if (Outcome encoded = encode(format, image, nullptr, flags, facts, bytes); !encoded) return encoded;
+  return saveEncodedImage(bytes, path);
 }
 
 }  // namespace quorbix

@@ -9,6 +9,7 @@
 
 #include "base/outcome.h"
 #include "image/bitmap.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 #include "pcd/ycc_to_srgb.h"
 
@@ -48,15 +49,25 @@ bool isReadablePhotoCd(const std::string& path);
 // read the file, it is FreeImage's PhotoCD loader, as in earlier versions.
 Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone = pcd::ToneRendering::Display);
 
-// Saves `image` at `path` as `format` atomically (platform::StagedFile): the
-// picture is written to a new hidden file in the same folder, which replaces
-// `path` only when FreeImage and the file system report success and its data
-// is on the disk (fsync); otherwise it is deleted and `path` is left as it
-// was. A TIFF also gets the sRGB profile when it holds colour, and `facts`
-// (image/tiff_metadata.h). A failure says why, with the system's error
-// number when the system refused (a full disk: ENOSPC); nothing was saved
-// then (also for an empty image).
+// `image` encoded as a `format` file with FreeImage's save `flags`, into
+// `bytes`; the picture is released as soon as it is no longer needed. A TIFF
+// also gets the sRGB profile when it holds colour, and `facts`
+// (image/tiff_metadata.h); LZW and Deflate TIFFs are laid out as
+// image/tiff_layout.h says. Touches no file; safe on any thread.
+Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
+                    pcd::ByteBuffer& bytes);
+
+// Saves `bytes` at `path` atomically (platform::StagedFile): they are
+// written to a new hidden file in the same folder, which replaces `path`
+// only when the file system reports success and the data is on the disk
+// (fsync); otherwise it is deleted and `path` is left as it was. A failure
+// says why, with the system's error number when the system refused (a full
+// disk: ENOSPC).
+Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path);
+
+// encodeImage (keeping `image`) and saveEncodedImage; nothing was saved on a failure
+// (also for an empty image).
 Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& path, int flags,
-                   const pcd::ImagePacFacts& facts = {});
+                      const pcd::ImagePacFacts& facts = {});
 
 }  // namespace quorbix

@@ -3,88 +3,14 @@
 #include <tiffio.h>
 
 #include <chrono>
-#include <cstdarg>
 #include <cstdint>
 #include <string>
 
 #include "image/srgb_profile.h"
+#include "image/tiff_memory.h"
 
 namespace quorbix {
 namespace {
-
-// libtiff's access to a C stream that is open for update. The stream needs
-// a seek between a write and a read; libtiff seeks before most reads and
-// writes, but not all, so the direction is tracked.
-struct TiffStream {
-  std::FILE* file;
-  enum class Last { Nothing, Read, Write } last = Last::Nothing;
-
-  bool turn(Last next) {
-    if (last != Last::Nothing && last != next && fseeko(file, 0, SEEK_CUR) != 0) return false;
-    last = next;
-    return true;
-  }
-};
-
-TiffStream& streamOf(thandle_t handle) { return *static_cast<TiffStream*>(handle); }
-
-tmsize_t readTiff(thandle_t handle, void* buffer, tmsize_t size) {
-  TiffStream& s = streamOf(handle);
-  if (size < 0 || !s.turn(TiffStream::Last::Read)) return -1;
-  return static_cast<tmsize_t>(std::fread(buffer, 1, static_cast<size_t>(size), s.file));
-}
-
-tmsize_t writeTiff(thandle_t handle, void* buffer, tmsize_t size) {
-  TiffStream& s = streamOf(handle);
-  if (size < 0 || !s.turn(TiffStream::Last::Write)) return -1;
-  return static_cast<tmsize_t>(std::fwrite(buffer, 1, static_cast<size_t>(size), s.file));
-}
-
-toff_t seekTiff(thandle_t handle, toff_t offset, int whence) {
-  TiffStream& s = streamOf(handle);
-  if (fseeko(s.file, static_cast<off_t>(offset), whence) != 0) return static_cast<toff_t>(-1);
-  s.last = TiffStream::Last::Nothing;
-  return static_cast<toff_t>(ftello(s.file));
-}
-
-int closeTiff(thandle_t) { return 0; }  // the stream stays its owner's
-
-toff_t sizeTiff(thandle_t handle) {
-  TiffStream& s = streamOf(handle);
-  const off_t here = ftello(s.file);
-  if (here < 0 || fseeko(s.file, 0, SEEK_END) != 0) return 0;
-  const off_t end = ftello(s.file);
-  fseeko(s.file, here, SEEK_SET);
-  s.last = TiffStream::Last::Nothing;
-  return end < 0 ? 0 : static_cast<toff_t>(end);
-}
-
-int mapTiff(thandle_t, void**, toff_t*) { return 0; }
-void unmapTiff(thandle_t, void*, toff_t) {}
-
-// libtiff's warnings while it rewrites the directory repeat what it said
-// when the TIFF writer wrote it ("legacy Deflate codec identifier"...):
-// they are dropped here. Errors go on to the program's handler.
-int dropWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
-
-// The TIFF opened for update on `handle`, with its warnings dropped.
-TIFF* openForUpdate(TiffStream& handle) {
-  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-  if (options == nullptr) return nullptr;
-  TIFFOpenOptionsSetWarningHandlerExtR(options, dropWarning, nullptr);
-  TIFF* tiff = TIFFClientOpenExt("output", "r+m", static_cast<thandle_t>(&handle), readTiff, writeTiff, seekTiff,
-                                 closeTiff, sizeTiff, mapTiff, unmapTiff, options);
-  TIFFOpenOptionsFree(options);
-  return tiff;
-}
-
-// Closes the TIFF on every way out.
-struct TiffCloser {
-  TIFF* tiff;
-  ~TiffCloser() {
-    if (tiff != nullptr) TIFFClose(tiff);
-  }
-};
 
 std::string twoDigits(unsigned v) {
   std::string s;
@@ -208,33 +134,34 @@ bool isColour(uint16_t photometric) {
 
 }  // namespace
 
-bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts) {
-  if (std::fflush(stream) != 0 || fseeko(stream, 0, SEEK_SET) != 0) return false;
-  TiffStream handle{stream};
-  TiffCloser closer{openForUpdate(handle)};
-  TIFF* tiff = closer.tiff;
-  if (tiff == nullptr) return false;
+bool setTiffMetadata(TIFF* tiff, const pcd::ImagePacFacts& facts) {
   uint16_t photometric = 0;
   if (TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) != 1) return false;
   const bool colour = isColour(photometric);
-  const std::string xmp = xmpPacket(facts, colour);
-  if (xmp.empty() && facts.scannerVendor.empty() && facts.scannerProduct.empty()) return true;
-
-  bool ok = true;
   if (colour) {
     const std::string& profile = srgbIccProfile();
-    ok = !profile.empty() && TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()), profile.data()) == 1;
+    if (profile.empty()) return false;
+    if (TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()), profile.data()) != 1) return false;
   }
-  if (ok && !facts.scannerVendor.empty()) ok = TIFFSetField(tiff, TIFFTAG_MAKE, facts.scannerVendor.c_str()) == 1;
-  if (ok && !facts.scannerProduct.empty()) ok = TIFFSetField(tiff, TIFFTAG_MODEL, facts.scannerProduct.c_str()) == 1;
-  if (ok && !xmp.empty()) {
-    ok = TIFFSetField(tiff, TIFFTAG_XMLPACKET, static_cast<uint32_t>(xmp.size()), xmp.data()) == 1;
+  if (!facts.scannerVendor.empty() && TIFFSetField(tiff, TIFFTAG_MAKE, facts.scannerVendor.c_str()) != 1) return false;
+  if (!facts.scannerProduct.empty() && TIFFSetField(tiff, TIFFTAG_MODEL, facts.scannerProduct.c_str()) != 1) return false;
+  const std::string xmp = xmpPacket(facts, colour);
+  return xmp.empty() || TIFFSetField(tiff, TIFFTAG_XMLPACKET, static_cast<uint32_t>(xmp.size()), xmp.data()) == 1;
+}
+
+bool addTiffMetadata(pcd::ByteBuffer& bytes, const pcd::ImagePacFacts& facts) {
+  MemoryTiff memory(bytes, "r+m", true);
+  TIFF* tiff = memory.get();
+  if (tiff == nullptr) return false;
+  uint16_t photometric = 0;
+  if (TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) != 1) return false;
+  // Nothing to say: the directory stays as the writer left it.
+  if (!isColour(photometric) && xmpPacket(facts, false).empty() && facts.scannerVendor.empty() &&
+      facts.scannerProduct.empty()) {
+    return true;
   }
-  if (ok) ok = TIFFRewriteDirectory(tiff) == 1;
-  if (!ok) return false;
-  TIFFClose(tiff);
-  closer.tiff = nullptr;
-  return std::ferror(stream) == 0;
+  if (!setTiffMetadata(tiff, facts) || TIFFRewriteDirectory(tiff) != 1) return false;
+  return memory.close();
 }
 
 }  // namespace quorbix

@@ -20,17 +20,21 @@
 // one's picture watermark included.
 #pragma once
 
-#include <cstdio>
-
+#include "image/tiff_memory.h"
+#include "pcd/byte_buffer.h"
 #include "pcd/image_pac_facts.h"
 
 namespace quorbix {
 
-// Adds the profile and the facts to the one-picture TIFF that `stream`
-// holds (open for reading and writing; the TIFF writer has finished with
-// it). The pixels are not touched: the main directory is rewritten at the end
-// of the file. True when done or when there is nothing to add;
-// false when the file could not be read or written.
-bool addTiffMetadata(std::FILE* stream, const pcd::ImagePacFacts& facts);
+// Sets the profile (for a colour picture) and the facts on `tiff`, a TIFF
+// whose directory is being written and whose photometric interpretation is
+// set. False when libtiff refused a tag.
+bool setTiffMetadata(TIFF* tiff, const pcd::ImagePacFacts& facts);
+
+// Adds the profile and the facts to the one-picture TIFF in `bytes`, as a
+// TIFF writer left it. The pixels are not touched: the main directory is
+// rewritten at the end. True when done or when there is nothing to add;
+// false when the TIFF could not be read or written.
+bool addTiffMetadata(pcd::ByteBuffer& bytes, const pcd::ImagePacFacts& facts);
 
 }  // namespace quorbix

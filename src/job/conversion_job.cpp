@@ -32,11 +32,14 @@ class RunConversion {
       : settings_(settings), run_(run), registry_(registry),
         runner_(makeProcessConverterRunner(run.programFolder)), guard_(settings.job.output, inputs) {}
 
-  // The extraction now (ahead of the file's turn, on any thread); the rest
-  // is returned for the file's turn on the worker's thread.
-  ConvertOneFile prepare(const std::string& inputFile) {
-    auto extracted = std::make_shared<ExtractedPicture>(extract(inputFile));
-    return [this, extracted](FileState& file) { return finish(file, std::move(*extracted)); };
+  // The extraction, the operations and the encoding now, as far as they
+  // do not depend on the files before (ahead of the file's turn, on any
+  // thread); the rest is returned for the file's turn on the worker's
+  // thread.
+  ConvertOneFile prepare(const InputSet::Entry& input) {
+    auto prepared = std::make_shared<PreparedPicture>(
+        preparePicture(settings_, run_, registry_, input.path, input.relativeFolder, extract(input.path)));
+    return [this, prepared](FileState& file) { return finish(file, std::move(*prepared)); };
   }
 
   // Empty when the run has no temporary folder, and no file can be extracted.
@@ -66,10 +69,10 @@ class RunConversion {
 
   // An output path that leaves the output folder, names an input or was
   // written by an earlier file fails this file, and the reason says why.
-  FileOutcome finish(FileState& file, ExtractedPicture extracted) {
+  FileOutcome finish(FileState& file, PreparedPicture prepared) {
     auto refuse = [this](const std::string& outputPath) { return guard_.refusal(outputPath); };
     ConvertContext context{settings_, run_, file, registry_, *runner_, std::string(), refuse};
-    FileOutcome outcome = finishFile(context, std::move(extracted));
+    FileOutcome outcome = finishFile(context, std::move(prepared));
     if (!outcome.converted()) return outcome;
     // Written now, or there already and kept: either way no later file of
     // the run may replace it.
@@ -165,7 +168,7 @@ RunTally ConversionJob::conversionPhase(bool quiet, int32_t imported) {
   std::optional<RunConversion> real;
   PrepareOneFile prepare;
   if (services_.convert) {
-    prepare = [convert = services_.convert](const std::string&) { return convert; };
+    prepare = [convert = services_.convert](const InputSet::Entry&) { return convert; };
   } else {
     real.emplace(settings_, run_, registry_, inputs_);
     if (real->temporaryFolder().path().empty()) {
@@ -176,7 +179,7 @@ RunTally ConversionJob::conversionPhase(bool quiet, int32_t imported) {
       none.failed = imported;
       return none;
     }
-    prepare = [&real](const std::string& inputFile) { return real->prepare(inputFile); };
+    prepare = [&real](const InputSet::Entry& input) { return real->prepare(input); };
   }
 
   FileNumbers first;

@@ -39,7 +39,7 @@ int32_t ConversionWorker::run() {
   inputs_.forEach([&](const InputSet::Entry& entry) {
     if (!stop_.empty()) return notTried(entry);
     inWork.push_back(&entry);
-    ahead.add(entry.path);
+    ahead.add(entry);
     if (inWork.size() >= static_cast<size_t>(jobs_)) finishOldest();
   });
   while (!inWork.empty()) finishOldest();

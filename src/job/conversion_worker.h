@@ -7,11 +7,13 @@
 // read, and the running counter and random number are the worker's own.
 //
 // With more than one job, the first stage of the files after the current one
-// (PrepareOneFile: the extraction, which depends on the input alone) runs
-// ahead on helper threads, at most `jobs` files in work at once (so while
-// one file is finished, up to jobs - 1 later ones are extracted);
-// everything else happens on the worker's thread strictly in input order, so
-// what is printed and written is the same for any number of jobs.
+// (PrepareOneFile: the extraction, the operations and the encoding, as far as
+// they do not depend on the files before) runs ahead on helper threads, at
+// most `jobs` files in work at once (so while one file is finished, up to
+// jobs - 1 later ones are prepared); everything else (names, checks of the
+// output, saving, numbers, file times) happens on the worker's thread
+// strictly in input order, so what is printed and written is the same for
+// any number of jobs.
 #pragma once
 
 #include <cstdint>
@@ -48,10 +50,10 @@ struct RunTally {
   bool endedEarly = false; // the output had no room: later files were not tried
 };
 
-// The first stage of a file's conversion, given its input path: may run on
-// any thread before the file's turn, several at once. Returns the second
-// stage, run at the file's turn on the worker's thread.
-using PrepareOneFile = std::function<ConvertOneFile(const std::string& inputFile)>;
+// The first stage of a file's conversion, given its input: may run on any
+// thread before the file's turn, several at once. Returns the second stage,
+// run at the file's turn on the worker's thread.
+using PrepareOneFile = std::function<ConvertOneFile(const InputSet::Entry& input)>;
 
 // The numbers the next file's placeholders show: "%rnd%" and "%n%".
 struct FileNumbers {
@@ -97,7 +99,7 @@ class ConversionWorker {
   const RunContext& run_;
   // A conversion with nothing to do ahead.
   static PrepareOneFile whole(ConvertOneFile convert) {
-    return [convert = std::move(convert)](const std::string&) { return convert; };
+    return [convert = std::move(convert)](const InputSet::Entry&) { return convert; };
   }
   // The file's turn: its lines, its second stage, the numbers.
   FileOutcome finish(const InputSet::Entry& entry, LookAhead& ahead);

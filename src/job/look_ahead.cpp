@@ -23,11 +23,11 @@ LookAhead::~LookAhead() {
   for (std::thread& helper : helpers_) helper.join();
 }
 
-void LookAhead::add(const std::string& inputFile) {
+void LookAhead::add(const InputSet::Entry& input) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto slot = std::make_unique<Slot>();
-    slot->inputFile = inputFile;
+    slot->input = &input;
     slots_.push_back(std::move(slot));
   }
   changed_.notify_one();
@@ -40,7 +40,7 @@ ConvertOneFile LookAhead::take() {
   if (slot.state == State::Waiting) {
     slot.state = State::Running;
     lock.unlock();
-    second = prepare_(slot.inputFile);
+    second = prepare_(*slot.input);
     lock.lock();
   } else {
     changed_.wait(lock, [&slot] { return slot.state == State::Done; });
@@ -66,7 +66,7 @@ void LookAhead::help() {
     if (closing_) return;
     next->state = State::Running;
     lock.unlock();
-    ConvertOneFile second = prepare_(next->inputFile);
+    ConvertOneFile second = prepare_(*next->input);
     lock.lock();
     next->second = std::move(second);
     next->state = State::Done;

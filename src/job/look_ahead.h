@@ -27,14 +27,15 @@ class LookAhead {
   LookAhead(const LookAhead&) = delete;
   LookAhead& operator=(const LookAhead&) = delete;
 
-  void add(const std::string& inputFile);
+  // `input` stays where it is until its file is taken.
+  void add(const InputSet::Entry& input);
   // The oldest added file's second stage, once its first stage is done.
   ConvertOneFile take();
 
  private:
   enum class State { Waiting, Running, Done };
   struct Slot {
-    std::string inputFile;
+    const InputSet::Entry* input;
     State state = State::Waiting;
     ConvertOneFile second;
   };

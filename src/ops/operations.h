@@ -14,7 +14,7 @@
 // An empty Bitmap ("no image") is passed through unchanged; an operation that
 // cannot produce an image returns an empty Bitmap and the file then fails at
 // saving. Operations print nothing, never throw, and read only the settings
-// they are given. They run on the worker thread, one file at a time.
+// they are given. They run on any thread, several files at once.
 #pragma once
 
 #include <string>

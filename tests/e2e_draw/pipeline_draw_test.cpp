@@ -64,6 +64,16 @@ class PipelineDrawTest : public ::testing::Test {
     return {p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]};
   }
 
+  // Every pixel of the saved picture.
+  std::string pixels() const {
+    std::string all;
+    for (unsigned y = 0; y < FreeImage_GetHeight(saved_.get()); ++y) {
+      all.append(reinterpret_cast<const char*>(FreeImage_GetScanLine(saved_.get(), static_cast<int>(y))),
+                 FreeImage_GetLine(saved_.get()));
+    }
+    return all;
+  }
+
   test::TempFolder root;
   FormatRegistry registry;
   Settings settings;
@@ -97,6 +107,13 @@ TEST_F(PipelineDrawTest, FrameAndTextWatermarkReachTheSavedFile) {
   EXPECT_EQ(at(294, 100), (Pixel{0, 255, 0}));
   EXPECT_EQ(at(12, 12), (Pixel{255, 0, 0}));    // the box starts inside the frame
   EXPECT_EQ(at(150, 150), kGrey);
+
+  // "%n%" shows the number the file has at its turn, although the rest of
+  // the picture may be made before it.
+  const std::string first = pixels();
+  file.fileCounter = 2;
+  ASSERT_NE(convert("IMG0002.PCD"), nullptr);
+  EXPECT_NE(pixels(), first);
 }
 
 TEST_F(PipelineDrawTest, PictureDeletedDuringTheRunOnlyDropsTheWatermark) {

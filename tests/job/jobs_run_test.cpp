@@ -1,7 +1,8 @@
 // A folder run through the real per-file conversion (the fake converter
 // script, slow for some files and fast for others) with one job and with
-// four: the same console lines, the same standard error and the same files,
-// while the four-job run really extracts files side by side.
+// four: the same console lines, the same standard error and the same
+// (Deflate) files, while the four-job run really extracts and encodes files
+// side by side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -136,6 +137,7 @@ struct JobsRun : ::testing::Test {
     s.job.jobsGiven = true;
     s.job.jobs = jobs;
     s.naming.filenameMask = "%filename%_%n%_%rnd%_%width%x%height%_%bpp%.%ext%";
+    s.save.tiffCompression = TIFFC_DEFLATE;  // encoded ahead, in our own layout
     FormatRegistry registry;
     registry.build();
     MessageCatalogue catalogue;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <lcms2.h>
 #include <sys/wait.h>
@@ -51,6 +52,27 @@ long differingPixels(const std::string& tiff, const pcd::BgrImage& expected) {
     }
   }
   FreeImage_Unload(dib);
+  return differ;
+}
+
+// The same count through netpbm's tifftopnm, a reader of its own.
+long differingPixelsByNetpbm(const std::string& tiff, const pcd::BgrImage& expected) {
+  const std::string ppm = tiff + ".ppm";
+  if (std::system(("tifftopnm -quiet '" + tiff + "' > '" + ppm + "'").c_str()) != 0) return -1;
+  std::ifstream in(ppm, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maximum = 0;
+  in >> magic >> width >> height >> maximum;
+  in.get();
+  if (magic != "P6" || width != expected.width || height != expected.height || maximum != 255) return -1;
+  std::string rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, '\0');
+  if (!in.read(rgb.data(), static_cast<std::streamsize>(rgb.size()))) return -1;
+  long differ = 0;
+  for (size_t i = 0; i < rgb.size(); i += 3) {
+    const uint8_t* w = expected.pixels.data() + i;  // B, G, R
+    differ += static_cast<uint8_t>(rgb[i]) != w[2] || static_cast<uint8_t>(rgb[i + 1]) != w[1] ||
+              static_cast<uint8_t>(rgb[i + 2]) != w[0];
+  }
   return differ;
 }
 
@@ -144,6 +166,8 @@ struct ArchiveTags {
   std::string fileSource;
   std::string bodySerialNumber;
   bool exifDirectory = false;
+  uint16_t predictor = 1;
+  uint32_t rowsPerStrip = 0;
 };
 
 // The text of one XMP property; empty without it.
@@ -234,6 +258,8 @@ ArchiveTags readArchiveTags(const std::string& path) {
   tags.model = textTag(tiff, TIFFTAG_MODEL);
   toff_t exif = 0;
   tags.exifDirectory = TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exif) == 1;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_PREDICTOR, &tags.predictor);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &tags.rowsPerStrip);
   tags.dateTimeDigitized = xmpProperty(tags.xmp, "exif:DateTimeDigitized");
   tags.fileSource = xmpProperty(tags.xmp, "exif:FileSource");
   tags.bodySerialNumber = xmpProperty(tags.xmp, "exifEX:BodySerialNumber");
@@ -262,10 +288,12 @@ std::string headerText(const std::string& bytes, size_t offset, size_t length) {
 // The project's sample with its scan facts, converted: the TIFF carries the
 // sRGB profile and the facts in their standard tags, its pixels still
 // exactly the decoder's. An 8-bit grey TIFF gets the facts but no profile.
+// A Deflate TIFF, laid out with differencing in strips of many rows, keeps
+// all of it, and another reader finds the same pixels in it.
 TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
   ASSERT_FALSE(test::builtConverter().empty());
   test::TempFolder dir;
-  for (const char* folder : {"in", "out", "grey"}) std::filesystem::create_directory(dir.path() + folder);
+  for (const char* folder : {"in", "out", "grey", "deflate"}) std::filesystem::create_directory(dir.path() + folder);
   pcd_writer::PcdWriteOptions options;
   options.topLevel = pcd::Level::FourBase;
   options.facts = pcd_writer::sampleFacts();
@@ -276,7 +304,8 @@ TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
 
   ASSERT_EQ(runWithConverter(input, dir.path() + "out").exitCode, 0);
   const std::string tiff = dir.path() + "out/IMG0007.tiff";
-  EXPECT_EQ(differingPixels(tiff, decodeFile(input, 4)), 0);
+  const pcd::BgrImage expected = decodeFile(input, 4);
+  EXPECT_EQ(differingPixels(tiff, expected), 0);
   const ArchiveTags tags = readArchiveTags(tiff);
   expectSrgbProfile(tags.profile);
   EXPECT_EQ(tags.make, facts.scannerVendor);
@@ -298,6 +327,17 @@ TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
   EXPECT_TRUE(grey.profile.empty());
   EXPECT_EQ(grey.dateTimeDigitized, xmpTime(*facts.scanTime));
   EXPECT_EQ(grey.make, facts.scannerVendor);
+
+  ASSERT_EQ(test::runQuorbix({"-i", input, "-o", dir.path() + "deflate", "-q", "--tiff-compression=DEFLATE"}, run).exitCode, 0);
+  const std::string deflated = dir.path() + "deflate/IMG0007.tiff";
+  EXPECT_EQ(differingPixels(deflated, expected), 0);
+  EXPECT_EQ(differingPixelsByNetpbm(deflated, expected), 0);
+  const ArchiveTags packed = readArchiveTags(deflated);
+  EXPECT_EQ(packed.predictor, PREDICTOR_HORIZONTAL);
+  EXPECT_GT(packed.rowsPerStrip, 1u);
+  EXPECT_EQ(packed.xmp, tags.xmp);
+  EXPECT_EQ(std::tie(packed.profileDescription, packed.make, packed.model),
+            std::tie(tags.profileDescription, tags.make, tags.model));
 }
 
 // The real scan keeps its scan date and scanner, read from its header.
