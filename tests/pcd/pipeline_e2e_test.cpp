@@ -336,8 +336,8 @@ TEST(ArchiveTiff, ProjectSampleCarriesProfileAndScanFacts) {
   EXPECT_EQ(packed.predictor, PREDICTOR_HORIZONTAL);
   EXPECT_GT(packed.rowsPerStrip, 1u);
   EXPECT_EQ(packed.xmp, tags.xmp);
-  EXPECT_EQ(std::tie(packed.profileDescription, packed.make, packed.model),
-            std::tie(tags.profileDescription, tags.make, tags.model));
+  EXPECT_EQ(std::tie(packed.profile, packed.make, packed.model),
+            std::tie(tags.profile, tags.make, tags.model));
 }
 
 // The real scan keeps its scan date and scanner, read from its header.
