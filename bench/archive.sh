@@ -2,7 +2,7 @@
 # Compressed archives against an earlier build, in one run so that a busy
 # machine weighs on both alike: on the real portrait sample, the bytes of
 # its LZW and Deflate TIFFs and whether their pixels are those of the
-# uncompressed TIFF; on a folder of N links to it, files per second with the
+# uncompressed TIFF; on a folder of N copies of it, files per second with the
 # default jobs for NONE, LZW and DEFLATE, and with --jobs=1 for DEFLATE, in
 # rounds that run every command once (hyperfine), so that a burst of other
 # work falls on all of them; the median of the rounds and the CPU seconds
@@ -22,7 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/run" "$work/tmp"
 chmod 700 "$work/run"
-for i in $(seq -w 1 "$files"); do ln -s "$sample" "$work/in/p$i.pcd"; done
+for i in $(seq -w 1 "$files"); do cp "$sample" "$work/in/p$i.pcd"; done
 # A private lock and temporary folder: other quorbix runs on the machine
 # neither refuse nor disturb these.
 export XDG_RUNTIME_DIR="$work/run" TMPDIR="$work/tmp"

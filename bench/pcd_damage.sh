@@ -108,7 +108,8 @@ for pac in "${sixteen[@]}"; do
 done
 
 # 64Base: each copy is a picture of its own on the disc, its Image Pac and
-# extension files linked to the clean ones but for the damaged luma file.
+# extension files linked to the clean ones but for the damaged luma file
+# (the Image Pac a copy: one file under two names is one input).
 pro=$work/disc/IMAGES/PRO.PCD
 "$build/make-sample-pcd" "$pro" --top 64base
 extension=$work/disc/IPE/PRO/64BASE
@@ -117,7 +118,7 @@ mkdir -p "$work/icr"
 make_copies "$extension/Y0001.ICR" "$work/icr" all | while read -r copy; do
   tag=$(basename "$copy" .ICR)
   mkdir -p "$work/disc/IPE/$tag/64BASE"
-  ln "$pro" "$work/disc/IMAGES/$tag.PCD"
+  cp "$pro" "$work/disc/IMAGES/$tag.PCD"  # a link would be the same input as the clean one
   for f in "$extension"/*; do [[ $f == */Y0001.ICR ]] || ln "$f" "$work/disc/IPE/$tag/64BASE/"; done
   mv "$copy" "$work/disc/IPE/$tag/64BASE/Y0001.ICR"
   echo "$tag $work/disc/IMAGES/$tag.PCD"

@@ -4,8 +4,10 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
+#include "image/tiff_lzw.h"
 #include "image/tiff_memory.h"
 #include "image/tiff_metadata.h"
 
@@ -178,14 +180,48 @@ const uint8_t* contiguousRows(TIFF* from, const pcd::ByteBuffer& plain, tmsize_t
   return plain.data() + offsets[0];
 }
 
+// LZW strips encoded by the program (image/tiff_lzw.h) and written as they
+// are, differenced first when `predictor` says so. Only for samples in the
+// machine's byte order, which TIFF's differencing of 16-bit samples works on.
+bool writeOwnLzwStrips(TIFF* from, TIFF* to, const uint8_t* rows, tmsize_t rowBytes, uint32_t height,
+                       uint32_t rowsPerStrip, uint16_t predictor) {
+  uint16_t samples = 1;
+  uint16_t bits = 1;
+  TIFFGetFieldDefaulted(from, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetFieldDefaulted(from, TIFFTAG_BITSPERSAMPLE, &bits);
+  // One encoder per thread: its table is 4 MB.
+  thread_local TiffLzwEncoder encoder;
+  pcd::ByteBuffer differenced;
+  pcd::ByteBuffer coded;
+  const size_t stripBytes = static_cast<size_t>(rowBytes) * rowsPerStrip;
+  if (predictor == PREDICTOR_HORIZONTAL) differenced.resize(stripBytes);
+  for (uint32_t top = 0, index = 0; top < height; top += rowsPerStrip, ++index) {
+    const uint32_t count = std::min(rowsPerStrip, height - top);
+    const size_t bytes = static_cast<size_t>(rowBytes) * count;
+    const uint8_t* strip = rows + static_cast<size_t>(rowBytes) * top;
+    if (predictor == PREDICTOR_HORIZONTAL) {
+      differenceRows(strip, differenced.data(), static_cast<size_t>(rowBytes), count, samples, bits / 8);
+      strip = differenced.data();
+    }
+    encoder.encodeStrip(strip, bytes, coded);
+    if (TIFFWriteRawStrip(to, index, coded.data(), static_cast<tmsize_t>(coded.size())) < 0) return false;
+  }
+  return true;
+}
+
 // The pixels of `from` (uncompressed, one plane, in `plain`) into `to`,
 // strip by strip.
-bool copyPixels(TIFF* from, const pcd::ByteBuffer& plain, TIFF* to, uint32_t rowsPerStrip) {
+bool copyPixels(TIFF* from, const pcd::ByteBuffer& plain, TIFF* to, uint32_t rowsPerStrip, uint16_t compression,
+                uint16_t predictor) {
   uint32_t height = 0;
   TIFFGetField(from, TIFFTAG_IMAGELENGTH, &height);
   const tmsize_t rowBytes = TIFFScanlineSize(from);
   if (rowBytes <= 0) return false;
   if (const uint8_t* rows = contiguousRows(from, plain, rowBytes, height)) {
+    if (compression == COMPRESSION_LZW && std::endian::native == std::endian::little && !TIFFIsByteSwapped(from) &&
+        !TIFFIsByteSwapped(to)) {
+      return writeOwnLzwStrips(from, to, rows, rowBytes, height, rowsPerStrip, predictor);
+    }
     // Encoded from where they are: libtiff only reads a strip it is given
     // in the machine's byte order (differencing works on a copy of its own).
     for (uint32_t top = 0, index = 0; top < height; top += rowsPerStrip, ++index) {
@@ -254,7 +290,7 @@ bool layOutCompressedTiff(const pcd::ByteBuffer& plain, uint16_t compression, co
     return false;
   }
   if (compression != COMPRESSION_LZW && TIFFSetField(to, TIFFTAG_ZIPQUALITY, kDeflateLevel) != 1) return false;
-  if (!setTiffMetadata(to, facts) || !copyPixels(from, plain, to, rowsPerStrip)) return false;
+  if (!setTiffMetadata(to, facts) || !copyPixels(from, plain, to, rowsPerStrip, compression, predictor)) return false;
   return TIFFFlush(to) == 1 && written.close();
 }
 
