@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "image/tiff_layout.h"
 #include "image/tiff_metadata.h"
@@ -317,7 +318,14 @@ Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, co
       // Anything the layout does not know is left to FreeImage's own writer.
       if (canLayOutCompressedTiff(plain)) {
         if (owned != nullptr) owned->reset();  // only the plain bytes are needed from here on
-        if (!layOutCompressedTiff(plain, compression, facts, bytes)) return notWritten;
+        // Its buffers are taken whole (the output's half of the plain
+        // bytes, a strip): no memory for them fails the file, as in
+        // FreeImage's writes above.
+        try {
+          if (!layOutCompressedTiff(plain, compression, facts, bytes)) return notWritten;
+        } catch (const std::bad_alloc&) {
+          return notWritten;
+        }
         return Outcome::success();
       }
     }

@@ -27,9 +27,14 @@ std::string fileIdentity(const std::string& path) {
     static_assert(sizeof id.FileId.Identifier == 2 * sizeof low);
     std::memcpy(&low, id.FileId.Identifier, sizeof low);
     std::memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
-    std::snprintf(text + 1, sizeof text - 1, "%llx:%llx%016llx",
-                  static_cast<unsigned long long>(id.VolumeSerialNumber), high, low);
-  } else if (::GetFileInformationByHandle(handle, &information)) {
+    // A file system that numbers no file gives 0, which would make every
+    // file of the volume one.
+    if (high != 0 || low != 0) {
+      std::snprintf(text + 1, sizeof text - 1, "%llx:%llx%016llx",
+                    static_cast<unsigned long long>(id.VolumeSerialNumber), high, low);
+    }
+  } else if (::GetFileInformationByHandle(handle, &information) &&
+             (information.nFileIndexHigh != 0 || information.nFileIndexLow != 0)) {
     std::snprintf(text + 1, sizeof text - 1, "%lx:%lx%08lx", static_cast<unsigned long>(information.dwVolumeSerialNumber),
                   static_cast<unsigned long>(information.nFileIndexHigh),
                   static_cast<unsigned long>(information.nFileIndexLow));

@@ -1,5 +1,7 @@
 #include "platform/staged_file_system.h"
 
+#include "platform/dead_runs-posix.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -41,8 +43,12 @@ int createExclusive(const std::string& path, bool& exists) {
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   exists = fd < 0 && errno == EEXIST;
   // Held while open, so that other runs take it for a live run's
-  // (platform/dead_runs.h).
-  if (fd >= 0) ::flock(fd, LOCK_SH | LOCK_NB);
+  // (platform/dead_runs.h); one that removed it first gets it made anew.
+  if (fd >= 0 && !holdMadeEntry(fd, path)) {
+    ::close(fd);
+    exists = true;
+    return -1;
+  }
   return fd;
 }
 

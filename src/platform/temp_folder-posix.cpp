@@ -45,11 +45,19 @@ TemporaryFolder::TemporaryFolder() {
   for (const std::string& base : temporaryBases()) {
     if (!tried_.empty()) tried_ += ", ";
     tried_ += base;
-    path_ = madeFolder(base);
-    if (!path_.empty()) {
+    // Made again when another run, starting at the same moment, took it
+    // for a dead run's before it was held (and removed it).
+    for (int attempt = 0; attempt < 3 && path_.empty(); ++attempt) {
+      path_ = madeFolder(base);
+      if (path_.empty()) break;
       hold_ = holdFolder(path_);
-      break;
+      struct stat st {};
+      if (hold_ == kNoHold && ::lstat(path_.c_str(), &st) != 0) {
+        forgetRemovedOnStop(path_.substr(0, path_.size() - 1));
+        path_.clear();
+      }
     }
+    if (!path_.empty()) break;
   }
 }
 
