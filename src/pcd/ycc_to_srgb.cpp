@@ -8,11 +8,10 @@
 #include <emmintrin.h>
 #endif
 
-// Eight pixels at a time where the processor has AVX2, asked at run time.
-// Not in the Windows build: its compiler does not keep 32-byte values on the
-// stack aligned.
-#if defined(__SSE2__) && defined(__x86_64__) && !defined(_WIN32) && (defined(__GNUC__) || defined(__clang__))
-#define QUORBIX_DISPLAY_AVX2 1
+#include "platform/processor.h"
+
+// Eight pixels at a time where the processor has AVX2.
+#if defined(QUORBIX_AVX2_PATHS)
 #include <immintrin.h>
 #endif
 
@@ -143,12 +142,7 @@ inline __attribute__((always_inline)) void displayPixels(__m128 y, __m128 c1, __
 }
 #endif
 
-#if defined(QUORBIX_DISPLAY_AVX2)
-bool haveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2") != 0;
-  return have;
-}
-
+#if defined(QUORBIX_AVX2_PATHS)
 namespace avx2 {
 #define QUORBIX_AVX2 __attribute__((target("avx2"), always_inline)) inline
 QUORBIX_AVX2 __m256 all(float v) { return _mm256_set1_ps(v); }
@@ -311,8 +305,8 @@ void YccToSrgb::convertFullRange(const uint8_t* luma, const uint8_t* chroma1, co
 void YccToSrgb::convertDisplay(const uint8_t* luma, const uint8_t* chroma1, const uint8_t* chroma2, int width,
                                uint8_t* out, ptrdiff_t step) const {
   int x = 0;
-#if defined(QUORBIX_DISPLAY_AVX2)
-  if (haveAvx2()) {
+#if defined(QUORBIX_AVX2_PATHS)
+  if (platform::hasAvx2()) {
     x = displayRowAvx2(luma, chroma1, chroma2, width, out, step);
     out += x * step;
   }
