@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "image/memory_file.h"
 #include "image/tiff_layout.h"
 #include "image/tiff_metadata.h"
 #include "pcd/byte_source.h"
@@ -47,16 +48,12 @@ struct StreamHandle {
   explicit StreamHandle(std::FILE* file) : stream(file) {}
   std::FILE* stream;
   long position = 0;
-  // A C stream needs a flush or a seek between a write and a read.
-  enum class Last { Nothing, Read, Write } last = Last::Nothing;
 };
 
 StreamHandle& handleOf(fi_handle handle) { return *static_cast<StreamHandle*>(handle); }
 
 unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   StreamHandle& h = handleOf(handle);
-  if (h.last == StreamHandle::Last::Write && std::fflush(h.stream) != 0) return 0;
-  h.last = StreamHandle::Last::Read;
   size_t done = std::fread(buffer, size, count, h.stream);
   if (done == count) {
     h.position += static_cast<long>(done * size);
@@ -66,20 +63,13 @@ unsigned DLL_CALLCONV readStream(void* buffer, unsigned size, unsigned count, fi
   return static_cast<unsigned>(done);
 }
 
-unsigned DLL_CALLCONV writeStream(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  StreamHandle& h = handleOf(handle);
-  if (h.last == StreamHandle::Last::Read && std::fseek(h.stream, h.position, SEEK_SET) != 0) return 0;
-  h.last = StreamHandle::Last::Write;
-  size_t done = std::fwrite(buffer, size, count, h.stream);
-  h.position += static_cast<long>(done * size);
-  return static_cast<unsigned>(done);
-}
+// Streams are only read: pictures are written into memory (MemoryFile).
+unsigned DLL_CALLCONV refuseWrite(void*, unsigned, unsigned, fi_handle) { return 0; }
 
 int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
   StreamHandle& h = handleOf(handle);
   if ((origin == SEEK_SET && offset == h.position) || (origin == SEEK_CUR && offset == 0)) return 0;
   if (std::fseek(h.stream, offset, origin) != 0) return -1;
-  h.last = StreamHandle::Last::Nothing;
   h.position = std::ftell(h.stream);
   return 0;
 }
@@ -89,54 +79,28 @@ long DLL_CALLCONV tellStream(fi_handle handle) { return handleOf(handle).positio
 FreeImageIO streamIo() {
   FreeImageIO io{};
   io.read_proc = readStream;
-  io.write_proc = writeStream;
+  io.write_proc = refuseWrite;
   io.seek_proc = seekStream;
   io.tell_proc = tellStream;
   return io;
 }
 
-// FreeImage's handle for a file being written into memory.
-struct MemoryHandle {
-  pcd::ByteBuffer bytes;
-  size_t position = 0;
-};
-
-MemoryHandle& memoryOf(fi_handle handle) { return *static_cast<MemoryHandle*>(handle); }
+MemoryFile& memoryOf(fi_handle handle) { return *static_cast<MemoryFile*>(handle); }
 
 unsigned DLL_CALLCONV readMemory(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  MemoryHandle& m = memoryOf(handle);
+  MemoryFile& m = memoryOf(handle);
   if (size == 0) return 0;
-  const size_t available = m.position < m.bytes.size() ? (m.bytes.size() - m.position) / size : 0;
-  const size_t done = std::min<size_t>(count, available);
-  std::memcpy(buffer, m.bytes.data() + m.position, done * size);
-  m.position += done * size;
-  return static_cast<unsigned>(done);
+  // Whole items only.
+  const size_t items = std::min<size_t>(count, m.available() / size);
+  return static_cast<unsigned>(m.read(buffer, items * size) / size);
 }
 
 unsigned DLL_CALLCONV writeMemory(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  MemoryHandle& m = memoryOf(handle);
-  const size_t length = static_cast<size_t>(size) * count;
-  const size_t end = m.bytes.size();
-  try {
-    if (end < m.position + length) m.bytes.resize(m.position + length);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  // Bytes skipped by a seek past the end are zeros, as in a file.
-  if (m.position > end) std::memset(m.bytes.data() + end, 0, m.position - end);
-  if (length > 0) std::memcpy(m.bytes.data() + m.position, buffer, length);
-  m.position += length;
-  return count;
+  return memoryOf(handle).write(buffer, static_cast<size_t>(size) * count) ? count : 0;
 }
 
 int DLL_CALLCONV seekMemory(fi_handle handle, long offset, int origin) {
-  MemoryHandle& m = memoryOf(handle);
-  long base = 0;
-  if (origin == SEEK_CUR) base = static_cast<long>(m.position);
-  if (origin == SEEK_END) base = static_cast<long>(m.bytes.size());
-  if (base + offset < 0) return -1;
-  m.position = static_cast<size_t>(base + offset);
-  return 0;
+  return memoryOf(handle).seek(offset, origin) ? 0 : -1;
 }
 
 long DLL_CALLCONV tellMemory(fi_handle handle) { return static_cast<long>(memoryOf(handle).position); }
@@ -152,21 +116,18 @@ FreeImageIO memoryIo() {
 
 // `image` as FreeImage writes `format` with `flags`, into `bytes`.
 bool freeImageBytes(int32_t format, const Bitmap& image, int flags, pcd::ByteBuffer& bytes) {
-  MemoryHandle handle;
+  bytes.clear();
   try {
     // Room for the pixels uncompressed and a directory, so that the bytes
     // are not moved while they grow.
-    handle.bytes.reserve(static_cast<size_t>(image.pitch()) * image.height() + 65536);
+    bytes.reserve(static_cast<size_t>(image.pitch()) * image.height() + 65536);
   } catch (const std::bad_alloc&) {
     return false;
   }
+  MemoryFile file(bytes);
   FreeImageIO io = memoryIo();
-  if (!FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
-                              static_cast<fi_handle>(&handle), flags)) {
-    return false;
-  }
-  bytes = std::move(handle.bytes);
-  return true;
+  return FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image.get(), &io,
+                                static_cast<fi_handle>(&file), flags) != 0;
 }
 
 // FreeImage's TIFF flags with the compression replaced by none.

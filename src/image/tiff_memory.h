@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "image/memory_file.h"
 #include "pcd/byte_buffer.h"
 
 typedef struct tiff TIFF;  // libtiff's handle, as <tiffio.h> names it
@@ -33,9 +34,7 @@ class MemoryTiff {
   bool close();
 
   // What libtiff's callbacks use.
-  const pcd::ByteBuffer* content;
-  pcd::ByteBuffer* writable;     // nullptr when only read
-  size_t position = 0;
+  MemoryFile file;
   bool writeFailed = false;  // no memory for the bytes, or a write to read-only bytes
 
  private:
