@@ -264,12 +264,8 @@ Bitmap loadPhotoCdUpright(const std::string& path, pcd::ToneRendering tone) {
   return image;
 }
 
-namespace {
-
-// encodeImage, which may release `owned` (the owner of `image`, or nullptr)
-// once the picture is no longer needed.
-Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, const pcd::ImagePacFacts& facts,
-               pcd::ByteBuffer& bytes) {
+Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
+                    pcd::ByteBuffer& bytes) {
   if (!image) return Outcome::failure("there was no picture to save");
   const Outcome notWritten = Outcome::failure("the encoder could not write the picture");
   if (format == FIF_TIFF) {
@@ -278,7 +274,7 @@ Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, co
       if (!freeImageBytes(format, image, uncompressedTiffFlags(flags), plain)) return notWritten;
       // Anything the layout does not know is left to FreeImage's own writer.
       if (canLayOutCompressedTiff(plain)) {
-        if (owned != nullptr) owned->reset();  // only the plain bytes are needed from here on
+        image.reset();  // only the plain bytes are needed from here on
         // Its buffers are taken whole (the output's half of the plain
         // bytes, a strip): no memory for them fails the file, as in
         // FreeImage's writes above.
@@ -296,13 +292,6 @@ Outcome encode(int32_t format, const Bitmap& image, Bitmap* owned, int flags, co
   return Outcome::success();
 }
 
-}  // namespace
-
-Outcome encodeImage(int32_t format, Bitmap image, int flags, const pcd::ImagePacFacts& facts,
-                    pcd::ByteBuffer& bytes) {
-  return encode(format, image, &image, flags, facts, bytes);
-}
-
 Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path) {
   if (path.empty()) return Outcome::failure("there was no picture to save");
   platform::StagedFile file;
@@ -313,8 +302,6 @@ Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path) 
     return Outcome::failure(std::string(what) + ": " + platform::systemErrorText(error), error);
   };
   if (!file.open(path)) return refused("the output file could not be created");
-  // On the disk before the rename: after a power cut the final name never
-  // holds an empty or partial picture.
   // In pieces of a megabyte: one write of tens of megabytes costs the
   // system several times the time of its pieces.
   constexpr size_t kPiece = 1 << 20;
@@ -323,6 +310,8 @@ Outcome saveEncodedImage(const pcd::ByteBuffer& bytes, const std::string& path) 
       return refused("the output file could not be written");
     }
   }
+  // On the disk before the rename: after a power cut the final name never
+  // holds an empty or partial picture.
   if (!file.commit(platform::StagedFile::Flush::ToDisk)) return refused("the output file could not be written");
   return Outcome::success();
 }
@@ -331,7 +320,9 @@ Outcome saveImageFile(int32_t format, const Bitmap& image, const std::string& pa
                       const pcd::ImagePacFacts& facts) {
   if (!image || path.empty()) return Outcome::failure("there was no picture to save");
   pcd::ByteBuffer bytes;
-  if (Outcome encoded = encode(format, image, nullptr, flags, facts, bytes); !encoded) return encoded;
+  Bitmap copy(FreeImage_Clone(image.get()));
+  if (!copy) return Outcome::failure("there was no memory for the picture");
+  if (Outcome encoded = encodeImage(format, std::move(copy), flags, facts, bytes); !encoded) return encoded;
   return saveEncodedImage(bytes, path);
 }
 
