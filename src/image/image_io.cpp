@@ -76,14 +76,7 @@ int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin) {
 
 long DLL_CALLCONV tellStream(fi_handle handle) { return handleOf(handle).position; }
 
-FreeImageIO streamIo() {
-  FreeImageIO io{};
-  io.read_proc = readStream;
-  io.write_proc = refuseWrite;
-  io.seek_proc = seekStream;
-  io.tell_proc = tellStream;
-  return io;
-}
+FreeImageIO streamIo() { return {readStream, refuseWrite, seekStream, tellStream}; }
 
 MemoryFile& memoryOf(fi_handle handle) { return *static_cast<MemoryFile*>(handle); }
 
@@ -105,14 +98,7 @@ int DLL_CALLCONV seekMemory(fi_handle handle, long offset, int origin) {
 
 long DLL_CALLCONV tellMemory(fi_handle handle) { return static_cast<long>(memoryOf(handle).position); }
 
-FreeImageIO memoryIo() {
-  FreeImageIO io{};
-  io.read_proc = readMemory;
-  io.write_proc = writeMemory;
-  io.seek_proc = seekMemory;
-  io.tell_proc = tellMemory;
-  return io;
-}
+FreeImageIO memoryIo() { return {readMemory, writeMemory, seekMemory, tellMemory}; }
 
 // `image` as FreeImage writes `format` with `flags`, into `bytes`.
 bool freeImageBytes(int32_t format, const Bitmap& image, int flags, pcd::ByteBuffer& bytes) {
